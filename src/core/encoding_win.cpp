@@ -1,0 +1,30 @@
+#include "core/encoding_win.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace jumpnest {
+
+std::wstring Widen(std::string_view utf8) {
+    if (utf8.empty() || utf8.size() > INT_MAX) return {};
+    const int size = static_cast<int>(utf8.size());
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring result(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(), length);
+    return result;
+}
+
+std::string Narrow(std::wstring_view utf16) {
+    if (utf16.empty() || utf16.size() > INT_MAX) return {};
+    const int size = static_cast<int>(utf16.size());
+    const int length =
+        ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return {};
+    std::string result(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, result.data(), length, nullptr, nullptr);
+    return result;
+}
+
+}  // namespace jumpnest

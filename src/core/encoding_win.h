@@ -1,0 +1,12 @@
+// The one place where the program's UTF-8 text meets Windows' UTF-16.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace jumpnest {
+
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
+
+}  // namespace jumpnest

@@ -1,0 +1,206 @@
+#include "core/environment_win.h"
+
+#include <sddl.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "core/encoding_win.h"
+#include "core/globals.h"
+#include "core/handle_win.h"
+#include "core/instance_win.h"
+#include "core/paths.h"
+#include "core/trace_win.h"
+#include "ui/text/language.h"
+
+namespace jumpnest {
+
+HWND gDesktopWnd = nullptr;
+
+namespace {
+
+// Largest path Windows handles at all (with the "\\?\" prefix).
+constexpr DWORD kMaxLongPath = 32768;
+
+DWORD Attributes(std::string_view path) {
+    return ::GetFileAttributesW(Widen(path).c_str());
+}
+
+using UniqueIdList = Unique<PIDLIST_ABSOLUTE, NullTraits<PIDLIST_ABSOLUTE, ::CoTaskMemFree>>;
+
+}  // namespace
+
+bool FileExists(std::string_view path) {
+    if (path.empty()) return false;
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirExists(std::string_view path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CreatePath(std::string_view folder) {
+    if (DirExists(folder)) return true;
+    for (const std::string& step : FolderChain(folder)) {
+        if (!::CreateDirectoryW(Widen(step).c_str(), nullptr) &&
+            ::GetLastError() != ERROR_ALREADY_EXISTS) {
+            Trace("create folder failed: " + step);
+            return false;
+        }
+    }
+    return DirExists(folder);
+}
+
+std::string GetSpecialFolder(int folderNumber) {
+    UniqueIdList idList;
+    {
+        PIDLIST_ABSOLUTE raw = nullptr;
+        if (FAILED(::SHGetSpecialFolderLocation(nullptr, folderNumber, &raw))) return {};
+        idList.reset(raw);
+    }
+    std::wstring path(MAX_PATH, L'\0');
+    while (!::SHGetPathFromIDListEx(idList.get(), path.data(), static_cast<DWORD>(path.size()),
+                                    GPFIDL_DEFAULT)) {
+        // The call gives no length; a folder the shell has but whose path does
+        // not fit is retried with more room, one that has no path gives up.
+        if (path.size() >= kMaxLongPath) return {};
+        path.assign(path.size() * 4, L'\0');
+    }
+    path.resize(path.find(L'\0'));
+    // Windows names folders without a trailing "" (Wine sometimes adds one);
+    // only a drive's root keeps it.
+    if (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    return Narrow(path);
+}
+
+bool SetCurDir(std::string_view path) {
+    return ::SetCurrentDirectoryW(Widen(path).c_str()) != 0;
+}
+
+OsVersion TrueOsVersion() {
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    const auto rtlGetVersion = ntdll ? reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(
+                                           ::GetProcAddress(ntdll, "RtlGetVersion")))
+                                     : nullptr;
+    if (!rtlGetVersion || rtlGetVersion(&info) != 0) return {};
+    return {info.dwPlatformId == VER_PLATFORM_WIN32_NT, info.dwMajorVersion, info.dwMinorVersion};
+}
+
+bool IsWinNT() {
+    return TrueOsVersion().isNt;
+}
+
+std::string ExecutablePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return Narrow(path);
+        }
+        if (path.size() >= kMaxLongPath) return {};
+        path.resize(path.size() * 2);
+    }
+}
+
+std::string ExecutableName() {
+    return GetFileName(ExecutablePath(), false);
+}
+
+std::string CurrentUserName() {
+    DWORD size = 0;
+    ::GetUserNameW(nullptr, &size);
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return {};
+    std::wstring name(size, L'\0');
+    if (!::GetUserNameW(name.data(), &size)) return {};
+    name.resize(name.find(L'\0'));
+    return Narrow(name);
+}
+
+std::string CurrentUserSid() {
+    UniqueHandle token;
+    {
+        HANDLE raw = nullptr;
+        if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return {};
+        token.reset(raw);
+    }
+    DWORD size = 0;
+    ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    if (size == 0) return {};
+    std::vector<BYTE> buffer(size);
+    if (!::GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) return {};
+    const auto* user = reinterpret_cast<const TOKEN_USER*>(buffer.data());
+    LPWSTR text = nullptr;
+    if (!::ConvertSidToStringSidW(user->User.Sid, &text)) return {};
+    UniqueLocal owner(text);
+    return Narrow(text);
+}
+
+std::optional<ModuleVersion> ReadVersionRecord(std::string_view file) {
+    const std::wstring path = Widen(file);
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0) return std::nullopt;
+    std::vector<BYTE> data(size);
+    if (!::GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return std::nullopt;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    if (!::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) ||
+        fixedSize < sizeof(VS_FIXEDFILEINFO) || fixed->dwSignature != VS_FFI_SIGNATURE) {
+        return std::nullopt;
+    }
+    return ModuleVersion{HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                         HIWORD(fixed->dwFileVersionLS)};
+}
+
+void ProbeLocaleAndVersion() {
+    gGermanLocale = IsGermanLocale(::GetUserDefaultLCID());
+    gAppVersion = AppVersionNumber(ReadVersionRecord(ExecutablePath()).value_or(ModuleVersion{}));
+    gAppVersionText = AppVersionText(gAppVersion);
+}
+
+void ProbeSystem() {
+    const OsVersion os = TrueOsVersion();
+    gWinVersion = WinVersionCodeFor(os.isNt, os.major, os.minor);
+    gUserName = CurrentUserName();
+
+    gAppPath = AddBackslash(GetParentFolder(ExecutablePath()));
+    SetCurDir(gAppPath);  // relative paths resolve against the program folder
+
+    gPersonalFolder = GetSpecialFolder(kFolderPersonal);
+    if (gPersonalFolder.empty()) {
+        gPersonalFolder = kFallbackPersonalFolder;
+        CreatePath(gPersonalFolder);
+    }
+
+    const std::string commonAppData = GetSpecialFolder(kFolderCommonAppData);
+    gDataFolder = DataFolderPath(commonAppData, ExecutableName(), gAppPath);
+    // A data folder that cannot be created does not stop the start: the entry
+    // file simply cannot be written there later.
+    if (!commonAppData.empty()) CreatePath(gDataFolder);
+
+    gDesktopWnd = ::GetDesktopWindow();
+
+    Trace("environment: winver=" + std::to_string(gWinVersion) + " version=" + gAppVersionText +
+          " user=" + gUserName + " german=" + (gGermanLocale ? "1" : "0"));
+    Trace("folders: app=" + gAppPath + " personal=" + gPersonalFolder + " data=" + gDataFolder);
+}
+
+bool InitEnvironment() {
+    ProbeLocaleAndVersion();
+    if (!ClaimInstance(ExecutableName(), CurrentUserSid())) {
+        BringRunningInstanceForward(ExecutableName());
+        return false;
+    }
+    ProbeSystem();
+    return true;
+}
+
+}  // namespace jumpnest

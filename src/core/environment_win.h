@@ -1,0 +1,60 @@
+// The environment probe and the small file-system operations every part of
+// the program shares.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/version.h"
+
+namespace jumpnest {
+
+extern HWND gDesktopWnd;  // set by the probe; owner of shell calls
+
+// Shell folder numbers in use.
+inline constexpr int kFolderPersonal = 0x0005;       // CSIDL_PERSONAL
+inline constexpr int kFolderStartup = 0x0007;        // CSIDL_STARTUP
+inline constexpr int kFolderCommonAppData = 0x0023;  // CSIDL_COMMON_APPDATA
+
+// False for "" and for folders.
+bool FileExists(std::string_view path);
+// False for files and for paths that do not exist.
+bool DirExists(std::string_view path);
+// Creates the folder and every missing folder above it. True when the folder
+// exists afterwards (also when it existed before).
+bool CreatePath(std::string_view folder);
+// The path of a shell folder by its CSIDL number; "" when the shell has none.
+std::string GetSpecialFolder(int folderNumber);
+bool SetCurDir(std::string_view path);
+bool IsWinNT();
+
+struct OsVersion {
+    bool isNt = false;
+    unsigned major = 0;
+    unsigned minor = 0;
+};
+// The true system version. GetVersionEx reports 6.2 to programs that do not
+// name the running system in their manifest; the kernel does not lie.
+OsVersion TrueOsVersion();
+
+std::string ExecutablePath();   // full path of the running program file
+std::string ExecutableName();   // its name without folder and extension
+std::string CurrentUserName();  // "" when it cannot be read
+std::string CurrentUserSid();   // "S-1-5-..."; "" when it cannot be read
+
+// The FILEVERSION of a module's version record.
+std::optional<ModuleVersion> ReadVersionRecord(std::string_view file);
+
+// Runs once at start-up. False when another instance of this program already
+// runs for this user: it has been asked to come forward and this process must
+// end without touching anything.
+bool InitEnvironment();
+
+// The steps of InitEnvironment before and after the single-instance check.
+void ProbeLocaleAndVersion();
+void ProbeSystem();
+
+}  // namespace jumpnest

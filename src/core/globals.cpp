@@ -1,0 +1,18 @@
+#include "core/globals.h"
+
+namespace jumpnest {
+
+bool gGermanLocale = false;
+int gWinVersion = 0;
+int gAppVersion = 0;
+std::string gAppVersionText;
+std::string gAppPath;
+std::string gUserName;
+std::string gPersonalFolder;
+std::string gDataFolder;
+
+bool gThemed = false;
+std::string gIniFile;
+std::string gStartupLink;
+
+}  // namespace jumpnest

@@ -1,0 +1,25 @@
+// Process-wide values. Each is set once during start-up, by the environment
+// probe or by InitApplication, and only read afterwards, all on the one
+// user-interface thread. Text is UTF-8; paths are Windows paths.
+#pragma once
+
+#include <string>
+
+namespace jumpnest {
+
+// Set by the environment probe.
+extern bool gGermanLocale;           // the user's default locale is a German one
+extern int gWinVersion;              // system version code (core/version.h)
+extern int gAppVersion;              // 14004 for 1.4.4
+extern std::string gAppVersionText;  // "1.4.004" for 1.4.4
+extern std::string gAppPath;         // the program's folder, ending in "\"
+extern std::string gUserName;        // logon name; empty when it cannot be read
+extern std::string gPersonalFolder;  // the user's documents folder
+extern std::string gDataFolder;      // the data folder, ending in "\"
+
+// Set by InitApplication.
+extern bool gThemed;              // the visual-styles library is present
+extern std::string gIniFile;      // the entry file
+extern std::string gStartupLink;  // the start-up shortcut
+
+}  // namespace jumpnest

@@ -1,0 +1,12 @@
+// A developer's trace. Silent to the user: it writes only when the variable
+// JUMPNEST_TRACE names a file, one UTF-8 line per call. The end-to-end tests
+// read it to know what the program did without sleeping on guesses.
+#pragma once
+
+#include <string_view>
+
+namespace jumpnest {
+
+void Trace(std::string_view line);
+
+}  // namespace jumpnest

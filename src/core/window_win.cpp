@@ -1,0 +1,53 @@
+#include "core/window_win.h"
+
+namespace jumpnest {
+
+Window::~Window() {
+    if (hwnd_) {
+        ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        ::DestroyWindow(hwnd_);
+    }
+}
+
+bool Window::Create(const std::wstring& className, const std::wstring& title, DWORD style,
+                    DWORD exStyle, int x, int y, int width, int height, HWND parent) {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (!::GetClassInfoExW(instance, className.c_str(), &existing)) {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = className.c_str();
+        if (!::RegisterClassExW(&windowClass)) return false;
+    }
+    return ::CreateWindowExW(exStyle, className.c_str(), title.c_str(), style, x, y, width, height,
+                             parent, nullptr, instance, this) != nullptr;
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
+                                    LPARAM lParam) noexcept {
+    auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace jumpnest
