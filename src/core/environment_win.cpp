@@ -188,9 +188,13 @@ void ProbeSystem() {
 
     gDesktopWnd = ::GetDesktopWindow();
 
-    Trace("environment: winver=" + std::to_string(gWinVersion) + " version=" + gAppVersionText +
-          " user=" + gUserName + " german=" + (gGermanLocale ? "1" : "0"));
-    Trace("folders: app=" + gAppPath + " personal=" + gPersonalFolder + " data=" + gDataFolder);
+    Trace("winver: " + std::to_string(gWinVersion));
+    Trace("version: " + gAppVersionText);
+    Trace("user: " + gUserName);
+    Trace(std::string("german locale: ") + (gGermanLocale ? "1" : "0"));
+    Trace("app path: " + gAppPath);
+    Trace("personal folder: " + gPersonalFolder);
+    Trace("data folder: " + gDataFolder);
 }
 
 bool InitEnvironment() {

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shlwapi.h>
 
 #include <memory>
 #include <string>
@@ -44,16 +43,19 @@ bool VisualStylesLibraryPresent() {
     return static_cast<bool>(library);
 }
 
-// "major.minor" of the common controls in use: 6.0 when the manifest took.
-std::string CommonControlsVersion() {
-    const HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
-    if (!comctl) return "none";
-    const auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
-        reinterpret_cast<void*>(::GetProcAddress(comctl, "DllGetVersion")));
-    DLLVERSIONINFO info{};
-    info.cbSize = sizeof(info);
-    if (!getVersion || FAILED(getVersion(&info))) return "unknown";
-    return std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion);
+// The file of the common controls this program is bound to: the side-by-side
+// version 6 when the manifest took. Asked of the module behind our own
+// import, since other modules may have loaded the old version as well.
+std::string CommonControlsFile() {
+    HMODULE comctl = nullptr;
+    if (!::GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&::InitCommonControlsEx), &comctl)) {
+        return {};
+    }
+    std::wstring file(MAX_PATH, L'\0');
+    file.resize(::GetModuleFileNameW(comctl, file.data(), static_cast<DWORD>(file.size())));
+    return Narrow(file);
 }
 
 }  // namespace
@@ -68,15 +70,17 @@ void InitApplication() {
     gIniFile = EntryFilePath(gDataFolder, ExecutableName(), gUserName);
     gStartupLink = StartupLinkPath(GetSpecialFolder(kFolderStartup));
 
-    Trace("application: themed=" + std::string(gThemed ? "1" : "0") +
-          " comctl32=" + CommonControlsVersion() + " ini=" + gIniFile + " link=" + gStartupLink);
+    Trace(std::string("themed: ") + (gThemed ? "1" : "0"));
+    Trace("comctl32: " + CommonControlsFile());
+    Trace("ini: " + gIniFile);
+    Trace("startup link: " + gStartupLink);
 }
 
 bool Main() {
     if (!InitEnvironment()) return false;
 
     if (!IsSupportedSystem(gWinVersion)) {
-        Trace("system too old: " + std::to_string(gWinVersion));
+        Trace("refused: system too old");
         ::MessageBoxW(nullptr, kTooOldText, kTooOldTitle,
                       MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
         return false;

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both targets and runs every test layer:
+# native unit tests, Win32 tests under Wine, and end-to-end tests of the real
+# kqrJumpnest.exe under Wine on a private X display.
+set -uo pipefail
+source "$(dirname "$0")/scripts/lib.sh"
+
+install_packages || { echo "could not install the packages"; exit 1; }
+build_native || { echo "FAILED: native build"; exit 1; }
+build_windows || { echo "FAILED: Windows build"; exit 1; }
+
+wine_env
+start_xvfb
+cleanup() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1
+  stop_xvfb
+}
+trap cleanup EXIT
+say "Private X display $DISPLAY; making a template Wine prefix"
+TEMPLATE="$BUILD/e2e/template"
+make_prefix "$TEMPLATE"
+
+declare -A PASSED FAILED
+LAYERS=(unit win32 e2e)
+
+# ctest_layer NAME DIR: runs one CTest tree and records its counts.
+ctest_layer() {
+  local name=$1 dir=$2 log="$BUILD/$1-tests.log"
+  ctest --test-dir "$dir" --output-on-failure --timeout 120 >"$log" 2>&1
+  local line
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -z "$line" ]; then
+    PASSED[$name]=0 FAILED[$name]=1
+    cat "$log"
+    return
+  fi
+  local failed total
+  failed=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
+  total=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
+  PASSED[$name]=$((total - failed)) FAILED[$name]=$failed
+  [ "$failed" -eq 0 ] || grep -vE '^\s+(Start|[0-9]+/[0-9]+ Test.*Passed)' "$log"
+}
+
+say "Unit tests (native)"
+ctest_layer unit "$BUILD/native"
+echo "unit: ${PASSED[unit]} passed, ${FAILED[unit]} failed"
+
+say "Win32 tests (under Wine)"
+export WINEPREFIX="$BUILD/win32-tests/prefix"
+rm -rf "$WINEPREFIX" && mkdir -p "$(dirname "$WINEPREFIX")" && cp -a "$TEMPLATE" "$WINEPREFIX"
+ctest_layer win32 "$BUILD/win"
+wineserver -k >/dev/null 2>&1
+unset WINEPREFIX
+echo "win32: ${PASSED[win32]} passed, ${FAILED[win32]} failed"
+
+say "End-to-end tests (the real program under Wine)"
+python3 "$ROOT/tests/e2e/run.py" --build "$BUILD/win" --template "$TEMPLATE" \
+  --work "$BUILD/e2e" | tee "$BUILD/e2e-tests.log"
+line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$BUILD/e2e-tests.log" | tail -n 1)
+if [ -n "$line" ]; then
+  PASSED[e2e]=$(sed -E 's/e2e: ([0-9]+) passed, ([0-9]+) failed.*/\1/' <<<"$line")
+  FAILED[e2e]=$(sed -E 's/e2e: ([0-9]+) passed, ([0-9]+) failed.*/\2/' <<<"$line")
+else
+  PASSED[e2e]=0 FAILED[e2e]=1
+fi
+
+say "Summary"
+total_passed=0 total_failed=0
+for layer in "${LAYERS[@]}"; do
+  printf '  %-6s %4d passed, %d failed\n' "$layer" "${PASSED[$layer]}" "${FAILED[$layer]}"
+  total_passed=$((total_passed + PASSED[$layer]))
+  total_failed=$((total_failed + FAILED[$layer]))
+done
+if [ "$total_failed" -eq 0 ]; then
+  echo "ALL TESTS PASSED"
+else
+  echo "TESTS FAILED (logs and screenshots under build/)"
+fi
+echo "total: $total_passed passed, $total_failed failed"
+[ "$total_failed" -eq 0 ]

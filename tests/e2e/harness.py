@@ -1,0 +1,181 @@
+"""A small harness for end-to-end tests of the real kqrJumpnest.exe under Wine.
+
+Every test gets its own copy of a template Wine prefix (with a virtual desktop)
+on the private X display of the test run. The program reports what it did to
+a trace file (JUMPNEST_TRACE), so tests wait for lines instead of sleeping.
+A failing check says what it expected and what it saw, and the harness keeps a
+screenshot of the desktop at that moment.
+"""
+
+import os
+import pwd
+import shutil
+import subprocess
+import time
+from pathlib import Path, PureWindowsPath
+
+
+class Failure(AssertionError):
+    pass
+
+
+def expect(condition, expected, seen):
+    if not condition:
+        raise Failure(f"expected {expected}; saw {seen}")
+
+
+class Program:
+    """One started Windows program: its wine process and its trace file."""
+
+    def __init__(self, process, trace):
+        self.process = process
+        self.trace = trace
+
+    def trace_lines(self):
+        try:
+            return self.trace.read_text(encoding="utf-8", errors="replace").splitlines()
+        except FileNotFoundError:
+            return []
+
+    def traced(self, text):
+        return any(text in line for line in self.trace_lines())
+
+    def wait_trace(self, text, timeout=20):
+        """The first trace line that holds text, waiting for it as long as the program runs."""
+        return self._wait_line(lambda line: text in line, f'the trace line "{text}"', timeout)
+
+    def trace_value(self, key, timeout=20):
+        """The text after "key: " in the first trace line that starts with it."""
+        line = self._wait_line(lambda line: line.startswith(key + ": "),
+                               f'the trace line "{key}: ..."', timeout)
+        return line.split(": ", 1)[1]
+
+    def _wait_line(self, matches, description, timeout):
+        end = time.monotonic() + timeout
+        while True:
+            ended = self.process.poll() is not None
+            for line in self.trace_lines():
+                if matches(line):
+                    return line
+            if ended or time.monotonic() >= end:
+                break
+            time.sleep(0.05)
+        raise Failure(
+            f"expected {description} within {timeout} s; saw "
+            f"{self.trace_lines() or 'no trace'}"
+            + (f" and the program ended with {self.process.returncode}" if ended else ""))
+
+    def wait_exit(self, timeout):
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def alive(self):
+        return self.process.poll() is None
+
+
+class Case:
+    """The world of one test: a Wine prefix, its programs, its artifacts."""
+
+    def __init__(self, name, template, work, build):
+        self.name = name
+        self.dir = Path(work) / name
+        self.build = Path(build)
+        self.artifacts = Path(work) / "artifacts"
+        shutil.rmtree(self.dir, ignore_errors=True)
+        self.dir.mkdir(parents=True)
+        self.artifacts.mkdir(parents=True, exist_ok=True)
+        self.prefix = self.dir / "prefix"
+        subprocess.run(["cp", "-a", "--reflink=auto", str(template), str(self.prefix)],
+                       check=True)
+        self.env = dict(os.environ)
+        self.env.update(WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.programs = []
+        self.traces = 0
+        # wineserver and Wine's helpers inherit the pipes of the process that
+        # starts them, so a captured `wine` call would wait for them to end.
+        # Start them first, attached to nothing.
+        quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                     stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-p"], **quiet)
+        subprocess.run(["wine", "cmd", "/c", "exit"], **quiet, timeout=60)
+
+    # Paths -----------------------------------------------------------------
+
+    def host(self, windows_path):
+        """The Linux path of a path on the prefix's drive C:."""
+        parts = PureWindowsPath(windows_path).parts
+        expect(parts and parts[0].upper() == "C:\\", "a path on drive C:", windows_path)
+        return self.prefix.joinpath("drive_c", *parts[1:])
+
+    @property
+    def user(self):
+        # Wine names the user after $USER, as GetUserName reports it.
+        return self.env.get("USER") or pwd.getpwuid(os.getuid()).pw_name
+
+    def install(self, name="kqrJumpnest.exe", folder="C:\\Program Files\\Jumpnest"):
+        """Copies the program under test into the prefix; returns its Windows path."""
+        target = PureWindowsPath(folder) / name
+        host = self.host(str(target))
+        host.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy2(self.build / "kqrJumpnest.exe", host)
+        return str(target)
+
+    # Running ---------------------------------------------------------------
+
+    def start(self, exe, extra_env=None):
+        """Starts a Windows program with its own trace file."""
+        self.traces += 1
+        trace_name = f"jumpnest-trace-{self.traces}.txt"
+        env = dict(self.env, JUMPNEST_TRACE="C:\\" + trace_name)
+        env.update(extra_env or {})
+        log = open(self.dir / f"wine-{self.traces}.log", "wb")
+        process = subprocess.Popen(["wine", exe], env=env, stdin=subprocess.DEVNULL,
+                                   stdout=log, stderr=subprocess.STDOUT)
+        log.close()
+        program = Program(process, self.prefix / "drive_c" / trace_name)
+        self.programs.append(program)
+        return program
+
+    def wine(self, *args, timeout=30):
+        return subprocess.run(["wine", *args], env=self.env, stdin=subprocess.DEVNULL,
+                              capture_output=True, timeout=timeout)
+
+    def wintool(self, *args, timeout=30):
+        tool = self.build / "tests" / "wintool.exe"
+        result = self.wine(str(tool), *args, timeout=timeout)
+        return result.returncode, result.stdout.decode(errors="replace").strip()
+
+    def window_rect(self, title, timeout_ms=5000):
+        """x, y, width, height of the visible top-level window with this title, or None."""
+        code, out = self.wintool("wait-window", title, str(timeout_ms))
+        return tuple(int(v) for v in out.split()) if code == 0 else None
+
+    def set_windows_version(self, version):
+        """Which Windows version Wine reports to programs: "nt40", "win7", "win10"..."""
+        result = self.wine("reg", "add", "HKCU\\Software\\Wine", "/v", "Version", "/d", version,
+                           "/f")
+        expect(result.returncode == 0, "the Wine version to be set", result.stderr)
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *args], env=self.env, check=True)
+
+    def screenshot(self, label):
+        path = self.artifacts / f"{self.name}-{label}.png"
+        subprocess.run(["import", "-window", "root", str(path)], env=self.env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return path
+
+    # Ending ----------------------------------------------------------------
+
+    def close(self, keep_prefix=False):
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        for program in self.programs:
+            if program.wait_exit(5) is None:
+                program.process.kill()
+        # A prefix weighs hundreds of megabytes; only a failing test keeps its own.
+        if not keep_prefix:
+            shutil.rmtree(self.prefix, ignore_errors=True)
