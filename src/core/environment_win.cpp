@@ -96,18 +96,22 @@ bool IsWinNT() {
 }
 
 std::string ExecutablePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return Narrow(path);
+    // The program file does not move while it runs: asked once.
+    static const std::string path = [] {
+        std::wstring buffer(MAX_PATH, L'\0');
+        for (;;) {
+            const DWORD length =
+                ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+            if (length == 0) return std::string();
+            if (length < buffer.size()) {
+                buffer.resize(length);
+                return Narrow(buffer);
+            }
+            if (buffer.size() >= kMaxLongPath) return std::string();
+            buffer.resize(buffer.size() * 2);
         }
-        if (path.size() >= kMaxLongPath) return {};
-        path.resize(path.size() * 2);
-    }
+    }();
+    return path;
 }
 
 std::string ExecutableName() {
@@ -188,6 +192,7 @@ void ProbeSystem() {
 
     gDesktopWnd = ::GetDesktopWindow();
 
+    if (!TraceEnabled()) return;
     Trace("winver: " + std::to_string(gWinVersion));
     Trace("version: " + gAppVersionText);
     Trace("user: " + gUserName);

@@ -25,14 +25,9 @@ constexpr wchar_t kTooOldTitle[] = L"Wrong Windows Version";
 std::unique_ptr<AppWindow> gAppWindow;
 
 std::wstring SystemFolder() {
-    std::wstring folder(MAX_PATH, L'\0');
-    const UINT length = ::GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-    if (length >= folder.size()) {
-        folder.resize(length);
-        folder.resize(::GetSystemDirectoryW(folder.data(), length));
-    } else {
-        folder.resize(length);
-    }
+    const UINT size = ::GetSystemDirectoryW(nullptr, 0);  // with the closing NUL
+    std::wstring folder(size, L'\0');
+    folder.resize(::GetSystemDirectoryW(folder.data(), size));
     return folder;
 }
 
@@ -70,6 +65,7 @@ void InitApplication() {
     gIniFile = EntryFilePath(gDataFolder, ExecutableName(), gUserName);
     gStartupLink = StartupLinkPath(GetSpecialFolder(kFolderStartup));
 
+    if (!TraceEnabled()) return;
     Trace(std::string("themed: ") + (gThemed ? "1" : "0"));
     Trace("comctl32: " + CommonControlsFile());
     Trace("ini: " + gIniFile);

@@ -28,6 +28,10 @@ const std::wstring& TraceFile() {
 
 }  // namespace
 
+bool TraceEnabled() {
+    return !TraceFile().empty();
+}
+
 void Trace(std::string_view line) {
     const std::wstring& file = TraceFile();
     if (file.empty()) return;

@@ -9,4 +9,8 @@ namespace jumpnest {
 
 void Trace(std::string_view line);
 
+// Whether a trace is being written: lets callers skip gathering what only
+// the trace would show.
+bool TraceEnabled();
+
 }  // namespace jumpnest
