@@ -19,9 +19,9 @@ from harness import Case, Failure  # noqa: E402
 def discover(only):
     tests = []
     for path in sorted(Path(__file__).parent.glob("test_*.py")):
-        spec = importlib.util.spec_from_file_location(path.stem, path)
-        module = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(module)
+        loader = importlib.util.spec_from_file_location(path.stem, path)
+        module = importlib.util.module_from_spec(loader)
+        loader.loader.exec_module(module)
         for name, function in vars(module).items():
             if name.startswith("test_") and callable(function):
                 if not only or any(o in name for o in only):
