@@ -1,6 +1,7 @@
 #include "core/instance.h"
 
 #include "core/paths.h"
+#include "core/text.h"
 
 namespace jumpnest {
 
@@ -16,14 +17,6 @@ std::string_view Shortened(std::string_view name) {
     size_t end = kMaxNameBytes;
     while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
     return name.substr(0, end);
-}
-
-std::string AsciiLower(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return result;
 }
 
 }  // namespace

@@ -1,0 +1,44 @@
+// The entry file: one line per menu entry, "caption TAB target CR LF", in list
+// order, with nothing before the first line or after the last. Written in the
+// ANSI code page when every character fits it, else as UTF-8 with a byte-order
+// mark; the code-page conversion itself is the Win32 side's business.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace jumpnest {
+
+struct MenuEntry {
+    std::string caption;  // UTF-8; no TAB, CR or LF
+    std::string target;   // full path of an existing file; unique in the list
+    bool operator==(const MenuEntry&) const = default;
+};
+
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// The file's bytes split into how they are encoded and the text after the mark.
+struct EntryFileText {
+    bool utf8 = false;      // false: the ANSI code page
+    std::string_view text;  // without the byte-order mark
+};
+EntryFileText ClassifyEntryFile(std::string_view bytes);
+
+// The entries of the file's text (already UTF-8). Lines end in CR LF or LF;
+// the last may have no end. A line is split at its first TAB: a line without
+// one is skipped, and so is one whose target `isFile` rejects (missing, or a
+// folder) or whose target an earlier line already named, compared without
+// regard to case as Windows compares paths.
+std::vector<MenuEntry> ParseEntries(std::string_view text,
+                                    const std::function<bool(const std::string&)>& isFile);
+
+// The file's text for these entries, UTF-8, every line ended by CR LF.
+std::string FormatEntries(const std::vector<MenuEntry>& entries);
+
+// Whether two targets name the same file by Windows' rules for letter case
+// (ASCII letters only; other letters must match exactly).
+bool SameTarget(std::string_view a, std::string_view b);
+
+}  // namespace jumpnest
