@@ -55,7 +55,7 @@ fi
 
 program_dir="$WINEPREFIX/drive_c/Program Files/Jumpnest"
 mkdir -p "$program_dir"
-cp "$BUILD/win/kqrJumpnest.exe" "$program_dir/"
+cp "$BUILD/win/kqrJumpnest.exe" "$BUILD"/win/jumpnest-help-*.html "$program_dir/"
 exe='C:\Program Files\Jumpnest\kqrJumpnest.exe'
 
 # Start the Wine server away from this terminal's pipes.

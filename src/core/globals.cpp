@@ -11,6 +11,11 @@ std::string gUserName;
 std::string gPersonalFolder;
 std::string gDataFolder;
 
+int gLanguage = 0;
+bool gShowInSysTray = true;
+int gIconSize = 256;
+bool gExplorer = false;
+
 bool gThemed = false;
 std::string gIniFile;
 std::string gStartupLink;

@@ -17,6 +17,13 @@ extern std::string gUserName;        // logon name; empty when it cannot be read
 extern std::string gPersonalFolder;  // the user's documents folder
 extern std::string gDataFolder;      // the data folder, ending in "\"
 
+// Options: read by LoadSettings, changed at once by the configuration window,
+// stored by Apply.
+extern int gLanguage;        // 0 English, 1 German, 2 French, 3 Spanish; others read as English
+extern bool gShowInSysTray;  // the notification-area icon is shown
+extern int gIconSize;        // 256 large, 257 small popup icons
+extern bool gExplorer;       // the middle mouse button opens Explorer
+
 // Set by InitApplication.
 extern bool gThemed;              // the visual-styles library is present
 extern std::string gIniFile;      // the entry file

@@ -65,6 +65,8 @@ using UniqueBitmap = Unique<HBITMAP, NullTraits<HBITMAP, ::DeleteObject>>;
 using UniqueFont = Unique<HFONT, NullTraits<HFONT, ::DeleteObject>>;
 using UniqueKey = Unique<HKEY, NullTraits<HKEY, ::RegCloseKey>>;
 using UniqueMenu = Unique<HMENU, NullTraits<HMENU, ::DestroyMenu>>;
+using UniqueBrush = Unique<HBRUSH, NullTraits<HBRUSH, ::DeleteObject>>;
+using UniqueAccelerators = Unique<HACCEL, NullTraits<HACCEL, ::DestroyAcceleratorTable>>;
 using UniqueLocal = Unique<HLOCAL, NullTraits<HLOCAL, ::LocalFree>>;
 
 // A minimal COM smart pointer: owns one reference.
@@ -101,6 +103,27 @@ public:
 
 private:
     T* ptr_ = nullptr;
+};
+
+// Makes sure COM is initialised on the calling thread while it lives.
+// A thread that has COM already keeps it as it was: an apartment-threaded
+// one has its count raised and lowered again, a multithreaded one is left
+// alone (the shell objects used here work in either).
+class ComApartment {
+public:
+    ComApartment() noexcept : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment() {
+        // S_FALSE counts too: every successful call needs its own uninitialise.
+        if (SUCCEEDED(result_)) ::CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+    // False only when COM could not be had at all.
+    bool ok() const noexcept { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
+
+private:
+    HRESULT result_;
 };
 
 }  // namespace jumpnest

@@ -14,6 +14,8 @@
 #include "core/handle_win.h"
 #include "core/paths.h"
 #include "core/trace_win.h"
+#include "store/persistence_win.h"
+#include "ui/config/main_window_win.h"
 
 namespace jumpnest {
 
@@ -56,6 +58,10 @@ std::string CommonControlsFile() {
 }  // namespace
 
 void InitApplication() {
+    // The shell's objects (icons, links) need COM on this thread; it is set
+    // up once for the whole run instead of around every call.
+    static ComApartment com;
+
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_WIN95_CLASSES | ICC_LINK_CLASS;
@@ -89,6 +95,11 @@ bool Main() {
         Trace("the program window could not be created");
         return false;
     }
+    // A second start asks us to come forward: that means the configuration
+    // window.
+    gAppWindow->onComeForward = [] { frmMain().Show(); };
+
+    LoadSettings();
     Trace("ready");
     return true;
 }
@@ -96,6 +107,7 @@ bool Main() {
 int RunMessageLoop() {
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (IsMainWindowLoaded() && frmMain().PreTranslate(message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }

@@ -40,9 +40,11 @@ class Program:
     def traced(self, text):
         return any(text in line for line in self.trace_lines())
 
-    def wait_trace(self, text, timeout=20):
-        """The first trace line that holds text, waiting for it as long as the program runs."""
-        return self._wait_line(lambda line: text in line, f'the trace line "{text}"', timeout)
+    def wait_trace(self, text, timeout=20, after=0):
+        """The first trace line that holds text, waiting for it as long as the program runs;
+        with `after`, only lines past that many count."""
+        return self._wait_line(lambda line: text in line, f'the trace line "{text}"', timeout,
+                               after)
 
     def trace_value(self, key, timeout=20):
         """The text after "key: " in the first trace line that starts with it."""
@@ -50,11 +52,11 @@ class Program:
                                f'the trace line "{key}: ..."', timeout)
         return line.split(": ", 1)[1]
 
-    def _wait_line(self, matches, description, timeout):
+    def _wait_line(self, matches, description, timeout, after=0):
         end = time.monotonic() + timeout
         while True:
             ended = self.process.poll() is not None
-            for line in self.trace_lines():
+            for line in self.trace_lines()[after:]:
                 if matches(line):
                     return line
             if ended or time.monotonic() >= end:
@@ -152,6 +154,59 @@ class Case:
         """x, y, width, height of the visible top-level window with this title, or None."""
         code, out = self.wintool("wait-window", title, str(timeout_ms))
         return tuple(int(v) for v in out.split()) if code == 0 else None
+
+    def child_texts(self, title):
+        """(class, visible, checked, text) of every child window of that window."""
+        code, out = self.wintool("child-texts", title)
+        expect(code == 0, f'a window titled "{title}"', "none")
+        rows = []
+        for line in out.splitlines():
+            cls, visible, checked, text = line.split("|", 3)
+            rows.append((cls, visible == "1", checked == "1",
+                         text.replace("\\r", "\r").replace("\\n", "\n")))
+        return rows
+
+    def list_items(self, title):
+        """(image index, text) of every item of the window's list view."""
+        code, out = self.wintool("list-items", title)
+        expect(code == 0, f'a list view in the window "{title}"', "none")
+        return [(int(image), text) for image, text in
+                (line.split("|", 1) for line in out.splitlines())]
+
+    def keys(self, *keys):
+        """Real key presses, to whatever window has the keyboard focus."""
+        for key in keys:
+            self.xdotool("key", key)
+            time.sleep(0.15)
+
+    def click(self, x, y):
+        self.xdotool("mousemove", str(x), str(y))
+        time.sleep(0.1)
+        self.xdotool("click", "1")
+
+    def reg_query(self, key, name):
+        """A registry string value, or None when it is absent."""
+        result = self.wine("reg", "query", key, "/v", name)
+        if result.returncode != 0:
+            return None
+        for line in result.stdout.decode(errors="replace").splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[0] == name and parts[1].startswith("REG_"):
+                return parts[2] if len(parts) == 3 else ""
+        return None
+
+    def reg_set(self, key, name, value):
+        result = self.wine("reg", "add", key, "/v", name, "/d", value, "/f")
+        expect(result.returncode == 0, f"{key}\\{name} set", result.stderr)
+
+    def screenshot_window(self, title, path):
+        """A screenshot of one window's area, for the documentation."""
+        rect = self.window_rect(title)
+        expect(rect is not None, f'a visible window "{title}"', "none")
+        x, y, w, h = rect
+        subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                        str(path)], env=self.env, check=True)
+        return path
 
     def set_windows_version(self, version):
         """Which Windows version Wine reports to programs: "nt40", "win7", "win10"..."""

@@ -23,9 +23,10 @@ def discover(only):
         module = importlib.util.module_from_spec(loader)
         loader.loader.exec_module(module)
         for name, function in vars(module).items():
+            full = f"{path.stem}.{name}"
             if name.startswith("test_") and callable(function):
-                if not only or any(o in name for o in only):
-                    tests.append((f"{path.stem}.{name}", function))
+                if not only or any(o in full for o in only):
+                    tests.append((full, function))
     return tests
 
 

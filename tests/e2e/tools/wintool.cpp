@@ -9,7 +9,15 @@
 //       waits until no visible top-level window has this title; exit 0 or 1.
 //   wintool count-windows TITLE
 //       prints how many top-level windows (shown or hidden) bear this title.
+//   wintool child-texts TITLE
+//       one line per child window of that window: "class|visible|checked|text",
+//       with CR and LF in a text shown as \r and \n.
+//   wintool list-items TITLE
+//       one line per item of its list view: "image|text".
+
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -58,6 +66,86 @@ int WaitFor(const wchar_t* title, DWORD timeout, bool present) {
     }
 }
 
+std::string Utf8(const std::wstring& text) {
+    std::string result;
+    for (wchar_t c : text) {
+        if (c == L'\r') {
+            result += "\\r";
+        } else if (c == L'\n') {
+            result += "\\n";
+        } else {
+            char bytes[8];
+            const int n = ::WideCharToMultiByte(CP_UTF8, 0, &c, 1, bytes, 8, nullptr, nullptr);
+            result.append(bytes, n > 0 ? n : 0);
+        }
+    }
+    return result;
+}
+
+std::wstring TextOf(HWND window) {
+    std::wstring text(::GetWindowTextLengthW(window) + 1, L'\0');
+    text.resize(::GetWindowTextW(window, text.data(), static_cast<int>(text.size())));
+    return text;
+}
+
+HWND TopLevel(const wchar_t* title) {
+    Search search = Find(title, false);
+    if (!search.found) std::fprintf(stderr, "no window titled so\n");
+    return search.found;
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+    wchar_t className[64] = {};
+    ::GetClassNameW(child, className, 64);
+    const LRESULT checked = ::SendMessageW(child, BM_GETCHECK, 0, 0);
+    std::printf("%s|%d|%d|%s\n", Utf8(className).c_str(), ::IsWindowVisible(child) ? 1 : 0,
+                std::wcscmp(className, L"Button") == 0 && checked == BST_CHECKED ? 1 : 0,
+                Utf8(TextOf(child)).c_str());
+    return TRUE;
+}
+
+int ChildTexts(const wchar_t* title) {
+    HWND window = TopLevel(title);
+    if (!window) return 1;
+    ::EnumChildWindows(window, PrintChild, 0);
+    return 0;
+}
+
+// List view items live in the other process: the item record and its text
+// buffer are placed in that process's memory and read back.
+int ListItems(const wchar_t* title) {
+    HWND window = TopLevel(title);
+    HWND list = window ? ::FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
+    if (!list) return 1;
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(list, &processId);
+    HANDLE process =
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return 1;
+    constexpr int kTextChars = 512;
+    auto* remote = static_cast<BYTE*>(
+        ::VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t),
+                         MEM_COMMIT, PAGE_READWRITE));
+    const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = i;
+        item.pszText = reinterpret_cast<LPWSTR>(remote + sizeof(LVITEMW));
+        item.cchTextMax = kTextChars;
+        ::WriteProcessMemory(process, remote, &item, sizeof(item), nullptr);
+        ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote));
+        wchar_t text[kTextChars] = {};
+        ::ReadProcessMemory(process, remote, &item, sizeof(item), nullptr);
+        ::ReadProcessMemory(process, remote + sizeof(LVITEMW), text, sizeof(text), nullptr);
+        text[kTextChars - 1] = 0;
+        std::printf("%d|%s\n", item.iImage, Utf8(text).c_str());
+    }
+    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -69,6 +157,8 @@ int wmain(int argc, wchar_t** argv) {
     const DWORD timeout = argc > 3 ? static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)) : 5000;
     if (command == L"wait-window") return WaitFor(argv[2], timeout, true);
     if (command == L"gone-window") return WaitFor(argv[2], timeout, false);
+    if (command == L"child-texts") return ChildTexts(argv[2]);
+    if (command == L"list-items") return ListItems(argv[2]);
     if (command == L"count-windows") {
         std::printf("%d\n", Find(argv[2], false).count);
         return 0;

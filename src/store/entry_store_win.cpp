@@ -1,0 +1,169 @@
+#include "store/entry_store_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string_view>
+
+#include "core/encoding_win.h"
+#include "core/environment_win.h"
+#include "core/handle_win.h"
+#include "core/trace_win.h"
+
+namespace jumpnest {
+
+namespace {
+
+// A list of a few hundred entries is some kilobytes; a file far beyond that
+// is not ours, and reading it whole would only eat memory.
+constexpr size_t kMaxEntryFileBytes = 16u * 1024 * 1024;
+constexpr DWORD kChunkBytes = 64 * 1024;
+
+void TraceFailure(std::string_view what) {
+    Trace("entry file: " + std::string(what) + " failed, error " +
+          std::to_string(::GetLastError()));
+}
+
+std::optional<std::string> ReadAll(HANDLE file) {
+    std::string bytes;
+    for (;;) {
+        const size_t used = bytes.size();
+        if (used > kMaxEntryFileBytes) return std::nullopt;
+        bytes.resize(used + kChunkBytes);
+        DWORD read = 0;
+        if (!::ReadFile(file, bytes.data() + used, kChunkBytes, &read, nullptr)) {
+            return std::nullopt;
+        }
+        bytes.resize(used + read);
+        if (read == 0) return bytes;
+    }
+}
+
+// What the file can carry: a TAB ends the caption and a line break ends the
+// entry, so these would come back as something else.
+bool Storable(const MenuEntry& entry) {
+    return entry.caption.find_first_of("\t\r\n") == std::string::npos &&
+           entry.target.find_first_of("\r\n") == std::string::npos;
+}
+
+std::string EncodeEntries(const std::vector<MenuEntry>& entries) {
+    std::string text = FormatEntries(entries);
+    // ANSI text that happens to begin with the mark's bytes ("ï»¿" in Western
+    // code pages) would read back as UTF-8: such a list goes as UTF-8 too.
+    std::optional<std::string> ansi = ToAnsi(text);
+    if (ansi && !ansi->starts_with(kUtf8Bom)) return std::move(*ansi);
+    return std::string(kUtf8Bom) + text;
+}
+
+// The new list, written beside the entry file under a name of its own so that
+// the old file stays untouched until the new one is complete. Removed again
+// unless it has taken the entry file's place.
+class TemporaryFile {
+public:
+    TemporaryFile() = default;
+    ~TemporaryFile() {
+        // The handle goes first: Windows does not delete a file that is open.
+        file_.reset();
+        if (!name_.empty()) ::DeleteFileW(name_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    bool Create(const std::wstring& beside) {
+        static std::atomic<unsigned> counter{0};
+        // CREATE_NEW never opens someone else's file; a name left over by an
+        // earlier crash is simply skipped.
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::wstring name = beside + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                std::to_wstring(counter++) + L".tmp";
+            file_.reset(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (file_) {
+                name_ = std::move(name);
+                return true;
+            }
+            if (::GetLastError() != ERROR_FILE_EXISTS) break;
+        }
+        TraceFailure("create");
+        return false;
+    }
+
+    bool Write(std::string_view bytes) {
+        while (!bytes.empty()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+            DWORD written = 0;
+            if (!::WriteFile(file_.get(), bytes.data(), chunk, &written, nullptr) || written == 0) {
+                TraceFailure("write");
+                return false;
+            }
+            bytes.remove_prefix(written);
+        }
+        return true;
+    }
+
+    bool Flush() {
+        if (::FlushFileBuffers(file_.get())) return true;
+        TraceFailure("flush");
+        return false;
+    }
+
+    // Puts this file in the place of `target` in one step: a reader sees the
+    // old list or the new one, never a part of either.
+    bool Replace(const std::wstring& target) {
+        file_.reset();
+        if (!::MoveFileExW(name_.c_str(), target.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            TraceFailure("replace");
+            return false;
+        }
+        name_.clear();
+        return true;
+    }
+
+private:
+    std::wstring name_;
+    UniqueFile file_;
+};
+
+}  // namespace
+
+std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path) {
+    UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    const std::optional<std::string> bytes = ReadAll(file.get());
+    if (!bytes) {
+        TraceFailure("read");
+        return std::nullopt;
+    }
+    const EntryFileText content = ClassifyEntryFile(*bytes);
+    const std::string text = content.utf8 ? std::string(content.text) : FromAnsi(content.text);
+    return ParseEntries(text, [](const std::string& target) { return FileExists(target); });
+}
+
+bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries,
+                    SaveFault fault) {
+    if (!std::all_of(entries.begin(), entries.end(), Storable)) {
+        Trace("entry file: an entry holds a TAB or a line break, nothing saved");
+        return false;
+    }
+    const std::string bytes = EncodeEntries(entries);
+    const std::wstring target = Widen(path);
+    if (target.empty()) return false;
+
+    TemporaryFile temporary;
+    if (!temporary.Create(target)) return false;
+    if (fault == SaveFault::kWrite) {
+        temporary.Write(std::string_view(bytes).substr(0, bytes.size() / 2));
+        return false;
+    }
+    if (!temporary.Write(bytes)) return false;
+    // Without the flush a crash soon after the replace could leave the new
+    // name pointing at data that never reached the disk.
+    if (fault == SaveFault::kFlush || !temporary.Flush()) return false;
+    if (fault == SaveFault::kReplace) return false;
+    return temporary.Replace(target);
+}
+
+}  // namespace jumpnest

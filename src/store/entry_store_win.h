@@ -1,0 +1,37 @@
+// Reading and writing the entry file on disk. The format itself lives in
+// store/entry_file.h; this side adds the code page and the file system.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/entry_file.h"
+
+namespace jumpnest {
+
+// The entries of the file, or nothing when there is no file or it cannot be
+// read. Lines whose target is missing or a folder are left out, and of two
+// lines naming the same target the first wins.
+std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path);
+
+// A step at which a save can be made to fail on purpose. Only tests ask for
+// one: they show that a save which breaks off keeps the previous list.
+enum class SaveFault {
+    kNone,
+    kWrite,    // the new file stops after half of its bytes
+    kFlush,    // the new file never reaches the disk
+    kReplace,  // the new file never takes the old one's place
+};
+
+// Saves the list: in the ANSI code page when every character has a place in
+// it, else as UTF-8 after a byte-order mark. The list goes to a new file
+// beside the entry file, which then replaces the old one in one step; on any
+// failure the old file stays exactly as it was, the new one is removed and
+// the result is false. Also false, without touching the file, for an entry
+// whose caption holds a TAB, CR or LF or whose target holds a CR or LF: the
+// file could not give it back as it was.
+bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries,
+                    SaveFault fault = SaveFault::kNone);
+
+}  // namespace jumpnest

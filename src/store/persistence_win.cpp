@@ -1,0 +1,56 @@
+#include "store/persistence_win.h"
+
+#include "core/environment_win.h"
+#include "core/globals.h"
+#include "core/trace_win.h"
+#include "store/entry_store_win.h"
+#include "store/settings.h"
+#include "store/settings_win.h"
+#include "ui/config/main_window_win.h"
+
+namespace jumpnest {
+
+namespace {
+
+// Set when an entry file exists that could not be read (locked by another
+// program, say). The list then shows nothing, and saving it would replace the
+// user's entries with that nothing.
+bool gEntryFileUnreadable = false;
+
+}  // namespace
+
+void LoadSettings() {
+    RegistrySettings store;
+    const Options options = LoadOptions(store, gGermanLocale, gLanguage);
+    gLanguage = options.language;
+    gShowInSysTray = options.showInSysTray;
+    gIconSize = options.iconSize;
+    gExplorer = options.explorer;
+
+    // The window's load handler reads the options above, so they come first.
+    MainWindow& window = frmMain();
+    auto entries = ReadEntryFile(gIniFile);
+    gEntryFileUnreadable = !entries && FileExists(gIniFile);
+    window.SetEntries(entries ? std::move(*entries) : std::vector<MenuEntry>{});
+    if (gEntryFileUnreadable) {
+        Trace("the entry file could not be read: " + gIniFile);
+    } else if (!entries) {
+        // No entry file: the first start for this user, or no Apply yet.
+        store.Write("AppPath", gAppPath + ExecutableName() + ".exe");
+        window.Show();
+    }
+}
+
+bool SaveSettings() {
+    RegistrySettings store;
+    SaveOptions(store, Options{gLanguage, gShowInSysTray, gIconSize, gExplorer}, gAppVersion);
+    if (gEntryFileUnreadable && FileExists(gIniFile)) {
+        Trace("the entry file was not read, so it is not overwritten: " + gIniFile);
+        return false;
+    }
+    const bool saved = WriteEntryFile(gIniFile, frmMain().entries());
+    if (!saved) Trace("the entry file could not be written: " + gIniFile);
+    return saved;
+}
+
+}  // namespace jumpnest

@@ -1,0 +1,36 @@
+// The settings store on Windows: one registry key per user,
+// HKEY_CURRENT_USER\Software\<application>\<section>, every value a string.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "store/settings.h"
+
+namespace jumpnest {
+
+inline constexpr std::string_view kSettingsApplication = "kqrJumpnest";
+inline constexpr std::string_view kSettingsSection = "Settings";
+
+class RegistrySettings final : public SettingsStore {
+public:
+    // Other names than the program's own are for tests, which keep to a
+    // scratch key of their own.
+    explicit RegistrySettings(std::string_view application = kSettingsApplication,
+                              std::string_view section = kSettingsSection);
+
+    // REG_SZ and REG_EXPAND_SZ values as stored (environment references are
+    // left as they are); any other type reads as absent, like a missing key.
+    std::optional<std::string> Read(std::string_view key) const override;
+    // Creates the key when it is missing and stores the value as REG_SZ.
+    bool Write(std::string_view key, std::string_view value) override;
+
+    // The key below HKEY_CURRENT_USER, "Software\<application>\<section>".
+    const std::wstring& KeyPath() const { return keyPath_; }
+
+private:
+    std::wstring keyPath_;
+};
+
+}  // namespace jumpnest

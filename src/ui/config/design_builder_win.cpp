@@ -1,0 +1,173 @@
+#include "ui/config/design_builder_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/encoding_win.h"
+
+namespace jumpnest {
+
+namespace {
+
+constexpr int kFirstControlId = 1000;
+
+struct WindowClassAndStyle {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+std::optional<WindowClassAndStyle> ClassFor(const ControlDesign& control) {
+    const DWORD tab = control.tabIndex >= 0 ? WS_TABSTOP : 0;
+    switch (control.kind) {
+    case ControlKind::Label:
+        // SS_NOTIFY: labels take clicks. "&" marks an access key only where
+        // the design says so; elsewhere it is a plain character.
+        return WindowClassAndStyle{
+            WC_STATICW,
+            SS_NOTIFY | SS_LEFT | ((control.flags & kAccessKeys) ? 0u : DWORD{SS_NOPREFIX}), 0};
+    case ControlKind::CommandButton:
+        return WindowClassAndStyle{
+            WC_BUTTONW,
+            tab | ((control.flags & kGraphical) ? DWORD{BS_ICON} : 0u) |
+                ((control.flags & kDefaultButton) ? DWORD{BS_DEFPUSHBUTTON} : DWORD{BS_PUSHBUTTON}),
+            0};
+    case ControlKind::Frame:
+        return WindowClassAndStyle{WC_BUTTONW, BS_GROUPBOX, 0};
+    case ControlKind::CheckBox:
+        return WindowClassAndStyle{WC_BUTTONW, tab | BS_AUTOCHECKBOX | BS_MULTILINE | BS_TOP, 0};
+    case ControlKind::OptionButton:
+        return WindowClassAndStyle{WC_BUTTONW, tab | BS_AUTORADIOBUTTON, 0};
+    case ControlKind::ListView:
+        // The image lists belong to the window that fills them, never to
+        // the list view, so that each icon has exactly one owner.
+        return WindowClassAndStyle{
+            WC_LISTVIEWW,
+            tab | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
+                ((control.flags & kNoColumnHeader) ? DWORD{LVS_NOCOLUMNHEADER} : 0u),
+            WS_EX_CLIENTEDGE};
+    default:
+        return std::nullopt;  // drawn or kept by the owner, or a container only
+    }
+}
+
+}  // namespace
+
+double ScreenTwipsPerPixel() {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return TwipsPerPixel(dpi);
+}
+
+COLORREF DesignColor(std::uint32_t color) {
+    if (color & kSysColorFlag) return ::GetSysColor(static_cast<int>(color & 0xFF));
+    return static_cast<COLORREF>(color);
+}
+
+int ControlId(const ControlDesign& control, int position) {
+    if (control.flags & kDefaultButton) return IDOK;
+    if (control.flags & kCancelButton) return IDCANCEL;
+    return kFirstControlId + position;
+}
+
+HFONT BuiltDesign::FontFor(const FontDesign& font) {
+    for (auto& [design, handle] : fonts_) {
+        if (design.face == font.face && design.points == font.points &&
+            design.weight == font.weight && design.underline == font.underline) {
+            return handle.get();
+        }
+    }
+    LOGFONTW logFont{};
+    logFont.lfHeight =
+        -static_cast<LONG>(std::lround(font.points * kTwipsPerInch / 72.0 / twipsPerPixel_));
+    logFont.lfWeight = font.weight;
+    logFont.lfUnderline = font.underline ? TRUE : FALSE;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    logFont.lfQuality = CLEARTYPE_QUALITY;
+    const std::wstring face = Widen(font.face);
+    face.copy(logFont.lfFaceName, LF_FACESIZE - 1);
+    fonts_.emplace_back(font, UniqueFont(::CreateFontIndirectW(&logFont)));
+    return fonts_.back().second.get();
+}
+
+void BuiltDesign::Build(const WindowDesign& design, HWND parent, double twipsPerPixel) {
+    twipsPerPixel_ = twipsPerPixel;
+    // Windows keep their tab order in their Z order: create in tab order.
+    std::vector<int> order;
+    for (size_t i = 0; i < design.controls.size(); ++i) order.push_back(static_cast<int>(i));
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const int ta = design.controls[a].tabIndex, tb = design.controls[b].tabIndex;
+        return (ta < 0 ? 1 << 20 : ta) < (tb < 0 ? 1 << 20 : tb);
+    });
+
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    const ControlDesign* previousRadio = nullptr;
+    for (int position : order) {
+        const ControlDesign& control = design.controls[position];
+        const auto windowClass = ClassFor(control);
+        if (!windowClass) continue;
+        const TwipsRect rect = PlaceInWindow(design, control);
+        DWORD style = WS_CHILD | WS_VISIBLE | windowClass->style;
+        // Option buttons of one container form a group; anything else
+        // starts a new one.
+        const bool radio = control.kind == ControlKind::OptionButton;
+        if (!radio || !previousRadio || previousRadio->container != control.container) {
+            style |= WS_GROUP;
+        }
+        previousRadio = radio ? &control : nullptr;
+
+        const int id = ControlId(control, position);
+        HWND hwnd = ::CreateWindowExW(
+            windowClass->exStyle, windowClass->className, Widen(control.caption).c_str(), style,
+            Pixels(rect.left), Pixels(rect.top), Pixels(rect.width), Pixels(rect.height), parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        if (!hwnd) continue;
+        if (control.font) {
+            ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*control.font)),
+                           FALSE);
+        }
+        if (radio && (control.flags & kSelected)) {
+            ::SendMessageW(hwnd, BM_SETCHECK, BST_CHECKED, 0);
+        }
+        if (!control.toolTip.empty()) {
+            if (!toolTip_) {
+                toolTip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
+                                                 0, parent, nullptr, instance, nullptr));
+            }
+            std::wstring tip = Widen(control.toolTip);
+            TOOLINFOW info{};
+            info.cbSize = sizeof(info);
+            info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            info.hwnd = parent;
+            info.uId = reinterpret_cast<UINT_PTR>(hwnd);
+            info.lpszText = tip.data();
+            ::SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+        }
+        controls_.push_back({&control, hwnd, id});
+    }
+}
+
+const BuiltControl* BuiltDesign::Find(std::string_view name, int index) const {
+    for (const BuiltControl& control : controls_) {
+        if (control.design->name == name && control.design->index == index) return &control;
+    }
+    return nullptr;
+}
+
+const BuiltControl* BuiltDesign::FindById(int id) const {
+    for (const BuiltControl& control : controls_) {
+        if (control.id == id) return &control;
+    }
+    return nullptr;
+}
+
+HWND BuiltDesign::Window(std::string_view name, int index) const {
+    const BuiltControl* control = Find(name, index);
+    return control ? control->hwnd : nullptr;
+}
+
+}  // namespace jumpnest

@@ -1,0 +1,62 @@
+// Turns a window design into real child windows: one place that converts
+// twips to pixels, makes the fonts, and keeps the tab order.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+#include <vector>
+
+#include "core/handle_win.h"
+#include "ui/text/designs.h"
+
+namespace jumpnest {
+
+struct BuiltControl {
+    const ControlDesign* design;
+    HWND hwnd;
+    int id;
+};
+
+class BuiltDesign {
+public:
+    BuiltDesign() = default;
+    BuiltDesign(const BuiltDesign&) = delete;
+    BuiltDesign& operator=(const BuiltDesign&) = delete;
+    BuiltDesign(BuiltDesign&&) = default;
+    BuiltDesign& operator=(BuiltDesign&&) = default;
+
+    // Creates the design's windowed controls inside `parent`, in tab order.
+    // Controls without a window of their own (image lists, the borderless
+    // option box) are left to their owner.
+    void Build(const WindowDesign& design, HWND parent, double twipsPerPixel);
+
+    HWND Window(std::string_view name, int index = -1) const;
+    const BuiltControl* Find(std::string_view name, int index = -1) const;
+    const BuiltControl* FindById(int id) const;
+    const std::vector<BuiltControl>& controls() const { return controls_; }
+    double twipsPerPixel() const { return twipsPerPixel_; }
+
+    // Pixels of a design length in this window's scale.
+    int Pixels(int twips) const { return TwipsToPixels(twips, twipsPerPixel_); }
+
+private:
+    HFONT FontFor(const FontDesign& font);
+
+    std::vector<BuiltControl> controls_;
+    std::vector<std::pair<FontDesign, UniqueFont>> fonts_;
+    Unique<HWND, NullTraits<HWND, ::DestroyWindow>> toolTip_;
+    double twipsPerPixel_ = 15.0;
+};
+
+// The screen's twips per pixel: 15 at 96 dots per inch.
+double ScreenTwipsPerPixel();
+
+// A design colour as a COLORREF: system colours resolved.
+COLORREF DesignColor(std::uint32_t color);
+
+// Control identifiers: Enter and Escape reach the default and cancel buttons
+// through the dialog manager's IDOK and IDCANCEL.
+int ControlId(const ControlDesign& control, int position);
+
+}  // namespace jumpnest

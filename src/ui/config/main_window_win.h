@@ -1,0 +1,81 @@
+// frmMain, the configuration window: the entry list, the options, the
+// language menu. It is loaded once, hidden, and lives as long as the program.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string_view>
+#include <vector>
+
+#include "core/handle_win.h"
+#include "core/window_win.h"
+#include "store/entry_file.h"
+#include "ui/config/design_builder_win.h"
+
+namespace jumpnest {
+
+using UniqueImageList = Unique<HIMAGELIST, NullTraits<HIMAGELIST, ::ImageList_Destroy>>;
+
+class MainWindow final : public Window {
+public:
+    MainWindow() = default;
+    ~MainWindow() override = default;
+
+    // Creates the window hidden from its design and runs its load handler.
+    bool Load();
+
+    void Show();
+    void Hide();
+    bool IsShown() const;
+
+    // Keyboard handling that belongs to the window: F2, Tab, Enter, Escape
+    // and access keys. True when the message was consumed.
+    bool PreTranslate(MSG& message);
+
+    // The live entry list, shown in lvwMenu with the entries' shell icons.
+    // Position 0 of both image lists holds the program folder's icon.
+    void SetEntries(std::vector<MenuEntry> entries);
+    const std::vector<MenuEntry>& entries() const { return entries_; }
+    HIMAGELIST imgIcons() const { return imgIcons_.get(); }
+    HIMAGELIST imgPopUp() const { return imgPopUp_.get(); }
+
+    void ApplyLanguage();
+    void mnuLanguage_Click(int index);
+
+    HWND Control(std::string_view name, int index = -1) const {
+        return design_.Window(name, index);
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Form_Load();
+    void BuildMenu();
+    void LoadPictures();
+    void OnCommand(int id, int code);
+    void SetMenuCaption(std::string_view name, int index, std::string_view caption);
+    LRESULT OnControlColor(HDC dc, HWND control);
+
+    BuiltDesign design_;
+    UniqueAccelerators accelerators_;
+    UniqueImageList imgIcons_;
+    UniqueImageList imgPopUp_;
+    UniqueImageList imgMenu_;
+    std::vector<UniqueBitmap> menuPictures_;  // Delete, Prop, down, up
+    UniqueIcon upPicture_;
+    UniqueIcon downPicture_;
+    UniqueBrush descriptionBrush_;
+    std::vector<MenuEntry> entries_;
+};
+
+// The configuration window, loaded on first use.
+MainWindow& frmMain();
+bool IsMainWindowLoaded();
+
+// Command identifiers of the menu bar: drop-down position and item position.
+int MenuCommandId(int titlePosition, int itemPosition);
+
+}  // namespace jumpnest

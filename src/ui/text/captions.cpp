@@ -1,0 +1,163 @@
+#include "ui/text/captions.h"
+
+#include <cstddef>
+
+namespace jumpnest {
+namespace {
+
+// Drop-down item captions begin with one blank to keep a gap after the radio
+// mark of the Language items; the menu titles and the controls have none.
+// The Spanish middle-button caption carries its own line break because it is
+// too long for one line of the check box, which is designed two lines tall.
+constexpr std::array<CaptionRow, 21> kCaptions = {{
+    {"mntFile", -1, {"&File", "&Datei", "&Fichier", "&Archivo"}},
+    {"mnuFile", 0, {" Options", " Einstellungen", " Paramètres", " Configuración"}},
+    {"mnuFile",
+     2,
+     {" Exit program...", " Programm beenden...", " Quitter...", " Salir del programa..."}},
+    {"mntEdit", -1, {"&Edit", "&Bearbeiten", "&Éditer", "&Editar"}},
+    {"mnuConfig", 0, {" Rename entry", " Umbenennen", " Renommer", " cambiar el nombre de"}},
+    {"mnuConfig", 2, {" Entry up", " Eintrag nach oben", " Élément pousser top", " hacer subir"}},
+    {"mnuConfig",
+     3,
+     {" Entry down", " Eintrag nach unten", " Élément pousser vers le bas", " empuje hacia abajo"}},
+    {"mnuConfig",
+     5,
+     {" Remove entry", " Eintrag entfernen", " Élément supprimer", " Quite la entrada"}},
+    {"mntLanguage", -1, {"Language", "Sprache", "Langue", "Idioma"}},
+    {"mnuLanguage", 0, {" English", " Englisch", " Anglais", " Inglés"}},
+    {"mnuLanguage", 1, {" German", " Deutsch", " Allemande", " Alemán"}},
+    {"mnuLanguage", 2, {" French", " Französisch", " Français", " Francés"}},
+    {"mnuLanguage", 3, {" Spain", " Spanisch", " Espagne", " Español"}},
+    {"frmConfig", -1, {"Configuration", "Konfiguration", "Configuration", "Configuración"}},
+    {"chkOption",
+     0,
+     {"Start with &Windows", "Starten mit &Windows", "Démarrer avec &Windows",
+      "Se inician con &Windows"}},
+    {"chkOption",
+     1,
+     {"Show in Sys&Tray", "Symbol im &Infobereich anzeigen", "&Icône dans la zone de notification",
+      "&Icono en el área de notificación"}},
+    {"optOption",
+     0,
+     {"&Small Menu Icons", "&Kleine Menü Symbole", "Menu &petites icônes",
+      "&Pequeños iconos de menú"}},
+    {"optOption",
+     1,
+     {"&Large Menu Icons", "&Große Menü Symbole", "Menu &grande icônes",
+      "&Grandes iconos de menú"}},
+    {"chkOption",
+     2,
+     {"Middle mouse button opens Explorer", "Mittlere Maustaste öffnet Explorer",
+      "Central de la souris ouvrir l'Explorateur",
+      "Botón central del ratón\rpara abrir el Explorador de"}},
+    {"cmdButton", 0, {"&Apply", "&Speichern", "&Enregistrer", "&Acumular"}},
+    {"cmdButton", 1, {"&Cancel", "&Abbruch", "&Annuler", "&Cancelar"}},
+}};
+
+// Continuation lines start with five blanks so they line up under the text
+// after the "1. " numbering. The description label treats "&" as an access-key
+// mark, hence the doubled one in "Drag&&Drop".
+constexpr std::array<std::string_view, 9> kEnglishHelp = {
+    "1. Drag and Drop files to the list view, to",
+    "     add new menu entries.",
+    "     Modify entries with the 'Edit' menu.",
+    "",
+    "2. Press [Apply] to save your changes.",
+    "",
+    "3. To open Jumpnest menu hold down",
+    "     left [Control] key and click right mouse",
+    "     button!",
+};
+
+constexpr std::array<std::string_view, 9> kGermanHelp = {
+    "1. Ziehen Sie Dateien per Drag&&Drop in die",
+    "     Liste, um neue Einträge zu erstellen.",
+    "",
+    "2. Zum Übernehmen der Einstellungen auf",
+    "     [Speichern] klicken.",
+    "",
+    "3. Öffnen Sie das Jumpnest Menü, indem Sie",
+    "     die linke [Strg]-Taste festhalten und mit",
+    "     der Maus rechts klicken!",
+};
+
+constexpr std::array<std::string_view, 10> kFrenchHelp = {
+    "1. Faites glisser et déposer des fichiers",
+    "     à la vue de liste, d'ajouter des entrées",
+    "     nouveau menu.",
+    "",
+    "2. Pour appliquer les paramètres,",
+    "     cliquez sur [Enregistrer].",
+    "",
+    "3. Pour ouvrir le menu Jumpnest maintenez",
+    "     la touche gauche [Ctrl] enfoncée et",
+    "     cliquez sur le bouton droit de la souris!",
+};
+
+constexpr std::array<std::string_view, 10> kSpanishHelp = {
+    "1. Arrastrar y soltar archivos a la lista",
+    "     para agregar nuevas entradas de menú.",
+    "",
+    "2. Para aceptar la configuración y haga",
+    "     clic en la [Acumular].",
+    "",
+    "3. Para abrir el menú Jumpnest mantenga",
+    "     presionada la tecla izquierda [control] y",
+    "     haga clic en el botón derecho del",
+    "     ratóndie!",
+};
+
+}  // namespace
+
+int LanguageColumn(std::int32_t language) {
+    switch (language) {
+    case kGerman:
+    case kFrench:
+    case kSpanish:
+        return language;
+    default:
+        return kEnglish;
+    }
+}
+
+std::span<const CaptionRow> CaptionTable() {
+    return kCaptions;
+}
+
+std::string_view CaptionOf(std::string_view control, int index, std::int32_t language) {
+    for (const CaptionRow& row : kCaptions) {
+        if (row.control == control && row.index == index) {
+            return row.text[static_cast<std::size_t>(LanguageColumn(language))];
+        }
+    }
+    return {};
+}
+
+std::span<const std::string_view> HelpLines(std::int32_t language) {
+    switch (LanguageColumn(language)) {
+    case kGerman:
+        return kGermanHelp;
+    case kFrench:
+        return kFrenchHelp;
+    case kSpanish:
+        return kSpanishHelp;
+    default:
+        return kEnglishHelp;
+    }
+}
+
+// Lines are separated by a lone carriage return, never CR LF: the label
+// breaks at it, and a trailing one would add an empty last line.
+std::string HelpText(std::int32_t language) {
+    std::string text;
+    bool first = true;
+    for (std::string_view line : HelpLines(language)) {
+        if (!first) text += '\r';
+        text += line;
+        first = false;
+    }
+    return text;
+}
+
+}  // namespace jumpnest

@@ -1,0 +1,47 @@
+// The captions and help text of the configuration window in each interface
+// language. All texts are constants of the program; there are no language
+// files. The Win32 side writes them into the controls.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace jumpnest {
+
+inline constexpr int kLanguageCount = 4;
+
+// The stored language index; each value is also the Language menu item's
+// control-array index and its position in the drop-down.
+enum LanguageIndex : int { kEnglish = 0, kGerman = 1, kFrench = 2, kSpanish = 3 };
+
+// The column a stored language index selects: 1, 2 and 3 as they are,
+// anything else English. A hand-edited or stale setting must never leave
+// the window without text.
+int LanguageColumn(std::int32_t language);
+
+// One control's caption in every language. `index` is the control-array
+// index, -1 for a control that is not an array member.
+struct CaptionRow {
+    std::string_view control;
+    int index;
+    std::array<std::string_view, kLanguageCount> text;
+};
+
+// Every row, in the order the captions are applied.
+std::span<const CaptionRow> CaptionTable();
+
+// The caption of one control in a language (any language value; anything but
+// 1..3 is English); empty when the table has no such control.
+std::string_view CaptionOf(std::string_view control, int index, std::int32_t language);
+
+// The lines of the description label's help text, without separators.
+std::span<const std::string_view> HelpLines(std::int32_t language);
+
+// The help text of the description label: the language's lines joined by a
+// single carriage return, none at the end.
+std::string HelpText(std::int32_t language);
+
+}  // namespace jumpnest

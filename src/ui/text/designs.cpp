@@ -1,0 +1,197 @@
+#include "ui/text/designs.h"
+
+#include <array>
+#include <cmath>
+
+namespace jumpnest {
+
+namespace {
+
+constexpr FontDesign kTahoma825{"Tahoma", 8.25, 400};
+constexpr FontDesign kTahoma825Bold{"Tahoma", 8.25, 700};
+constexpr FontDesign kTahoma9{"Tahoma", 9, 400};
+constexpr FontDesign kTahoma975{"Tahoma", 9.75, 400};
+constexpr FontDesign kSansSerifLink{"MS Sans Serif", 8.25, 700, true};
+
+using K = ControlKind;
+constexpr std::nullopt_t kNone = std::nullopt;
+
+// The configuration window. Containers come before their contents.
+constexpr std::array kMainControls = {
+    ControlDesign{K::CommandButton, "cmdButton", 2, "", 3540, 4260, 375, 375, 11, "", kNone, kNone,
+                  kNone, kGraphical},
+    ControlDesign{K::CommandButton, "cmdButton", 3, "", 4020, 4260, 375, 375, 10, "", kNone, kNone,
+                  kNone, kGraphical},
+    ControlDesign{K::ListView, "lvwMenu", -1, "", 3540, 60, 3855, 4035, 5, "", kTahoma975, kNone,
+                  kNone, kNoColumnHeader, "Drag & Drop files here "},
+    ControlDesign{K::CommandButton, "cmdButton", 1, "", 6060, 4260, 1335, 375, 7, "&Cancel",
+                  kTahoma825, kNone, kNone, kCancelButton},
+    ControlDesign{K::CommandButton, "cmdButton", 0, "", 4560, 4260, 1335, 375, 6, "&Apply",
+                  kTahoma825, kNone, kNone, kDefaultButton},
+    ControlDesign{K::Frame, "frmConfig", -1, "", 60, 2160, 3375, 1935, 0, "Configuration",
+                  kTahoma825},
+    ControlDesign{K::PictureBox, "picFrame", -1, "frmConfig", 60, 240, 3255, 1635, 8, ""},
+    ControlDesign{K::CheckBox, "chkOption", 2, "picFrame", 60, 1200, 3135, 435, 13,
+                  "Middle mouse button opens Explorer", kTahoma825, kNone, kNone, kTwoLines},
+    ControlDesign{K::OptionButton, "optOption", 1, "picFrame", 300, 960, 2535, 255, 4,
+                  "&Large Menu Icons", kTahoma825, kNone, kNone, kSelected},
+    ControlDesign{K::OptionButton, "optOption", 0, "picFrame", 300, 690, 2535, 255, 3,
+                  "&Small Menu Icons", kTahoma825},
+    ControlDesign{K::CheckBox, "chkOption", 1, "picFrame", 60, 360, 2955, 255, 2,
+                  "Show in Sys&Tray", kTahoma825},
+    ControlDesign{K::CheckBox, "chkOption", 0, "picFrame", 60, 60, 2655, 255, 1,
+                  "Start with &Windows", kTahoma825},
+    ControlDesign{K::ImageList,
+                  "imgMenu",
+                  -1,
+                  "picFrame",
+                  2520,
+                  60,
+                  0,
+                  0,
+                  -1,
+                  "",
+                  kNone,
+                  kNone,
+                  kNone,
+                  kNoFlags,
+                  {},
+                  13},
+    ControlDesign{K::Label, "lblURL", 1, "", 60, 4440, 2250, 285, 14, "Jumpnest help page",
+                  kSansSerifLink, kNavy, kNone, kHandPointer},
+    ControlDesign{K::Label, "lblDesc", -1, "", 60, 60, 3375, 1995, 12, "", kTahoma825, kBlack,
+                  kLightYellow, kAccessKeys},
+    ControlDesign{K::ImageList,
+                  "imgPopUp",
+                  -1,
+                  "",
+                  2160,
+                  4140,
+                  0,
+                  0,
+                  -1,
+                  "",
+                  kNone,
+                  kNone,
+                  kNone,
+                  kNoFlags,
+                  {},
+                  16},
+    ControlDesign{K::ImageList,
+                  "imgIcons",
+                  -1,
+                  "",
+                  2820,
+                  4140,
+                  0,
+                  0,
+                  -1,
+                  "",
+                  kNone,
+                  kNone,
+                  kNone,
+                  kNoFlags,
+                  {},
+                  32},
+    ControlDesign{K::Label, "lblURL", 0, "", 60, 4200, 2220, 195, 9, "Kelmarsh: small & quiet",
+                  kTahoma825, kNone, kNone, kCustomPointer},
+};
+
+constexpr std::array kMainMenu = {
+    MenuItemDesign{"mntFile", -1, 0, -1, "&File"},
+    MenuItemDesign{"mnuFile", 0, 0, 0, " Options"},
+    MenuItemDesign{"mnuFile", 1, 0, 1, "-"},
+    MenuItemDesign{"mnuFile", 2, 0, 2, " Exit"},
+    MenuItemDesign{"mntEdit", -1, 1, -1, "&Edit"},
+    MenuItemDesign{"mnuConfig", 0, 1, 0, " Rename entry", "F2"},
+    MenuItemDesign{"mnuConfig", 1, 1, 1, "-"},
+    MenuItemDesign{"mnuConfig", 2, 1, 2, " Entry up"},
+    MenuItemDesign{"mnuConfig", 3, 1, 3, " Entry down"},
+    MenuItemDesign{"mnuConfig", 4, 1, 4, "-"},
+    MenuItemDesign{"mnuConfig", 5, 1, 5, " Remove entry"},
+    MenuItemDesign{"mntLanguage", -1, 2, -1, "Language"},
+    MenuItemDesign{"mnuLanguage", 0, 2, 0, "Englisch"},
+    MenuItemDesign{"mnuLanguage", 1, 2, 1, "German"},
+    MenuItemDesign{"mnuLanguage", 2, 2, 2, "French"},
+    MenuItemDesign{"mnuLanguage", 3, 2, 3, "Spain"},
+};
+
+constexpr WindowDesign kMainWindow{"frmMain", "Jumpnest",    7470,     4725,
+                                   false,     kMainControls, kMainMenu};
+
+// The popup launcher menu; its children are measured in pixels at run time.
+constexpr std::array kMenuControls = {
+    ControlDesign{K::Timer,
+                  "Timer2",
+                  -1,
+                  "",
+                  0,
+                  0,
+                  0,
+                  0,
+                  -1,
+                  "",
+                  kNone,
+                  kNone,
+                  kNone,
+                  kTimerRunning,
+                  {},
+                  1000},
+    ControlDesign{K::ListView, "lvwMenu", -1, "", 60, 420, 1560, 2175, 0, "", kTahoma9, kNone,
+                  kNone, kNoColumnHeader},
+    ControlDesign{
+        K::Timer, "Timer1", -1, "", 0, 0, 0, 0, -1, "", kNone, kNone, kNone, kNoFlags, {}, 10},
+    ControlDesign{K::Label, "lbl", 0, "", 75, 60, 2940, 195, 1, "Jumpnest", kTahoma825Bold, kNavy,
+                  kMenuColor},
+    ControlDesign{K::Line, "Line1", -1, "", 3390, 300, 0, 300, -1, "", kNone, kActiveBorderColor},
+    ControlDesign{K::Image, "cmdClose", -1, "", 3165, 60, 195, 195, -1, "", kNone, kNone, kNone,
+                  kHelpPointer},
+    ControlDesign{K::Shape, "Shape1", -1, "", 0, 0, 3390, 3495, -1, "", kNone, kActiveBorderColor},
+    ControlDesign{K::Label, "lbl", 1, "", 3060, 0, 285, 315, 2, "", kTahoma825Bold, kNavy,
+                  kMenuColor, kHelpPointer},
+};
+
+constexpr WindowDesign kMenuWindow{"frmMenu", "", 3390, 3525, true, kMenuControls, {}};
+
+}  // namespace
+
+const WindowDesign& MainWindowDesign() {
+    return kMainWindow;
+}
+const WindowDesign& MenuWindowDesign() {
+    return kMenuWindow;
+}
+
+const ControlDesign* FindControl(const WindowDesign& design, std::string_view name, int index) {
+    for (const ControlDesign& control : design.controls) {
+        if (control.name == name && control.index == index) return &control;
+    }
+    return nullptr;
+}
+
+TwipsRect PlaceInWindow(const WindowDesign& design, const ControlDesign& control) {
+    TwipsRect rect{control.left, control.top, control.width, control.height};
+    for (std::string_view container = control.container; !container.empty();) {
+        const ControlDesign* outer = FindControl(design, container);
+        if (!outer) break;
+        rect.left += outer->left;
+        rect.top += outer->top;
+        container = outer->container;
+    }
+    return rect;
+}
+
+int TwipsToPixels(int twips, double twipsPerPixel) {
+    return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
+
+int PixelsToTwips(int pixels, double twipsPerPixel) {
+    // nearbyint rounds halves to even in the default rounding mode.
+    return static_cast<int>(std::nearbyint(pixels * twipsPerPixel));
+}
+
+double TwipsPerPixel(int dotsPerInch) {
+    return dotsPerInch > 0 ? static_cast<double>(kTwipsPerInch) / dotsPerInch : 15.0;
+}
+
+}  // namespace jumpnest

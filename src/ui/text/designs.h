@@ -1,0 +1,121 @@
+// The two windows as data: every control with its kind, name, array index,
+// container, place and size in twips, tab order, design-time text, font,
+// colours and the few flags that shape behaviour. One Win32 builder turns a
+// design into a window; every layout rule reads the same numbers from here.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace jumpnest {
+
+// 1/1440 inch; 15 twips make a pixel at 96 dots per inch.
+inline constexpr int kTwipsPerInch = 1440;
+
+enum class ControlKind {
+    Label,
+    CommandButton,
+    Frame,
+    PictureBox,
+    CheckBox,
+    OptionButton,
+    Timer,
+    Line,
+    Image,
+    Shape,
+    ListView,
+    ImageList,
+};
+
+struct FontDesign {
+    std::string_view face;
+    double points;
+    int weight;  // 400 normal, 700 bold
+    bool underline = false;
+};
+
+// Colours: 0x00BBGGRR direct, or 0x800000nn for system colour nn.
+inline constexpr std::uint32_t kSysColorFlag = 0x80000000;
+inline constexpr std::uint32_t kMenuColor = 0x80000004;
+inline constexpr std::uint32_t kActiveBorderColor = 0x8000000A;
+inline constexpr std::uint32_t kNavy = 0x00800000;
+inline constexpr std::uint32_t kLightYellow = 0x00C0FFFF;
+inline constexpr std::uint32_t kBlack = 0x00000000;
+inline constexpr std::uint32_t kWhite = 0x00FFFFFF;
+
+enum ControlFlag : std::uint32_t {
+    kNoFlags = 0,
+    kDefaultButton = 1u << 0,   // Enter presses it
+    kCancelButton = 1u << 1,    // Escape presses it
+    kGraphical = 1u << 2,       // shows a picture instead of text
+    kSelected = 1u << 3,        // option button selected at design
+    kAccessKeys = 1u << 4,      // "&" marks an access key in a label
+    kHandPointer = 1u << 5,     // pointing-hand mouse pointer
+    kHelpPointer = 1u << 6,     // arrow with question mark
+    kCustomPointer = 1u << 7,   // custom pointer without a picture: the arrow
+    kTimerRunning = 1u << 8,    // a timer that runs from creation
+    kNoColumnHeader = 1u << 9,  // list view rows without a header
+    kTwoLines = 1u << 10,       // caption may take two lines
+};
+
+struct ControlDesign {
+    ControlKind kind;
+    std::string_view name;
+    int index;                   // control-array index; -1 when not in an array
+    std::string_view container;  // "" for the window itself
+    // Left, Top, Width, Height in twips inside the container's client area.
+    // A line keeps its two ends here instead: (left, top) to (width, height).
+    int left, top, width, height;
+    int tabIndex;  // -1 for controls outside the tab order
+    std::string_view caption;
+    std::optional<FontDesign> font = {};
+    std::optional<std::uint32_t> foreColor = {};
+    std::optional<std::uint32_t> backColor = {};
+    std::uint32_t flags = kNoFlags;
+    std::string_view toolTip = {};
+    int extra = 0;  // timers: interval in ms; image lists: picture size in pixels
+};
+
+struct MenuItemDesign {
+    std::string_view name;
+    int index;                 // -1 for the menu titles
+    int titlePosition;         // position of the drop-down in the menu bar
+    int itemPosition;          // position inside the drop-down; -1 for the title itself
+    std::string_view caption;  // "-" is a separator
+    std::string_view shortcut = {};
+};
+
+struct WindowDesign {
+    std::string_view name;
+    std::string_view caption;
+    int clientWidth, clientHeight;            // twips
+    bool pixelScale;                          // children measured in pixels at run time
+    std::span<const ControlDesign> controls;  // in creation order
+    std::span<const MenuItemDesign> menu;
+};
+
+const WindowDesign& MainWindowDesign();
+const WindowDesign& MenuWindowDesign();
+
+// The control of a design by name and array index (-1 for none); null when
+// the design has none.
+const ControlDesign* FindControl(const WindowDesign& design, std::string_view name, int index = -1);
+
+struct TwipsRect {
+    int left, top, width, height;
+    bool operator==(const TwipsRect&) const = default;
+};
+
+// Where a control lies in the window's client area: containers are not real
+// child windows on Windows, so their offsets are added up.
+TwipsRect PlaceInWindow(const WindowDesign& design, const ControlDesign& control);
+
+// Twips to pixels at `twipsPerPixel` (15 at 96 dots per inch), to the nearest
+// pixel; and pixels to twips, halves to even.
+int TwipsToPixels(int twips, double twipsPerPixel);
+int PixelsToTwips(int pixels, double twipsPerPixel);
+double TwipsPerPixel(int dotsPerInch);
+
+}  // namespace jumpnest
