@@ -118,7 +118,8 @@ class Case:
         return self.env.get("USER") or pwd.getpwuid(os.getuid()).pw_name
 
     def install(self, name="kqrJumpnest.exe", folder="C:\\Program Files\\Jumpnest"):
-        """Copies the program under test into the prefix; returns its Windows path."""
+        """Copies the program under test into the prefix; returns its Windows path.
+        Never over a copy that runs: its code is mapped from that file."""
         target = PureWindowsPath(folder) / name
         host = self.host(str(target))
         host.parent.mkdir(parents=True, exist_ok=True)

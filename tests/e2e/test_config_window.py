@@ -49,7 +49,8 @@ def test_entry_file_with_three_entries_starts_hidden_and_lists_them(t):
                     b"Registry Editor\tC:\\windows\\regedit.exe\r\n"
                     b"Gone\tC:\\windows\\no-such-program.exe\r\n"
                     b"Wine File Explorer\tC:\\windows\\system32\\winefile.exe\r\n")
-    program = t.start(t.install())
+    exe = t.install()
+    program = t.start(exe)
     program.wait_trace("ready")
     expect(t.window_rect(TITLE, 500) is None, "no visible window", "the window shown")
     items = t.list_items(TITLE)
@@ -59,6 +60,36 @@ def test_entry_file_with_three_entries_starts_hidden_and_lists_them(t):
     expect([image for image, _ in items] == [1, 2, 3], "each entry with its own icon", items)
     expect(t.reg_query(SETTINGS, "AppPath") is None, 'no "AppPath" with an entry file',
            t.reg_query(SETTINGS, "AppPath"))
+
+    # Starting the program again brings the window with the list forward.
+    expect(t.start(exe).wait_exit(10) == 0, "the second start to end", "it did not")
+    expect(t.window_rect(TITLE) is not None, "the window brought forward", "none")
+    t.xdotool("mousemove", "5", "5")
+    time.sleep(0.5)
+    t.screenshot_window(TITLE, t.artifacts / "config-window-entries.png")
+
+
+def test_an_empty_entry_file_starts_hidden(t):
+    ini = entry_file(t)
+    ini.parent.mkdir(parents=True, exist_ok=True)
+    ini.write_bytes(b"")
+    program = t.start(t.install())
+    program.wait_trace("ready")
+    expect(t.window_rect(TITLE, 500) is None, "no visible window", "the window shown")
+    expect(t.list_items(TITLE) == [], "an empty list", t.list_items(TITLE))
+
+
+def test_keys_of_the_window_enter_escape_and_f2(t):
+    program = t.start(t.install())
+    program.wait_trace("ready")
+    x, y, w, h = t.window_rect(TITLE)
+    t.xdotool("mousemove", str(x + w // 2), str(y + h // 2))
+    # Enter presses Apply, Escape presses Cancel, F2 chooses Edit > Rename.
+    for key, expected in (("Return", "click: cmdButton(0)"), ("Escape", "click: cmdButton(1)"),
+                          ("F2", "menu: 1.0")):
+        seen = len(program.trace_lines())
+        t.keys(key)
+        program.wait_trace(expected, timeout=5, after=seen)
 
 
 def test_stored_german_language_gives_german_texts(t):

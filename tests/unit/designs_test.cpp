@@ -33,6 +33,8 @@ TEST(MainDesign, WindowAndTheNumbersLayoutRulesUse) {
     EXPECT_EQ(design.clientWidth, 7470);
     EXPECT_EQ(design.clientHeight, 4725);
     EXPECT_FALSE(design.pixelScale);
+    EXPECT_EQ(design.border, WindowBorder::FixedDialog);
+    EXPECT_TRUE(design.inTaskbar);
     EXPECT_EQ(Main("lvwMenu").width, 3855);
     EXPECT_EQ(Main("lvwMenu").toolTip, "Drag & Drop files here ");
     // The last option is tall enough for the two-line Spanish caption.
@@ -96,6 +98,9 @@ TEST(MainDesign, LanguageItemsArePositionsOfTheThirdMenu) {
 TEST(MenuDesign, PopupMeasuresInPixelsAndStartsWithItsTimers) {
     const WindowDesign& design = MenuWindowDesign();
     EXPECT_TRUE(design.pixelScale);
+    EXPECT_EQ(design.border, WindowBorder::None);
+    EXPECT_FALSE(design.inTaskbar);
+    EXPECT_TRUE(design.keyPreview);
     EXPECT_EQ(TwipsToPixels(design.clientWidth, 15), 226);
     const ControlDesign* line = FindControl(design, "Line1");
     ASSERT_NE(line, nullptr);

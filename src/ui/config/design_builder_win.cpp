@@ -55,6 +55,29 @@ std::optional<WindowClassAndStyle> ClassFor(const ControlDesign& control) {
 
 }  // namespace
 
+WindowStyles StylesFor(const WindowDesign& design) {
+    WindowStyles styles{};
+    if (design.border == WindowBorder::FixedDialog) {
+        styles.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+        styles.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+    } else {
+        styles.style = WS_POPUP;
+        styles.exStyle = WS_EX_CONTROLPARENT;
+    }
+    // A tool window stays out of the taskbar and Alt+Tab.
+    styles.exStyle |= design.inTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
+    styles.hasMenu = !design.menu.empty();
+    return styles;
+}
+
+SIZE FrameSizeFor(const WindowDesign& design, double twipsPerPixel) {
+    const WindowStyles styles = StylesFor(design);
+    RECT frame{0, 0, TwipsToPixels(design.clientWidth, twipsPerPixel),
+               TwipsToPixels(design.clientHeight, twipsPerPixel)};
+    ::AdjustWindowRectEx(&frame, styles.style, styles.hasMenu, styles.exStyle);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
 double ScreenTwipsPerPixel() {
     HDC screen = ::GetDC(nullptr);
     const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;

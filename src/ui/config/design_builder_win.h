@@ -49,6 +49,17 @@ private:
     double twipsPerPixel_ = 15.0;
 };
 
+struct WindowStyles {
+    DWORD style;
+    DWORD exStyle;
+    bool hasMenu;
+};
+// The window styles a design's border and taskbar setting stand for.
+WindowStyles StylesFor(const WindowDesign& design);
+
+// Outer size of a window whose client area has the design's size.
+SIZE FrameSizeFor(const WindowDesign& design, double twipsPerPixel);
+
 // The screen's twips per pixel: 15 at 96 dots per inch.
 double ScreenTwipsPerPixel();
 

@@ -88,19 +88,16 @@ bool IsMainWindowLoaded() {
 
 bool MainWindow::Load() {
     const double twipsPerPixel = ScreenTwipsPerPixel();
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-    if (!Create(kClassName, Widen(Design().caption), style, exStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                0, 0, nullptr)) {
+    const WindowStyles styles = StylesFor(Design());
+    if (!Create(kClassName, Widen(Design().caption), styles.style, styles.exStyle, CW_USEDEFAULT,
+                CW_USEDEFAULT, 0, 0, nullptr)) {
         return false;
     }
     BuildMenu();
     // The client area is fixed by the design; the frame is what the system
     // adds to it for this style and menu bar.
-    RECT frame{0, 0, TwipsToPixels(Design().clientWidth, twipsPerPixel),
-               TwipsToPixels(Design().clientHeight, twipsPerPixel)};
-    ::AdjustWindowRectEx(&frame, style, TRUE, exStyle);
-    ::SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    const SIZE frame = FrameSizeFor(Design(), twipsPerPixel);
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, frame.cx, frame.cy,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     design_.Build(Design(), hwnd(), twipsPerPixel);
@@ -303,12 +300,16 @@ bool MainWindow::PreTranslate(MSG& message) {
 void MainWindow::OnCommand(int id, int code) {
     if (id >= kMenuIdBase) {
         const int title = (id - kMenuIdBase) / 100, item = (id - kMenuIdBase) % 100;
+        Trace("menu: " + std::to_string(title) + "." + std::to_string(item));
         if (title == 2) mnuLanguage_Click(item);
         return;
     }
     const BuiltControl* control = design_.FindById(id);
     if (!control || code != BN_CLICKED) return;
     const ControlDesign& design = *control->design;
+    if (TraceEnabled()) {
+        Trace("click: " + std::string(design.name) + "(" + std::to_string(design.index) + ")");
+    }
     if (design.name == "chkOption" && design.index == 2) {
         gExplorer = IsChecked(control->hwnd);
     } else if (design.name == "optOption") {

@@ -87,10 +87,18 @@ struct MenuItemDesign {
     std::string_view shortcut = {};
 };
 
+enum class WindowBorder {
+    FixedDialog,  // caption, window menu and close box; no resizing, no min/max
+    None,         // no caption, no frame, no buttons
+};
+
 struct WindowDesign {
     std::string_view name;
     std::string_view caption;
-    int clientWidth, clientHeight;            // twips
+    int clientWidth, clientHeight;  // twips
+    WindowBorder border;
+    bool inTaskbar;                           // shown in the taskbar while visible
+    bool keyPreview;                          // the window sees keys before its focused control
     bool pixelScale;                          // children measured in pixels at run time
     std::span<const ControlDesign> controls;  // in creation order
     std::span<const MenuItemDesign> menu;
