@@ -64,6 +64,15 @@ else
   PASSED[e2e]=0 FAILED[e2e]=1
 fi
 
+say "Benchmark (figures only, not pass or fail)"
+export WINEPREFIX="$BUILD/bench/prefix"
+rm -rf "$WINEPREFIX" && mkdir -p "$(dirname "$WINEPREFIX")" && cp -a "$TEMPLATE" "$WINEPREFIX"
+wineserver -p </dev/null >/dev/null 2>&1; wine cmd /c exit </dev/null >/dev/null 2>&1
+timeout 300 wine "$BUILD/win/tests/jumpnest_bench.exe" </dev/null 2>/dev/null | tee "$BUILD/bench.txt"
+wineserver -k >/dev/null 2>&1
+rm -rf "$WINEPREFIX"
+unset WINEPREFIX
+
 say "Summary"
 total_passed=0 total_failed=0
 for layer in "${LAYERS[@]}"; do

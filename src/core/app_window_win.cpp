@@ -5,6 +5,7 @@
 #include "core/instance_win.h"
 #include "core/paths.h"
 #include "core/trace_win.h"
+#include "trigger/hooks_win.h"
 
 namespace jumpnest {
 
@@ -15,6 +16,14 @@ bool AppWindow::Create(std::string_view exeName) {
                           WS_EX_TOOLWINDOW, 0, 0, 0, 0, nullptr);
 }
 
+namespace {
+constexpr UINT_PTR kWatchdogTimer = 1;
+}  // namespace
+
+void AppWindow::StartWatchdog(unsigned intervalMs) {
+    ::SetTimer(hwnd(), kWatchdogTimer, intervalMs, nullptr);
+}
+
 LRESULT AppWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == ComeForwardMessage()) {
         Trace("come forward");
@@ -22,6 +31,17 @@ LRESULT AppWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     switch (message) {
+    case kTriggerMessage:
+        if (onTrigger) {
+            onTrigger(static_cast<int>(static_cast<INT_PTR>(wParam)), static_cast<int>(lParam));
+        }
+        return 0;
+    case kExploreMessage:
+        if (onExplore) onExplore();
+        return 0;
+    case WM_TIMER:
+        if (wParam == kWatchdogTimer && onWatchdog) onWatchdog();
+        return 0;
     case WM_CLOSE:
         ::DestroyWindow(hwnd());
         return 0;

@@ -19,6 +19,13 @@ public:
 
     // Called when a second start of the program asks this one to come forward.
     std::function<void()> onComeForward;
+    // Called for the messages the input hooks post: a trigger at a screen
+    // point, a middle click for Explorer.
+    std::function<void(int x, int y)> onTrigger;
+    std::function<void()> onExplore;
+    // Called every `intervalMs` once StartWatchdog ran.
+    std::function<void()> onWatchdog;
+    void StartWatchdog(unsigned intervalMs);
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -14,7 +14,9 @@ std::string gDataFolder;
 int gLanguage = 0;
 bool gShowInSysTray = true;
 int gIconSize = 256;
-bool gExplorer = false;
+std::atomic<bool> gExplorer{false};
+int gMenuLeft = 0;
+int gMenuTop = 0;
 
 bool gThemed = false;
 std::string gIniFile;

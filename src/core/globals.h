@@ -3,6 +3,7 @@
 // user-interface thread. Text is UTF-8; paths are Windows paths.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 namespace jumpnest {
@@ -22,7 +23,14 @@ extern std::string gDataFolder;      // the data folder, ending in "\"
 extern int gLanguage;        // 0 English, 1 German, 2 French, 3 Spanish; others read as English
 extern bool gShowInSysTray;  // the notification-area icon is shown
 extern int gIconSize;        // 256 large, 257 small popup icons
-extern bool gExplorer;       // the middle mouse button opens Explorer
+// The middle mouse button opens Explorer. Atomic: the input hooks read it on
+// their own thread.
+extern std::atomic<bool> gExplorer;
+
+// Where the popup's top-left corner is wanted, in twips: set for each
+// trigger, clamped onto the screen when the popup is placed.
+extern int gMenuLeft;
+extern int gMenuTop;
 
 // Set by InitApplication.
 extern bool gThemed;              // the visual-styles library is present

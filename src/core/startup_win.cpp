@@ -15,6 +15,8 @@
 #include "core/paths.h"
 #include "core/trace_win.h"
 #include "store/persistence_win.h"
+#include "trigger/gestures_win.h"
+#include "trigger/hooks_win.h"
 #include "ui/config/main_window_win.h"
 
 namespace jumpnest {
@@ -23,6 +25,9 @@ namespace {
 
 constexpr wchar_t kTooOldText[] = L"Jumpnest needs Windows 2000 or higher!";
 constexpr wchar_t kTooOldTitle[] = L"Wrong Windows Version";
+
+// How often the watchdog looks whether Windows dropped the input hooks.
+constexpr unsigned kWatchdogIntervalMs = 2000;
 
 std::unique_ptr<AppWindow> gAppWindow;
 
@@ -100,6 +105,15 @@ bool Main() {
     gAppWindow->onComeForward = [] { frmMain().Show(); };
 
     LoadSettings();
+
+    // The hooks come last: what they consult is in place now.
+    SetHookTarget(gAppWindow->hwnd());
+    gAppWindow->onTrigger = [](int x, int y) { OnTrigger({x, y}); };
+    gAppWindow->onExplore = [] { OnExplore(); };
+    gAppWindow->onWatchdog = [] { CheckHooks(); };
+    InstallKeyboardHook();
+    InstallMouseHook(kActiveMouseHookMode);
+    gAppWindow->StartWatchdog(kWatchdogIntervalMs);
     Trace("ready");
     return true;
 }
@@ -111,6 +125,7 @@ int RunMessageLoop() {
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
+    RemoveHooks();
     gAppWindow.reset();
     return static_cast<int>(message.wParam);
 }

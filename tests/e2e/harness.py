@@ -128,14 +128,14 @@ class Case:
 
     # Running ---------------------------------------------------------------
 
-    def start(self, exe, extra_env=None):
+    def start(self, exe, extra_env=None, args=()):
         """Starts a Windows program with its own trace file."""
         self.traces += 1
         trace_name = f"jumpnest-trace-{self.traces}.txt"
         env = dict(self.env, JUMPNEST_TRACE="C:\\" + trace_name)
         env.update(extra_env or {})
         log = open(self.dir / f"wine-{self.traces}.log", "wb")
-        process = subprocess.Popen(["wine", exe], env=env, stdin=subprocess.DEVNULL,
+        process = subprocess.Popen(["wine", exe, *args], env=env, stdin=subprocess.DEVNULL,
                                    stdout=log, stderr=subprocess.STDOUT)
         log.close()
         program = Program(process, self.prefix / "drive_c" / trace_name)
@@ -174,8 +174,18 @@ class Case:
         return [(int(image), text) for image, text in
                 (line.split("|", 1) for line in out.splitlines())]
 
+    def focus_desktop(self):
+        """Gives the X keyboard focus to the Wine desktop window: a display whose
+        focused window went away sends keys nowhere."""
+        found = subprocess.run(["xdotool", "search", "--name", "Wine desktop"], env=self.env,
+                               capture_output=True, text=True).stdout.split()
+        if found:
+            subprocess.run(["xdotool", "windowfocus", found[-1]], env=self.env,
+                           stderr=subprocess.DEVNULL)
+
     def keys(self, *keys):
-        """Real key presses, to whatever window has the keyboard focus."""
+        """Real key presses, to the Wine desktop."""
+        self.focus_desktop()
         for key in keys:
             self.xdotool("key", key)
             time.sleep(0.15)

@@ -46,8 +46,9 @@ std::optional<WindowClassAndStyle> ClassFor(const ControlDesign& control) {
         return WindowClassAndStyle{
             WC_LISTVIEWW,
             tab | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
-                ((control.flags & kNoColumnHeader) ? DWORD{LVS_NOCOLUMNHEADER} : 0u),
-            WS_EX_CLIENTEDGE};
+                ((control.flags & kNoColumnHeader) ? DWORD{LVS_NOCOLUMNHEADER} : 0u) |
+                ((control.flags & kVirtualList) ? DWORD{LVS_OWNERDATA} : 0u),
+            (control.flags & kBorderless) ? 0u : DWORD{WS_EX_CLIENTEDGE}};
     default:
         return std::nullopt;  // drawn or kept by the owner, or a container only
     }
@@ -97,10 +98,19 @@ int ControlId(const ControlDesign& control, int position) {
 }
 
 HFONT BuiltDesign::FontFor(const FontDesign& font) {
-    for (auto& [design, handle] : fonts_) {
-        if (design.face == font.face && design.points == font.points &&
-            design.weight == font.weight && design.underline == font.underline) {
-            return handle.get();
+    // Fonts are made once for the whole run: the popup is built afresh for
+    // every trigger and must not wait for the font mapper each time.
+    struct CachedFont {
+        FontDesign design;
+        double twipsPerPixel;
+        UniqueFont handle;
+    };
+    static std::vector<CachedFont> cache;
+    for (const CachedFont& cached : cache) {
+        const FontDesign& d = cached.design;
+        if (d.face == font.face && d.points == font.points && d.weight == font.weight &&
+            d.underline == font.underline && cached.twipsPerPixel == twipsPerPixel_) {
+            return cached.handle.get();
         }
     }
     LOGFONTW logFont{};
@@ -112,8 +122,8 @@ HFONT BuiltDesign::FontFor(const FontDesign& font) {
     logFont.lfQuality = CLEARTYPE_QUALITY;
     const std::wstring face = Widen(font.face);
     face.copy(logFont.lfFaceName, LF_FACESIZE - 1);
-    fonts_.emplace_back(font, UniqueFont(::CreateFontIndirectW(&logFont)));
-    return fonts_.back().second.get();
+    cache.push_back({font, twipsPerPixel_, UniqueFont(::CreateFontIndirectW(&logFont))});
+    return cache.back().handle.get();
 }
 
 void BuiltDesign::Build(const WindowDesign& design, HWND parent, double twipsPerPixel) {

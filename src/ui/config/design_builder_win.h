@@ -44,7 +44,6 @@ private:
     HFONT FontFor(const FontDesign& font);
 
     std::vector<BuiltControl> controls_;
-    std::vector<std::pair<FontDesign, UniqueFont>> fonts_;
     Unique<HWND, NullTraits<HWND, ::DestroyWindow>> toolTip_;
     double twipsPerPixel_ = 15.0;
 };

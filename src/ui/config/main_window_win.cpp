@@ -240,6 +240,7 @@ void MainWindow::mnuLanguage_Click(int index) {
 
 void MainWindow::SetEntries(std::vector<MenuEntry> entries) {
     entries_ = std::move(entries);
+    images_.clear();
     HWND list = Control("lvwMenu");
     ListView_DeleteAllItems(list);
     ImageList_RemoveAll(imgIcons_.get());
@@ -255,18 +256,25 @@ void MainWindow::SetEntries(std::vector<MenuEntry> entries) {
     addFolder(imgIcons_.get(), GetFileIcon(kLargeIcons, gAppPath));
     addFolder(imgPopUp_.get(), GetFileIcon(kSmallIcons, gAppPath));
     for (size_t i = 0; i < entries_.size(); ++i) {
-        const int image = ImageList_GetImageCount(imgIcons_.get());
-        add(imgIcons_.get(), GetFileIcon(kLargeIcons, entries_[i].target));
-        add(imgPopUp_.get(), GetFileIcon(kSmallIcons, entries_[i].target));
-        // A target whose icon the shell could not give keeps the folder's.
-        const bool hasIcon = ImageList_GetImageCount(imgIcons_.get()) > image;
+        // Both lists keep the same order, so an entry takes a place only when
+        // the shell gives both of its pictures; otherwise it shows the
+        // folder's picture at 0.
+        UniqueIcon large = GetFileIcon(kLargeIcons, entries_[i].target);
+        UniqueIcon small = GetFileIcon(kSmallIcons, entries_[i].target);
+        int image = 0;
+        if (large && small) {
+            image = ImageList_GetImageCount(imgIcons_.get());
+            add(imgIcons_.get(), std::move(large));
+            add(imgPopUp_.get(), std::move(small));
+        }
 
         std::wstring caption = Widen(entries_[i].caption);
         LVITEMW item{};
         item.mask = LVIF_TEXT | LVIF_IMAGE;
         item.iItem = static_cast<int>(i);
         item.pszText = caption.data();
-        item.iImage = hasIcon ? image : 0;
+        item.iImage = image;
+        images_.push_back(item.iImage);
         ListView_InsertItem(list, &item);
     }
     if (!entries_.empty()) {

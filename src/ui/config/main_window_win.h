@@ -38,8 +38,12 @@ public:
     // Position 0 of both image lists holds the program folder's icon.
     void SetEntries(std::vector<MenuEntry> entries);
     const std::vector<MenuEntry>& entries() const { return entries_; }
+    // The picture of entry `i` in both image lists.
+    int EntryImage(size_t i) const { return i < images_.size() ? images_[i] : 0; }
     HIMAGELIST imgIcons() const { return imgIcons_.get(); }
     HIMAGELIST imgPopUp() const { return imgPopUp_.get(); }
+    // The four menu pictures: 0 Delete, 1 Prop, 2 down, 3 up.
+    HIMAGELIST imgMenu() const { return imgMenu_.get(); }
 
     void ApplyLanguage();
     void mnuLanguage_Click(int index);
@@ -69,6 +73,7 @@ private:
     UniqueIcon downPicture_;
     UniqueBrush descriptionBrush_;
     std::vector<MenuEntry> entries_;
+    std::vector<int> images_;
 };
 
 // The configuration window, loaded on first use.

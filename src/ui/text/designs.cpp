@@ -84,7 +84,7 @@ constexpr std::array kMenuControls = {
     ControlDesign{K::Timer, "Timer2", -1, "", 0, 0, 0, 0, -1, "",
                   kNone, kNone, kNone, kTimerRunning, {}, 1000},
     ControlDesign{K::ListView, "lvwMenu", -1, "", 60, 420, 1560, 2175, 0, "",
-                  kTahoma9, kNone, kNone, kNoColumnHeader},
+                  kTahoma9, kNone, kNone, kNoColumnHeader | kBorderless | kVirtualList},
     ControlDesign{K::Timer, "Timer1", -1, "", 0, 0, 0, 0, -1, "",
                   kNone, kNone, kNone, kNoFlags, {}, 10},
     ControlDesign{K::Label, "lbl", 0, "", 75, 60, 2940, 195, 1, "Jumpnest",

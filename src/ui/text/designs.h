@@ -58,6 +58,8 @@ enum ControlFlag : std::uint32_t {
     kTimerRunning = 1u << 8,    // a timer that runs from creation
     kNoColumnHeader = 1u << 9,  // list view rows without a header
     kTwoLines = 1u << 10,       // caption may take two lines
+    kBorderless = 1u << 11,     // no sunken edge around a list
+    kVirtualList = 1u << 12,    // a list that asks its owner for each row as it draws it
 };
 
 struct ControlDesign {

@@ -1,0 +1,179 @@
+#include "trigger/hooks_win.h"
+
+#include <atomic>
+
+#include "core/globals.h"
+#include "core/handle_win.h"
+#include "core/trace_win.h"
+#include "trigger/trigger_rules.h"
+
+namespace jumpnest {
+
+namespace {
+
+// Thread messages of the hook thread.
+constexpr UINT kInstallKeyboard = WM_APP + 10;
+constexpr UINT kInstallMouse = WM_APP + 11;
+constexpr UINT kReinstall = WM_APP + 12;
+
+// Shared between the threads.
+std::atomic<HWND> gTarget{nullptr};
+std::atomic<int> gMouseHookMode{0};
+std::atomic<std::uint32_t> gLastEventTick{0};
+std::atomic<int> gReinstallCount{0};
+
+// Owned by the hook thread; the callbacks run on it.
+GestureRules gRules;
+UniqueHook gKeyboardHook;
+UniqueHook gMouseHook;
+
+// The hook thread, started on first use.
+UniqueHandle gThread;
+DWORD gThreadId = 0;
+
+MouseMessage Translate(WPARAM message) {
+    switch (message) {
+    case WM_RBUTTONDOWN:
+        return MouseMessage::RightDown;
+    case WM_RBUTTONUP:
+        return MouseMessage::RightUp;
+    case WM_RBUTTONDBLCLK:
+        return MouseMessage::RightDoubleClick;
+    case WM_MBUTTONDOWN:
+        return MouseMessage::MiddleDown;
+    case WM_MBUTTONUP:
+        return MouseMessage::MiddleUp;
+    default:
+        return MouseMessage::Other;
+    }
+}
+
+void InstallKeyboardOnThisThread() {
+    if (gKeyboardHook) return;
+    gKeyboardHook.reset(
+        ::SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHookProc, ::GetModuleHandleW(nullptr), 0));
+    Trace(gKeyboardHook ? "keyboard hook installed" : "keyboard hook not installed");
+}
+
+void InstallMouseOnThisThread() {
+    if (gMouseHook) return;
+    gMouseHook.reset(
+        ::SetWindowsHookExW(WH_MOUSE_LL, MouseHookProc, ::GetModuleHandleW(nullptr), 0));
+    Trace(gMouseHook ? "mouse hook installed" : "mouse hook not installed");
+}
+
+DWORD WINAPI HookThread(void* ready) {
+    MSG message;
+    // Creates this thread's message queue before the starter goes on, so
+    // that no request posted to it is lost.
+    ::PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    ::SetEvent(static_cast<HANDLE>(ready));
+    // Input of the whole desktop waits on these callbacks.
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    gLastEventTick = ::GetTickCount();
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        switch (message.message) {
+        case kInstallKeyboard:
+            InstallKeyboardOnThisThread();
+            break;
+        case kInstallMouse:
+            InstallMouseOnThisThread();
+            break;
+        case kReinstall:
+            gKeyboardHook.reset();
+            gMouseHook.reset();
+            InstallKeyboardOnThisThread();
+            InstallMouseOnThisThread();
+            gLastEventTick = ::GetTickCount();
+            ++gReinstallCount;
+            Trace("hooks installed again");
+            break;
+        default:
+            ::DispatchMessageW(&message);
+            break;
+        }
+    }
+    gKeyboardHook.reset();
+    gMouseHook.reset();
+    return 0;
+}
+
+void PostToHookThread(UINT request) {
+    if (!gThread) {
+        UniqueHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        gThread.reset(::CreateThread(nullptr, 0, HookThread, ready.get(), 0, &gThreadId));
+        if (!gThread) {
+            Trace("hook thread not started");
+            return;
+        }
+        ::WaitForSingleObject(ready.get(), INFINITE);
+    }
+    ::PostThreadMessageW(gThreadId, request, 0, 0);
+}
+
+}  // namespace
+
+void SetHookTarget(HWND window) {
+    gTarget = window;
+}
+
+void InstallKeyboardHook() {
+    PostToHookThread(kInstallKeyboard);
+}
+
+void InstallMouseHook(int mode) {
+    gMouseHookMode = mode;
+    PostToHookThread(kInstallMouse);
+}
+
+void ReinstallHooks() {
+    if (gThread) PostToHookThread(kReinstall);
+}
+
+void RemoveHooks() {
+    if (!gThread) return;
+    ::PostThreadMessageW(gThreadId, WM_QUIT, 0, 0);
+    ::WaitForSingleObject(gThread.get(), 5000);
+    gThread.reset();
+    gThreadId = 0;
+}
+
+std::uint32_t LastHookEventTick() {
+    return gLastEventTick;
+}
+
+int HookReinstallCount() {
+    return gReinstallCount;
+}
+
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        gRules.OnKey({key->vkCode, key->scanCode, key->flags});
+        gLastEventTick.store(key->time, std::memory_order_relaxed);
+    }
+    // Keys are never swallowed, and the next program's hook gets them too.
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code != HC_ACTION) return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    const auto* mouse = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+    gLastEventTick.store(mouse->time, std::memory_order_relaxed);
+    const MouseMessage message = Translate(wParam);
+    // Moves, the left button and the wheel: the common path, nothing to do.
+    if (message == MouseMessage::Other) return ::CallNextHookEx(nullptr, code, wParam, lParam);
+
+    const MouseVerdict verdict = gRules.OnMouse({message, {mouse->pt.x, mouse->pt.y}},
+                                                gMouseHookMode.load(std::memory_order_relaxed),
+                                                gExplorer.load(std::memory_order_relaxed));
+    if (verdict.action == GestureAction::Trigger) {
+        ::PostMessageW(gTarget, kTriggerMessage, static_cast<WPARAM>(mouse->pt.x),
+                       static_cast<LPARAM>(mouse->pt.y));
+    } else if (verdict.action == GestureAction::OpenExplorer) {
+        ::PostMessageW(gTarget, kExploreMessage, 0, 0);
+    }
+    return verdict.swallow ? 1 : ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace jumpnest

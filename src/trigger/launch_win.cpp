@@ -1,0 +1,81 @@
+#include "trigger/launch_win.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "core/encoding_win.h"
+#include "core/handle_win.h"
+#include "core/paths.h"
+#include "core/trace_win.h"
+#include "trigger/launch.h"
+
+namespace jumpnest {
+
+namespace {
+
+std::string SystemFolder() {
+    std::wstring folder(MAX_PATH, L'\0');
+    for (;;) {
+        const UINT length = ::GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+        if (length == 0) return {};
+        // When the buffer is too small the answer is the size needed, NUL included.
+        if (length < folder.size()) {
+            folder.resize(length);
+            return Narrow(folder);
+        }
+        folder.resize(length);
+    }
+}
+
+// Starts the shell's open-with dialog for `target` in a process of its own.
+bool StartOpenWith(const std::string& target) {
+    const std::string systemFolder = SystemFolder();
+    if (systemFolder.empty()) {
+        Trace("launch: no system folder for the open-with dialog");
+        return false;
+    }
+    // Naming the program as well as quoting it in the command line keeps
+    // CreateProcess from searching for it at all.
+    const std::wstring application = Widen(AddBackslash(systemFolder) + "rundll32.exe");
+    // CreateProcessW may write into the command line: it needs a buffer of its own.
+    std::wstring commandLine = Widen(OpenWithCommandLine(systemFolder, target));
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWMINIMIZED;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, nullptr, &startup, &process)) {
+        Trace("launch: open-with dialog not started, error " + std::to_string(::GetLastError()));
+        return false;
+    }
+    // The dialog is not waited for; its handles are of no further use.
+    UniqueHandle processHandle(process.hProcess);
+    UniqueHandle threadHandle(process.hThread);
+    return true;
+}
+
+}  // namespace
+
+LaunchResult LaunchTarget(const std::string& target, const std::optional<std::string>& verb) {
+    const std::wstring file = Widen(target);
+    const std::wstring operation = verb ? Widen(*verb) : std::wstring();
+    // The shell may hand the target to a handler that is a COM object.
+    ComApartment com;
+    const auto result =
+        reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, verb ? operation.c_str() : nullptr,
+                                                  file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (result > 32) return LaunchResult::Started;
+    if (result == kShellNoAssociation) {
+        Trace("open with: " + target);
+        return StartOpenWith(target) ? LaunchResult::OpenWith : LaunchResult::Failed;
+    }
+    Trace("launch: shell answered " + std::to_string(result) + " for " + target);
+    return LaunchResult::Failed;
+}
+
+}  // namespace jumpnest

@@ -1,0 +1,21 @@
+// Starting what the user picked, through the shell.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace jumpnest {
+
+enum class LaunchResult {
+    Started,   // the shell took it
+    OpenWith,  // no program for its type: the open-with dialog was started
+    Failed,    // anything else; nothing is shown to the user
+};
+
+// Hands `target` to the shell with `verb` (none: the default action). When no
+// program is associated with its type, starts the open-with dialog for it,
+// minimized and active, without waiting.
+LaunchResult LaunchTarget(const std::string& target,
+                          const std::optional<std::string>& verb = std::nullopt);
+
+}  // namespace jumpnest

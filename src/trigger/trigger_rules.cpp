@@ -1,0 +1,77 @@
+#include "trigger/trigger_rules.h"
+
+#include "ui/text/designs.h"
+
+namespace jumpnest {
+
+namespace {
+
+// Bits of the scan code and of the hook record's flags that matter here.
+constexpr std::uint32_t kAltGrScanCodeBit = 0x200;
+constexpr std::uint32_t kPlainKeyDownFlags = 0;
+
+// Half of the tick counter's range: a difference at or beyond it can only be
+// an input tick from before the hook's last event that wrapped around.
+constexpr std::uint32_t kHalfTickRange = 0x80000000u;
+
+MouseVerdict PassOn() {
+    return {false, GestureAction::None};
+}
+MouseVerdict Swallow(GestureAction action) {
+    return {true, action};
+}
+
+}  // namespace
+
+bool IsPlainLeftControlDown(const KeyEvent& event) {
+    // Flags of 0 already rule out a release, Alt, an injected key and the
+    // extended (right) Ctrl, so the key message itself need not be read.
+    // AltGr arrives as a synthesised left Ctrl followed by right Alt; that
+    // Ctrl looks plain in every flag and differs only in its scan code.
+    return event.vkCode == kVkLeftControl && event.flags == kPlainKeyDownFlags &&
+           (event.scanCode & kAltGrScanCodeBit) == 0;
+}
+
+void GestureRules::OnKey(const KeyEvent& event) {
+    // Any other key since the Ctrl press means Ctrl is part of a shortcut
+    // (Ctrl+Shift, Ctrl+C...), not our gesture; auto-repeat of left Ctrl
+    // keeps sending plain key-downs and so keeps the flag.
+    leftControlDown_ = IsPlainLeftControlDown(event);
+}
+
+MouseVerdict GestureRules::OnMouse(const MouseEvent& event, int mode, bool explorerOption) const {
+    if (mode != kActiveMouseHookMode) return PassOn();
+    switch (event.message) {
+    case MouseMessage::RightDown:
+        // The press is swallowed too, or the window under the mouse would
+        // open its own context menu on top of the launcher.
+        return leftControlDown_ ? Swallow(GestureAction::None) : PassOn();
+    case MouseMessage::RightUp:
+        // Decided by the flag at the release alone: a press swallowed with
+        // Ctrl held may end in a release that the window does see.
+        return leftControlDown_ ? Swallow(GestureAction::Trigger) : PassOn();
+    case MouseMessage::MiddleDown:
+        return explorerOption ? Swallow(GestureAction::None) : PassOn();
+    case MouseMessage::MiddleUp:
+        return explorerOption ? Swallow(GestureAction::OpenExplorer) : PassOn();
+    case MouseMessage::RightDoubleClick:
+    case MouseMessage::Other:
+        return PassOn();
+    }
+    return PassOn();
+}
+
+MenuOrigin MenuOriginFor(ScreenPoint point, double twipsPerPixelX, double twipsPerPixelY) {
+    return {PixelsToTwips(point.x - kMenuOffsetPixels, twipsPerPixelX),
+            PixelsToTwips(point.y - kMenuOffsetPixels, twipsPerPixelY)};
+}
+
+bool HooksMissedInput(std::uint32_t lastInputTick, std::uint32_t lastHookEventTick,
+                      std::uint32_t graceMs) {
+    // Unsigned subtraction measures the gap across the wrap of the tick
+    // count (every 49.7 days).
+    const std::uint32_t later = lastInputTick - lastHookEventTick;
+    return later < kHalfTickRange && later > graceMs;
+}
+
+}  // namespace jumpnest
