@@ -171,3 +171,40 @@ def test_an_entry_without_a_program_brings_up_open_with(t):
     # Wine starts the dialog's program but draws no dialog: the start is what
     # can be seen here.
     program.wait_trace("open with: C:\\Tools\\notes.jnxunknown", timeout=5)
+
+
+def test_arrow_keys_and_enter_start_the_selected_entry(t):
+    program = setup(t)
+    open_popup(t, program)
+    time.sleep(0.3)
+    t.keys("Down", "Return")
+    program.wait_trace("launch: C:\\Tools\\second.cmd", timeout=5)
+    wait_for(t.host("C:\\Tools\\second.started").exists, "the second target started")
+
+
+def test_the_title_drags_the_popup(t):
+    program = setup(t)
+    left, top, _, _ = open_popup(t, program)
+    time.sleep(0.6)
+    before = t.window_rect("Jumpnest")
+    expect(before is not None and before[:2] == (left, top), "the popup where it opened", before)
+    t.xdotool("mousemove", str(left + 40), str(top + 8))
+    time.sleep(0.2)
+    t.xdotool("mousedown", "1")
+    for step in range(1, 11):
+        t.xdotool("mousemove", str(left + 40 + 10 * step), str(top + 8 + 5 * step))
+        time.sleep(0.03)
+    t.xdotool("mouseup", "1")
+    time.sleep(0.3)
+    after = t.window_rect("Jumpnest")
+    expect(after is not None and after[:2] == (left + 100, top + 50),
+           "the popup moved with the mouse by 100, 50", after)
+
+
+def test_the_corner_picture_opens_the_configuration_window(t):
+    program = setup(t)
+    left, top, _, _ = open_popup(t, program)
+    time.sleep(0.6)
+    t.click(left + 216, top + 10)  # the picture at the top right
+    expect(t.window_rect(CONFIG_TITLE) is not None, "the configuration window", "none")
+    program.wait_trace("popup closed", timeout=3)
