@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <ole2.h>
 
 #include <memory>
 #include <string>
@@ -63,9 +64,12 @@ std::string CommonControlsFile() {
 }  // namespace
 
 void InitApplication() {
-    // The shell's objects (icons, links) need COM on this thread; it is set
-    // up once for the whole run instead of around every call.
-    static ComApartment com;
+    // The shell's objects (icons, links) and drag and drop need OLE on this
+    // thread; it is set up once for the whole run instead of around every call.
+    static const struct OleSession {
+        OleSession() { ::OleInitialize(nullptr); }
+        ~OleSession() { ::OleUninitialize(); }
+    } ole;
 
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);

@@ -63,9 +63,13 @@ class TemporaryFile {
 public:
     TemporaryFile() = default;
     ~TemporaryFile() {
+        // The caller reports why the save failed: cleaning up must not
+        // overwrite that reason.
+        const DWORD reason = ::GetLastError();
         // The handle goes first: Windows does not delete a file that is open.
         file_.reset();
         if (!name_.empty()) ::DeleteFileW(name_.c_str());
+        ::SetLastError(reason);
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;

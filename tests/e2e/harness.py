@@ -121,6 +121,7 @@ class Case:
         """Copies the program under test into the prefix; returns its Windows path.
         Never over a copy that runs: its code is mapped from that file."""
         target = PureWindowsPath(folder) / name
+        self.install_path = str(target)
         host = self.host(str(target))
         host.parent.mkdir(parents=True, exist_ok=True)
         shutil.copy2(self.build / "kqrJumpnest.exe", host)
@@ -162,10 +163,27 @@ class Case:
         expect(code == 0, f'a window titled "{title}"', "none")
         rows = []
         for line in out.splitlines():
-            cls, visible, checked, text = line.split("|", 3)
+            cls, _, visible, checked, _, text = line.split("|", 5)
             rows.append((cls, visible == "1", checked == "1",
                          text.replace("\\r", "\r").replace("\\n", "\n")))
         return rows
+
+    def child(self, title, control_id):
+        """(x, y, width, height, checked, text) of the child window with that id."""
+        code, out = self.wintool("child-texts", title)
+        expect(code == 0, f'a window titled "{title}"', "none")
+        for line in out.splitlines():
+            _, cid, _, checked, rect, text = line.split("|", 5)
+            if int(cid) == control_id:
+                x, y, w, h = (int(v) for v in rect.split())
+                return x, y, w, h, checked == "1", text
+        expect(False, f"a control with id {control_id}", out)
+
+    def click_child(self, title, control_id, button="1"):
+        x, y, w, h, _, _ = self.child(title, control_id)
+        self.xdotool("mousemove", str(x + w // 2), str(y + h // 2))
+        time.sleep(0.15)
+        self.xdotool("click", button)
 
     def list_items(self, title):
         """(image index, text) of every item of the window's list view."""

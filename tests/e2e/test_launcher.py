@@ -186,7 +186,7 @@ def test_the_title_drags_the_popup(t):
     program = setup(t)
     left, top, _, _ = open_popup(t, program)
     time.sleep(0.6)
-    before = t.window_rect("Jumpnest")
+    before = t.window_rect("Jumpnest menu")
     expect(before is not None and before[:2] == (left, top), "the popup where it opened", before)
     t.xdotool("mousemove", str(left + 40), str(top + 8))
     time.sleep(0.2)
@@ -196,7 +196,7 @@ def test_the_title_drags_the_popup(t):
         time.sleep(0.03)
     t.xdotool("mouseup", "1")
     time.sleep(0.3)
-    after = t.window_rect("Jumpnest")
+    after = t.window_rect("Jumpnest menu")
     expect(after is not None and after[:2] == (left + 100, top + 50),
            "the popup moved with the mouse by 100, 50", after)
 

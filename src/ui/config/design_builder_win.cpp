@@ -47,7 +47,8 @@ std::optional<WindowClassAndStyle> ClassFor(const ControlDesign& control) {
             WC_LISTVIEWW,
             tab | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
                 ((control.flags & kNoColumnHeader) ? DWORD{LVS_NOCOLUMNHEADER} : 0u) |
-                ((control.flags & kVirtualList) ? DWORD{LVS_OWNERDATA} : 0u),
+                ((control.flags & kVirtualList) ? DWORD{LVS_OWNERDATA} : 0u) |
+                ((control.flags & kEditLabels) ? DWORD{LVS_EDITLABELS} : 0u),
             (control.flags & kBorderless) ? 0u : DWORD{WS_EX_CLIENTEDGE}};
     default:
         return std::nullopt;  // drawn or kept by the owner, or a container only

@@ -1,5 +1,6 @@
 #include "ui/config/main_window_win.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -8,6 +9,11 @@
 #include "core/globals.h"
 #include "core/trace_win.h"
 #include "store/icons_win.h"
+#include "store/persistence_win.h"
+#include "store/shortcut_win.h"
+#include "trigger/hooks_win.h"
+#include "trigger/launch_win.h"
+#include "ui/popup/menu_window_win.h"
 #include "store/settings.h"
 #include "store/settings_win.h"
 #include "ui/config/resource_ids.h"
@@ -22,6 +28,36 @@ constexpr int kMenuIdBase = 2000;
 constexpr int kMenuPictureSize = 13;
 
 std::unique_ptr<MainWindow> gMainWindow;
+
+// Apply could not write a file: the window stays open with the edits.
+constexpr std::string_view kWriteFailed[4] = {
+    "Jumpnest could not write\n%FILE%\n\n%REASON%\nYour changes are still in the window.",
+    "Jumpnest konnte nicht schreiben:\n%FILE%\n\n%REASON%\nIhre \u00c4nderungen sind noch im "
+    "Fenster.",
+    "Jumpnest n'a pas pu \u00e9crire\n%FILE%\n\n%REASON%\nVos modifications sont toujours dans "
+    "la fen\u00eatre.",
+    "Jumpnest no pudo escribir\n%FILE%\n\n%REASON%\nSus cambios siguen en la ventana.",
+};
+
+std::string SystemReason(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    UniqueLocal owner(text);
+    std::string reason = length ? Narrow(std::wstring_view(text, length)) : std::string();
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    if (reason.empty()) reason = "Error " + std::to_string(error);
+    return reason;
+}
+
+std::string Replaced(std::string text, std::string_view key, std::string_view value) {
+    for (size_t at = text.find(key); at != std::string::npos;
+         at = text.find(key, at + value.size())) {
+        text.replace(at, key.size(), value);
+    }
+    return text;
+}
 
 const WindowDesign& Design() {
     return MainWindowDesign();
@@ -103,6 +139,9 @@ bool MainWindow::Load() {
     design_.Build(Design(), hwnd(), twipsPerPixel);
     LoadPictures();
     descriptionBrush_.reset(::CreateSolidBrush(DesignColor(kLightYellow)));
+    dropTarget_ = std::make_unique<FileDropTarget>(
+        [this](const std::vector<std::string>& paths) { DropFiles(paths); });
+    ::RegisterDragDrop(Control("lvwMenu"), dropTarget_.get());
     Form_Load();
     return true;
 }
@@ -187,6 +226,7 @@ void MainWindow::Form_Load() {
 
     SetCheck(Control("chkOption", 0), FileExists(gStartupLink));
     SetCheck(Control("chkOption", 1), gShowInSysTray);
+    SetTray(gShowInSysTray);
     if (gIconSize == kSmallIcons) {
         SetCheck(Control("optOption", 0), true);
         SetCheck(Control("optOption", 1), false);
@@ -309,19 +349,279 @@ void MainWindow::OnCommand(int id, int code) {
     if (id >= kMenuIdBase) {
         const int title = (id - kMenuIdBase) / 100, item = (id - kMenuIdBase) % 100;
         Trace("menu: " + std::to_string(title) + "." + std::to_string(item));
-        if (title == 2) mnuLanguage_Click(item);
+        if (title == 0 && item == 0) {
+            Show();
+        } else if (title == 0) {
+            QueryClose(CloseReason::FromCode);
+        } else if (title == 1) {
+            switch (item) {
+            case 0:
+                RenameSelected();
+                break;
+            case 2:
+                MoveSelected(-1);
+                break;
+            case 3:
+                MoveSelected(+1);
+                break;
+            case 5:
+                RemoveSelected();
+                break;
+            default:
+                break;
+            }
+        } else if (title == 2) {
+            mnuLanguage_Click(item);
+        }
         return;
     }
     const BuiltControl* control = design_.FindById(id);
-    if (!control || code != BN_CLICKED) return;
+    if (!control) return;
     const ControlDesign& design = *control->design;
+    if (design.name == "lblURL" && code == STN_CLICKED) {
+        OpenHelp();
+        return;
+    }
+    if (code != BN_CLICKED) return;
     if (TraceEnabled()) {
         Trace("click: " + std::string(design.name) + "(" + std::to_string(design.index) + ")");
     }
-    if (design.name == "chkOption" && design.index == 2) {
+    if (design.name == "cmdButton") {
+        switch (design.index) {
+        case 0:
+            Apply();
+            break;
+        case 1:
+            Cancel();
+            break;
+        case 2:
+            MoveSelected(-1);
+            break;
+        case 3:
+            MoveSelected(+1);
+            break;
+        default:
+            break;
+        }
+    } else if (design.name == "chkOption" && design.index == 1) {
+        SetTray(IsChecked(control->hwnd));
+    } else if (design.name == "chkOption" && design.index == 2) {
         gExplorer = IsChecked(control->hwnd);
     } else if (design.name == "optOption") {
         gIconSize = design.index == 0 ? kSmallIcons : kLargeIcons;
+    }
+}
+
+void MainWindow::SetTray(bool shown) {
+    if (shown) {
+        tray_.Add(hwnd(), reinterpret_cast<HICON>(::GetClassLongPtrW(hwnd(), GCLP_HICONSM)),
+                  Widen("Jumpnest V" + gAppVersionText.substr(0, 3)));
+    } else {
+        tray_.Remove();
+    }
+    gShowInSysTray = tray_.IsShown();
+    Trace(std::string("tray: ") + (gShowInSysTray ? "1" : "0"));
+}
+
+void MainWindow::ShowFileMenuAtCursor() {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    // The menu closes when the user clicks elsewhere only if our window is
+    // in the foreground while it is open.
+    ::SetForegroundWindow(hwnd());
+    ::TrackPopupMenu(::GetSubMenu(::GetMenu(hwnd()), 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
+                     hwnd(), nullptr);
+    ::PostMessageW(hwnd(), WM_NULL, 0, 0);
+}
+
+void MainWindow::OpenHelp() {
+    LaunchTarget(gAppPath + std::string(HelpPageName(gLanguage)));
+}
+
+int MainWindow::SelectedIndex() const {
+    return ListView_GetNextItem(Control("lvwMenu"), -1, LVNI_SELECTED);
+}
+
+void MainWindow::RefreshList(int select) {
+    HWND list = Control("lvwMenu");
+    ListView_DeleteAllItems(list);
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        std::wstring caption = Widen(entries_[i].caption);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = static_cast<int>(i);
+        item.pszText = caption.data();
+        item.iImage = images_[i];
+        ListView_InsertItem(list, &item);
+    }
+    if (select >= 0 && select < static_cast<int>(entries_.size())) {
+        ListView_SetItemState(list, select, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_EnsureVisible(list, select, FALSE);
+    }
+}
+
+void MainWindow::MoveSelected(int direction) {
+    const int selected = SelectedIndex();
+    if (selected < 0) return;
+    const size_t moved = MoveEntry(entries_, static_cast<size_t>(selected), direction);
+    if (moved != static_cast<size_t>(selected)) {
+        std::swap(images_[moved], images_[static_cast<size_t>(selected)]);
+        RefreshList(static_cast<int>(moved));
+    }
+    ::SetFocus(Control("lvwMenu"));
+}
+
+void MainWindow::RemoveSelected() {
+    const int selected = SelectedIndex();
+    if (selected < 0) return;
+    entries_.erase(entries_.begin() + selected);
+    images_.erase(images_.begin() + selected);
+    // The next entry takes the removed one's place, ready for the next Delete.
+    RefreshList(std::min(selected, static_cast<int>(entries_.size()) - 1));
+    Trace("entries: " + std::to_string(entries_.size()));
+}
+
+void MainWindow::RenameSelected() {
+    const int selected = SelectedIndex();
+    if (selected < 0) return;
+    ::SetFocus(Control("lvwMenu"));
+    ListView_EditLabel(Control("lvwMenu"), selected);
+}
+
+void MainWindow::DropFiles(const std::vector<std::string>& paths) {
+    const std::vector<MenuEntry> added =
+        EntriesFromDrop(paths, entries_, [](const std::string& path) { return FileExists(path); });
+    HWND list = Control("lvwMenu");
+    for (const MenuEntry& entry : added) {
+        // Every dropped file gets pictures of its own, whatever its name.
+        UniqueIcon large = GetFileIcon(kLargeIcons, entry.target);
+        UniqueIcon small = GetFileIcon(kSmallIcons, entry.target);
+        int image = 0;
+        if (large && small) {
+            image = ImageList_GetImageCount(imgIcons_.get());
+            ImageList_AddIcon(imgIcons_.get(), large.get());
+            ImageList_AddIcon(imgPopUp_.get(), small.get());
+        }
+        entries_.push_back(entry);
+        images_.push_back(image);
+        const int index = static_cast<int>(entries_.size()) - 1;
+        std::wstring caption = Widen(entry.caption);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = index;
+        item.pszText = caption.data();
+        item.iImage = image;
+        ListView_InsertItem(list, &item);
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+        ListView_SetItemState(list, index, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_EnsureVisible(list, index, FALSE);
+    }
+    Trace("dropped: " + std::to_string(paths.size()) + " paths, " + std::to_string(added.size()) +
+          " entries added; entries: " + std::to_string(entries_.size()));
+}
+
+void MainWindow::ReportWriteFailure(const std::string& file, DWORD error) {
+    const std::string text =
+        Replaced(Replaced(std::string(kWriteFailed[LanguageColumn(gLanguage)]), "%FILE%", file),
+                 "%REASON%", SystemReason(error));
+    Trace("apply failed: " + file);
+    ::MessageBoxW(hwnd(), Widen(text).c_str(), L"Jumpnest", MB_OK | MB_ICONERROR);
+}
+
+bool MainWindow::Apply() {
+    if (IsChecked(Control("chkOption", 0))) {
+        if (!CreateShortcut(gStartupLink, gAppPath + ExecutableName() + ".exe", "", "", "", "",
+                            0)) {
+            ReportWriteFailure(gStartupLink, ::GetLastError());
+            return false;
+        }
+    } else if (FileExists(gStartupLink) && !::DeleteFileW(Widen(gStartupLink).c_str())) {
+        ReportWriteFailure(gStartupLink, ::GetLastError());
+        return false;
+    }
+    if (!SaveSettings()) {
+        ReportWriteFailure(gIniFile, ::GetLastError());
+        return false;
+    }
+    Hide();
+    Trace("applied");
+    return true;
+}
+
+void MainWindow::Cancel() {
+    LoadSettings();
+    Hide();
+    Trace("cancelled");
+}
+
+void MainWindow::QueryClose(CloseReason reason) {
+    const CloseDecision decision = DecideClose(reason, IsMenuOpen());
+    switch (decision.action) {
+    case CloseAction::Hide:
+        if (decision.pressCancel) Cancel();
+        Hide();
+        return;
+    case CloseAction::Ask: {
+        const std::string title(StripAccelerators(CaptionOf("mnuFile", 2, gLanguage)));
+        const int answer =
+            ::MessageBoxW(hwnd(), Widen(QuitQuestion(gLanguage)).c_str(), Widen(title).c_str(),
+                          MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL);
+        if (answer == IDYES) Quit();
+        return;
+    }
+    case CloseAction::QuitAtOnce:
+        Quit();
+        return;
+    }
+}
+
+void MainWindow::Quit() {
+    Trace("quit");
+    RemoveHooks();
+    tray_.Remove();
+    SetTopmost(hwnd(), false);
+    if (MenuWindow* menu = OpenMenu()) ::DestroyWindow(menu->hwnd());
+    ::RevokeDragDrop(Control("lvwMenu"));
+    ::DestroyWindow(hwnd());
+    ::PostQuitMessage(0);
+}
+
+LRESULT MainWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
+    if (header.hwndFrom != Control("lvwMenu")) return 0;
+    switch (header.code) {
+    case NM_DBLCLK: {
+        const int selected = SelectedIndex();
+        if (selected >= 0) LaunchTarget(entries_[static_cast<size_t>(selected)].target);
+        return 0;
+    }
+    case NM_RCLICK: {
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        ::TrackPopupMenu(::GetSubMenu(::GetMenu(hwnd()), 1), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
+                         hwnd(), nullptr);
+        return 0;
+    }
+    case LVN_KEYDOWN:
+        if (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_DELETE) RemoveSelected();
+        return 0;
+    case LVN_ENDLABELEDITW: {
+        const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
+        const int index = edit->item.iItem;
+        if (!edit->item.pszText || index < 0 || index >= static_cast<int>(entries_.size())) {
+            return FALSE;
+        }
+        // A TAB or a line break would break the entry file: they never get in.
+        entries_[static_cast<size_t>(index)].caption = CleanCaption(Narrow(edit->item.pszText));
+        // The macro keeps only the pointer: the text must outlive it.
+        std::wstring caption = Widen(entries_[static_cast<size_t>(index)].caption);
+        ListView_SetItemText(Control("lvwMenu"), index, 0, caption.data());
+        Trace("renamed: " + entries_[static_cast<size_t>(index)].caption);
+        return FALSE;  // the text is set above, cleaned
+    }
+    default:
+        return 0;
     }
 }
 
@@ -339,9 +639,32 @@ LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TrayIcon::TaskbarCreatedMessage()) {
+        tray_.Restore();
+        return 0;
+    }
     switch (message) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_NOTIFY:
+        return OnNotify(*reinterpret_cast<const NMHDR*>(lParam), lParam);
+    case kTrayMessage:
+        if (LOWORD(lParam) == WM_LBUTTONUP) Show();
+        if (LOWORD(lParam) == WM_RBUTTONUP) ShowFileMenuAtCursor();
+        return 0;
+    case WM_INITMENUPOPUP:
+        // Options only makes sense while the window is hidden.
+        if (reinterpret_cast<HMENU>(wParam) == ::GetSubMenu(::GetMenu(hwnd()), 0)) {
+            Trace("file menu opened");
+            ::EnableMenuItem(reinterpret_cast<HMENU>(wParam), 0,
+                             MF_BYPOSITION | (IsShown() ? MF_GRAYED : MF_ENABLED));
+        }
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam) QueryClose(CloseReason::SessionEnding);
         return 0;
     case WM_CTLCOLORSTATIC:
         return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
@@ -366,7 +689,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CLOSE:
         // The close box only hides the window; the program goes on.
-        Hide();
+        QueryClose(CloseReason::CloseBox);
         return 0;
     default:
         break;

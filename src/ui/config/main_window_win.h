@@ -6,13 +6,17 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "core/handle_win.h"
 #include "core/window_win.h"
 #include "store/entry_file.h"
+#include "ui/config/config_rules.h"
 #include "ui/config/design_builder_win.h"
+#include "ui/config/drop_target_win.h"
+#include "ui/config/tray_win.h"
 
 namespace jumpnest {
 
@@ -48,6 +52,21 @@ public:
     void ApplyLanguage();
     void mnuLanguage_Click(int index);
 
+    // Apply stores options, list and the start-up shortcut and hides the
+    // window; false (with a message, the window left open) when something
+    // could not be written. Cancel reads the stored state back and hides it.
+    bool Apply();
+    void Cancel();
+    // The window is asked to close, for one of the reasons a window closes.
+    void QueryClose(CloseReason reason);
+    // Adds the files as entries at the end of the list.
+    void DropFiles(const std::vector<std::string>& paths);
+    void MoveSelected(int direction);
+    void RemoveSelected();
+    void RenameSelected();
+    int SelectedIndex() const;
+    bool trayShown() const { return tray_.IsShown(); }
+
     HWND Control(std::string_view name, int index = -1) const {
         return design_.Window(name, index);
     }
@@ -57,6 +76,13 @@ protected:
 
 private:
     void Form_Load();
+    void Quit();
+    void SetTray(bool shown);
+    void ShowFileMenuAtCursor();
+    void OpenHelp();
+    void RefreshList(int select);
+    LRESULT OnNotify(const NMHDR& header, LPARAM lParam);
+    void ReportWriteFailure(const std::string& file, DWORD error);
     void BuildMenu();
     void LoadPictures();
     void OnCommand(int id, int code);
@@ -74,6 +100,8 @@ private:
     UniqueBrush descriptionBrush_;
     std::vector<MenuEntry> entries_;
     std::vector<int> images_;
+    TrayIcon tray_;
+    std::unique_ptr<FileDropTarget> dropTarget_;
 };
 
 // The configuration window, loaded on first use.

@@ -78,7 +78,8 @@ bool MenuWindow::Load(ScreenPoint cursor) {
     // Layered and topmost from the start: it must never flash up opaque.
     // Borderless, so the title is never drawn; it names the window for
     // screen readers and tools.
-    if (!Create(kClassName, L"Jumpnest", styles.style, styles.exStyle | WS_EX_LAYERED | WS_EX_TOPMOST, 0, 0,
+    if (!Create(kClassName, L"Jumpnest menu", styles.style,
+                styles.exStyle | WS_EX_LAYERED | WS_EX_TOPMOST, 0, 0,
                 TwipsToPixels(Design().clientWidth, twipsPerPixel),
                 TwipsToPixels(Design().clientHeight, twipsPerPixel), nullptr)) {
         return false;

@@ -60,6 +60,7 @@ enum ControlFlag : std::uint32_t {
     kTwoLines = 1u << 10,       // caption may take two lines
     kBorderless = 1u << 11,     // no sunken edge around a list
     kVirtualList = 1u << 12,    // a list that asks its owner for each row as it draws it
+    kEditLabels = 1u << 13,     // captions renamed in place
 };
 
 struct ControlDesign {

@@ -10,7 +10,8 @@
 //   wintool count-windows TITLE
 //       prints how many top-level windows (shown or hidden) bear this title.
 //   wintool child-texts TITLE
-//       one line per child window of that window: "class|visible|checked|text",
+//       one line per child window of that window:
+//       "class|id|visible|checked|x y width height|text" (screen rectangle),
 //       with CR and LF in a text shown as \r and \n.
 //   wintool list-items TITLE
 //       one line per item of its list view: "image|text".
@@ -98,9 +99,12 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
     wchar_t className[64] = {};
     ::GetClassNameW(child, className, 64);
     const LRESULT checked = ::SendMessageW(child, BM_GETCHECK, 0, 0);
-    std::printf("%s|%d|%d|%s\n", Utf8(className).c_str(), ::IsWindowVisible(child) ? 1 : 0,
-                std::wcscmp(className, L"Button") == 0 && checked == BST_CHECKED ? 1 : 0,
-                Utf8(TextOf(child)).c_str());
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    std::printf("%s|%d|%d|%d|%ld %ld %ld %ld|%s\n", Utf8(className).c_str(), ::GetDlgCtrlID(child),
+                ::IsWindowVisible(child) ? 1 : 0,
+                std::wcscmp(className, L"Button") == 0 && checked == BST_CHECKED ? 1 : 0, r.left,
+                r.top, r.right - r.left, r.bottom - r.top, Utf8(TextOf(child)).c_str());
     return TRUE;
 }
 

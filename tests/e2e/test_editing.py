@@ -1,0 +1,191 @@
+"""Managing the list and the options in the configuration window: editing,
+Apply and Cancel, the tray icon, closing and quitting."""
+
+import time
+
+from harness import expect
+
+TITLE = "Jumpnest V1.4"
+SETTINGS = "HKCU\\Software\\kqrJumpnest\\Settings"
+# Control identifiers of the configuration window.
+UP, DOWN, LIST, APPLY, CANCEL = 1000, 1001, 1002, 1, 2
+START_WITH_WINDOWS, SHOW_IN_TRAY = 1011, 1010
+TRAY_ICON = (1270, 790)  # the first icon of the Wine desktop's taskbar
+
+
+def entry_file(t):
+    return t.host(f"C:\\ProgramData\\Kelmarsh\\kqrJumpnest\\kqrJumpnest.{t.user}.ini")
+
+
+def start_with(t, names):
+    """The program with an entry file naming Windows programs, its window shown."""
+    tools = {"Notepad": "C:\\windows\\notepad.exe", "Regedit": "C:\\windows\\regedit.exe",
+             "Winefile": "C:\\windows\\system32\\winefile.exe"}
+    ini = entry_file(t)
+    ini.parent.mkdir(parents=True, exist_ok=True)
+    ini.write_bytes(b"".join(f"{n}\t{tools[n]}\r\n".encode() for n in names))
+    exe = t.install()
+    program = t.start(exe)
+    program.wait_trace("ready")
+    # A second start brings the window forward.
+    expect(t.start(exe).wait_exit(10) == 0, "the second start to end", "it did not")
+    expect(t.window_rect(TITLE) is not None, "the window brought forward", "none")
+    return program
+
+
+def captions(t):
+    return [text for _, text in t.list_items(TITLE)]
+
+
+def select(t, index):
+    x, y, w, _, _, _ = t.child(TITLE, LIST)
+    items = t.list_items(TITLE)
+    expect(index < len(items), f"an entry at {index}", items)
+    # Rows of the large icons are about 34 px high; click inside row `index`.
+    t.xdotool("mousemove", str(x + w // 2), str(y + 20 + 36 * index))
+    time.sleep(0.15)
+    t.xdotool("click", "1")
+    time.sleep(0.2)
+
+
+def test_up_down_remove_and_delete(t):
+    program = start_with(t, ["Notepad", "Regedit", "Winefile"])
+    select(t, 1)
+    t.click_child(TITLE, UP)
+    time.sleep(0.3)
+    expect(captions(t) == ["Regedit", "Notepad", "Winefile"], "Regedit moved up", captions(t))
+    t.click_child(TITLE, UP)  # already first: nothing changes
+    time.sleep(0.3)
+    expect(captions(t) == ["Regedit", "Notepad", "Winefile"], "the first stays first",
+           captions(t))
+    t.click_child(TITLE, DOWN)
+    t.click_child(TITLE, DOWN)
+    time.sleep(0.3)
+    expect(captions(t) == ["Notepad", "Winefile", "Regedit"], "Regedit moved down twice",
+           captions(t))
+    t.keys("Delete")  # the list has the focus after a move
+    program.wait_trace("entries: 2", timeout=5)
+    expect(captions(t) == ["Notepad", "Winefile"], "the selected entry removed", captions(t))
+
+
+def test_rename_in_place(t):
+    program = start_with(t, ["Notepad", "Regedit"])
+    select(t, 1)
+    t.keys("F2")
+    time.sleep(0.3)
+    t.xdotool("type", "--delay", "30", "Registry")
+    t.keys("Return")
+    program.wait_trace("renamed: Registry", timeout=5)
+    expect(captions(t) == ["Notepad", "Registry"], "the second entry renamed", captions(t))
+
+
+def test_apply_writes_the_list_and_the_shortcut_and_hides(t):
+    program = start_with(t, ["Notepad", "Regedit", "Winefile"])
+    link = t.host(program.trace_value("startup link"))
+    select(t, 2)
+    t.click_child(TITLE, UP)
+    t.click_child(TITLE, START_WITH_WINDOWS)
+    t.click_child(TITLE, APPLY)
+    program.wait_trace("applied", timeout=5)
+    expect(t.window_rect(TITLE, 300) is None, "the window hidden after Apply", "shown")
+    expect(entry_file(t).read_bytes() ==
+           b"Notepad\tC:\\windows\\notepad.exe\r\nWinefile\tC:\\windows\\system32\\winefile.exe"
+           b"\r\nRegedit\tC:\\windows\\regedit.exe\r\n",
+           "the list saved in its new order", entry_file(t).read_bytes())
+    expect(link.is_file(), f"the start-up shortcut {link}", "none")
+    expect("kqrJumpnest.exe".encode("utf-16-le") in link.read_bytes()
+           or b"kqrJumpnest.exe" in link.read_bytes(), "a shortcut to the program",
+           link.read_bytes()[:80])
+    expect(t.reg_query(SETTINGS, "Version") == "14004", '"Version" stored',
+           t.reg_query(SETTINGS, "Version"))
+
+    # Unticked and applied again, the shortcut goes.
+    t.start(t.install_path).wait_exit(10)
+    t.window_rect(TITLE)
+    t.click_child(TITLE, START_WITH_WINDOWS)
+    seen = len(program.trace_lines())
+    t.click_child(TITLE, APPLY)
+    program.wait_trace("applied", timeout=5, after=seen)
+    expect(not link.exists(), "the shortcut deleted", "it is still there")
+
+
+def test_cancel_restores_the_stored_list(t):
+    program = start_with(t, ["Notepad", "Regedit"])
+    select(t, 0)
+    t.keys("Delete")
+    program.wait_trace("entries: 1", timeout=5)
+    t.click_child(TITLE, CANCEL)
+    program.wait_trace("cancelled", timeout=5)
+    expect(t.window_rect(TITLE, 300) is None, "the window hidden after Cancel", "shown")
+    expect(captions(t) == ["Notepad", "Regedit"], "the stored list back", captions(t))
+
+
+def test_an_apply_that_cannot_write_keeps_the_window_and_the_edits(t):
+    program = start_with(t, ["Notepad", "Regedit"])
+    select(t, 0)
+    t.keys("Delete")
+    program.wait_trace("entries: 1", timeout=5)
+    # A file where the data folder belongs: the list cannot be written.
+    folder = entry_file(t).parent
+    for child in folder.iterdir():
+        child.unlink()
+    folder.rmdir()
+    folder.write_text("in the way")
+    t.click_child(TITLE, APPLY)
+    program.wait_trace("apply failed: ", timeout=5)
+    expect(t.window_rect("Jumpnest") is not None, "the message box", "none")
+    t.screenshot("message")
+    t.keys("Return")
+    time.sleep(0.5)
+    expect(t.window_rect(TITLE) is not None, "the window still open", "hidden")
+    expect(captions(t) == ["Regedit"], "the edits kept", captions(t))
+
+
+def test_tray_icon_shows_the_window_and_its_file_menu(t):
+    program = start_with(t, ["Notepad"])
+    program.wait_trace("tray: 1")
+    t.click_child(TITLE, CANCEL)
+    program.wait_trace("cancelled", timeout=5)
+    expect(t.window_rect(TITLE, 300) is None, "the window hidden", "shown")
+    t.click(*TRAY_ICON)
+    expect(t.window_rect(TITLE) is not None, "the window shown by a left click", "none")
+    t.click_child(TITLE, CANCEL)
+    time.sleep(0.5)
+    seen = len(program.trace_lines())
+    t.xdotool("mousemove", str(TRAY_ICON[0]), str(TRAY_ICON[1]))
+    time.sleep(0.15)
+    t.xdotool("click", "3")
+    program.wait_trace("file menu opened", timeout=5, after=seen)
+    # Options, the first item, enabled while the window is hidden; the menu
+    # opens up and to the left of the icon at the screen's corner.
+    time.sleep(0.3)
+    t.click(TRAY_ICON[0] - 55, TRAY_ICON[1] - 46)
+    expect(t.window_rect(TITLE) is not None, "the window shown from the tray's menu", "none")
+
+
+def test_the_close_box_hides_and_the_program_stays(t):
+    program = start_with(t, ["Notepad"])
+    x, y, w, _ = t.window_rect(TITLE)
+    t.click(x + w - 12, y + 10)
+    program.wait_trace("cancelled", timeout=5)
+    expect(t.window_rect(TITLE, 300) is None, "the window hidden", "shown")
+    expect(program.alive(), "the program running", "it ended")
+
+
+def test_exit_asks_and_quits_only_on_yes(t):
+    program = start_with(t, ["Notepad"])
+    x, y, w, h = t.window_rect(TITLE)
+    t.xdotool("mousemove", str(x + w // 2), str(y + h // 2))
+    t.keys("F10", "Down", "Up", "Return")  # File > Exit program...
+    expect(t.window_rect(" Exit program...") is not None, "the quit question", "none")
+    t.screenshot("question")
+    t.keys("n")
+    time.sleep(0.8)
+    expect(program.alive() and t.window_rect(TITLE) is not None,
+           "everything as it was after No", "changed")
+    t.keys("F10", "Down", "Up", "Return")
+    expect(t.window_rect(" Exit program...") is not None, "the quit question again", "none")
+    t.keys("y")
+    code = program.wait_exit(timeout=10)
+    expect(code == 0, "the program ended with exit code 0", code)
+    expect(program.traced("quit"), "the quit sequence", program.trace_lines()[-3:])
