@@ -125,6 +125,8 @@ class Case:
         host = self.host(str(target))
         host.parent.mkdir(parents=True, exist_ok=True)
         shutil.copy2(self.build / "kqrJumpnest.exe", host)
+        for page in ("jumpnest-help-en.html", "jumpnest-help-de.html"):
+            shutil.copy2(self.build / page, host.parent / page)
         return str(target)
 
     # Running ---------------------------------------------------------------

@@ -189,3 +189,37 @@ def test_exit_asks_and_quits_only_on_yes(t):
     code = program.wait_exit(timeout=10)
     expect(code == 0, "the program ended with exit code 0", code)
     expect(program.traced("quit"), "the quit sequence", program.trace_lines()[-3:])
+
+
+def test_right_click_shows_the_edit_menu_and_double_click_tries_an_entry(t):
+    program = start_with(t, ["Notepad", "Regedit"])
+    x, y, w, _, _, _ = t.child(TITLE, LIST)
+    t.xdotool("mousemove", str(x + w // 2), str(y + 20))
+    time.sleep(0.2)
+    t.xdotool("click", "3")
+    program.wait_trace("edit menu opened", timeout=5)
+    t.keys("Escape")
+    time.sleep(0.3)
+    t.xdotool("mousemove", str(x + w // 2), str(y + 20 + 36))
+    time.sleep(0.2)
+    t.xdotool("click", "--repeat", "2", "--delay", "80", "1")
+    program.wait_trace("try: C:\\windows\\regedit.exe", timeout=5)
+
+
+def test_the_link_opens_the_help_page_of_the_language(t):
+    t.reg_set(SETTINGS, "Language", "1")
+    program = start_with(t, ["Notepad"])
+    link = 1013  # the link label
+    t.click_child(TITLE, link)
+    line = program.wait_trace("help: ", timeout=5)
+    expect(line.endswith("\\jumpnest-help-de.html"), "the German help page", line)
+    expect(t.host(line.split(": ", 1)[1]).is_file(), "the page beside the program", line)
+
+
+def test_the_end_of_the_session_quits_without_asking(t):
+    program = start_with(t, ["Notepad"])
+    t.wine("wineboot", "--end-session", timeout=60)
+    code = program.wait_exit(timeout=15)
+    expect(code == 0, "the program ended with the session", code)
+    expect(program.traced("quit"), "the quit sequence", program.trace_lines()[-3:])
+    expect(t.window_rect(" Exit program...", 300) is None, "no question asked", "asked")

@@ -91,8 +91,8 @@ void CenterForm(HWND window) {
     RECT rect{};
     ::GetWindowRect(window, &rect);
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    ::SetWindowPos(window, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                   (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+    ::SetWindowPos(window, nullptr, CenteredOrigin(::GetSystemMetrics(SM_CXSCREEN), width),
+                   CenteredOrigin(::GetSystemMetrics(SM_CYSCREEN), height), 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -435,7 +435,9 @@ void MainWindow::ShowFileMenuAtCursor() {
 }
 
 void MainWindow::OpenHelp() {
-    LaunchTarget(gAppPath + std::string(HelpPageName(gLanguage)));
+    const std::string page = gAppPath + std::string(HelpPageName(gLanguage));
+    Trace("help: " + page);
+    LaunchTarget(page);
 }
 
 int MainWindow::SelectedIndex() const {
@@ -593,7 +595,10 @@ LRESULT MainWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
     switch (header.code) {
     case NM_DBLCLK: {
         const int selected = SelectedIndex();
-        if (selected >= 0) LaunchTarget(entries_[static_cast<size_t>(selected)].target);
+        if (selected >= 0) {
+            Trace("try: " + entries_[static_cast<size_t>(selected)].target);
+            LaunchTarget(entries_[static_cast<size_t>(selected)].target);
+        }
         return 0;
     }
     case NM_RCLICK: {
@@ -655,6 +660,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_INITMENUPOPUP:
         // Options only makes sense while the window is hidden.
+        if (reinterpret_cast<HMENU>(wParam) == ::GetSubMenu(::GetMenu(hwnd()), 1)) {
+            Trace("edit menu opened");
+        }
         if (reinterpret_cast<HMENU>(wParam) == ::GetSubMenu(::GetMenu(hwnd()), 0)) {
             Trace("file menu opened");
             ::EnableMenuItem(reinterpret_cast<HMENU>(wParam), 0,
