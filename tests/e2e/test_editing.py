@@ -223,3 +223,36 @@ def test_the_end_of_the_session_quits_without_asking(t):
     expect(code == 0, "the program ended with the session", code)
     expect(program.traced("quit"), "the quit sequence", program.trace_lines()[-3:])
     expect(t.window_rect(" Exit program...", 300) is None, "no question asked", "asked")
+
+
+def test_files_dropped_from_outside_become_entries_in_order(t):
+    import xdnd
+
+    tool = xdnd.build_tool(t.build / "xdnd")
+    dropped = t.dir / "drop"
+    (dropped / "a folder").mkdir(parents=True)
+    first, second = dropped / "report.final.txt", dropped / "two words.ini"
+    first.write_text("one")
+    second.write_text("two")
+    program = start_with(t, ["Notepad"])
+    x, y, w, h, _, _ = t.child(TITLE, LIST)
+    paths = [str(first), str(dropped / "a folder"), str(second)]
+    xdnd.drop_files(t.env, x + w // 2, y + h // 2, paths, tool)
+    program.wait_trace("dropped: 3 paths, 2 entries added", timeout=5)
+    expect(captions(t) == ["Notepad", "report.final", "two words"],
+           "the two files added in order, the folder skipped", captions(t))
+    items = t.list_items(TITLE)
+    expect(items[1][0] != items[2][0] and items[1][0] > 0,
+           "each dropped file with a picture of its own", items)
+
+    # The same files again add nothing.
+    seen = len(program.trace_lines())
+    xdnd.drop_files(t.env, x + w // 2, y + h // 2, [str(first), str(second)], tool)
+    program.wait_trace("dropped: 2 paths, 0 entries added", timeout=5, after=seen)
+    expect(len(captions(t)) == 3, "no second entry for a file", captions(t))
+
+    t.click_child(TITLE, APPLY)
+    program.wait_trace("applied", timeout=5)
+    saved = entry_file(t).read_bytes().decode("latin-1")
+    expect("report.final\tZ:" in saved and saved.endswith("two words.ini\r\n"),
+           "the dropped entries saved", saved)
