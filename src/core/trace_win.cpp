@@ -33,18 +33,29 @@ bool TraceEnabled() {
 }
 
 void Trace(std::string_view line) {
+    // Callers trace a failure and then report its reason: the trace must not
+    // change the last error (opening an existing file sets one).
+    const DWORD reason = ::GetLastError();
     const std::wstring& file = TraceFile();
-    if (file.empty()) return;
+    if (file.empty()) {
+        ::SetLastError(reason);
+        return;
+    }
     // Opened per line so that the file is complete whenever a test reads it,
     // even if the process is killed a moment later.
     UniqueFile handle(::CreateFileW(file.c_str(), FILE_APPEND_DATA,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle) return;
+    if (!handle) {
+        ::SetLastError(reason);
+        return;
+    }
     std::string text(line);
     text += '\n';
     DWORD written = 0;
     ::WriteFile(handle.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    handle.reset();
+    ::SetLastError(reason);
 }
 
 }  // namespace jumpnest

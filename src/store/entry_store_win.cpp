@@ -10,6 +10,7 @@
 #include "core/environment_win.h"
 #include "core/handle_win.h"
 #include "core/trace_win.h"
+#include "store/file_security_win.h"
 
 namespace jumpnest {
 
@@ -75,14 +76,19 @@ public:
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
     bool Create(const std::wstring& beside) {
+        // The new file is its user's alone from the first moment: created
+        // with the folder's defaults, another user could open it before the
+        // rename and keep a handle for writing.
+        PrivateFileSecurity security;
+        if (!security.attributes()) return false;
         static std::atomic<unsigned> counter{0};
         // CREATE_NEW never opens someone else's file; a name left over by an
         // earlier crash is simply skipped.
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::wstring name = beside + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                                 std::to_wstring(counter++) + L".tmp";
-            file_.reset(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+            file_.reset(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, security.attributes(),
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
             if (file_) {
                 name_ = std::move(name);
                 return true;
@@ -130,12 +136,31 @@ private:
     UniqueFile file_;
 };
 
+// Whether the file at `target`, if there is one, may be replaced: a list that
+// belongs to another ordinary user is left alone, like one that is not read.
+bool MayReplace(const std::wstring& target) {
+    UniqueFile existing(::CreateFileW(target.c_str(), READ_CONTROL,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!existing) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    if (HasTrustedOwner(existing.get())) return true;
+    TraceFailure("owner check");
+    return false;
+}
+
 }  // namespace
 
 std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path) {
     UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
+    if (!HasTrustedOwner(file.get())) {
+        TraceFailure("owner check");
+        return std::nullopt;
+    }
     const std::optional<std::string> bytes = ReadAll(file.get());
     if (!bytes) {
         TraceFailure("read");
@@ -155,6 +180,8 @@ bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entri
     const std::string bytes = EncodeEntries(entries);
     const std::wstring target = Widen(path);
     if (target.empty()) return false;
+
+    if (!MayReplace(target)) return false;
 
     TemporaryFile temporary;
     if (!temporary.Create(target)) return false;

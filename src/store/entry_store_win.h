@@ -10,9 +10,10 @@
 
 namespace jumpnest {
 
-// The entries of the file, or nothing when there is no file or it cannot be
-// read. Lines whose target is missing or a folder are left out, and of two
-// lines naming the same target the first wins.
+// The entries of the file, or nothing when there is no file, it cannot be
+// read or it belongs to another user who is not an administrator (the last
+// error then tells which). Lines whose target is missing or a folder are left
+// out, and of two lines naming the same target the first wins.
 std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path);
 
 // A step at which a save can be made to fail on purpose. Only tests ask for
@@ -28,7 +29,9 @@ enum class SaveFault {
 // it, else as UTF-8 after a byte-order mark. The list goes to a new file
 // beside the entry file, which then replaces the old one in one step; on any
 // failure the old file stays exactly as it was, the new one is removed and
-// the result is false. Also false, without touching the file, for an entry
+// the result is false. The new file gives access to its user, SYSTEM and the
+// Administrators only; a file that belongs to another ordinary user is never
+// replaced. Also false, without touching the file, for an entry
 // whose caption holds a TAB, CR or LF or whose target holds a CR or LF: the
 // file could not give it back as it was.
 bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries,

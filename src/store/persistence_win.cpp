@@ -1,5 +1,7 @@
 #include "store/persistence_win.h"
 
+#include <windows.h>
+
 #include "core/environment_win.h"
 #include "core/globals.h"
 #include "core/trace_win.h"
@@ -12,10 +14,10 @@ namespace jumpnest {
 
 namespace {
 
-// Set when an entry file exists that could not be read (locked by another
-// program, say). The list then shows nothing, and saving it would replace the
-// user's entries with that nothing.
-bool gEntryFileUnreadable = false;
+// Why an existing entry file could not be read (locked by another program,
+// or it belongs to another user), or 0. The list then shows nothing, and
+// saving it would replace the user's entries with that nothing.
+DWORD gEntryFileReadError = 0;
 
 }  // namespace
 
@@ -30,10 +32,12 @@ void LoadSettings() {
     // The window's load handler reads the options above, so they come first.
     MainWindow& window = frmMain();
     auto entries = ReadEntryFile(gIniFile);
-    gEntryFileUnreadable = !entries && FileExists(gIniFile);
+    const DWORD readError = ::GetLastError();
+    gEntryFileReadError = !entries && FileExists(gIniFile) ? readError : 0;
     window.SetEntries(entries ? std::move(*entries) : std::vector<MenuEntry>{});
-    if (gEntryFileUnreadable) {
-        Trace("the entry file could not be read: " + gIniFile);
+    if (gEntryFileReadError) {
+        Trace("the entry file could not be read: " + gIniFile + ", error " +
+              std::to_string(gEntryFileReadError));
     } else if (!entries) {
         // No entry file: the first start for this user, or no Apply yet.
         store.Write("AppPath", gAppPath + ExecutableName() + ".exe");
@@ -44,8 +48,9 @@ void LoadSettings() {
 bool SaveSettings() {
     RegistrySettings store;
     SaveOptions(store, Options{gLanguage, gShowInSysTray, gIconSize, gExplorer}, gAppVersion);
-    if (gEntryFileUnreadable && FileExists(gIniFile)) {
+    if (gEntryFileReadError && FileExists(gIniFile)) {
         Trace("the entry file was not read, so it is not overwritten: " + gIniFile);
+        ::SetLastError(gEntryFileReadError);
         return false;
     }
     const bool saved = WriteEntryFile(gIniFile, frmMain().entries());

@@ -8,8 +8,9 @@ namespace jumpnest {
 // no entry file yet, records "AppPath" and shows the window.
 void LoadSettings();
 
-// Writes the options and the entry list. False when the entry file could not
-// be written; the previous file is then left as it was.
+// Writes the options and the entry list. False, with the reason as the last
+// error, when the entry file could not be written; the previous file is then
+// left as it was.
 bool SaveSettings();
 
 }  // namespace jumpnest

@@ -159,6 +159,10 @@ class Case:
         code, out = self.wintool("wait-window", title, str(timeout_ms))
         return tuple(int(v) for v in out.split()) if code == 0 else None
 
+    def window_gone(self, title, timeout_ms=5000):
+        """Whether no visible top-level window has this title, waiting for it to go."""
+        return self.wintool("gone-window", title, str(timeout_ms))[0] == 0
+
     def child_texts(self, title):
         """(class, visible, checked, text) of every child window of that window."""
         code, out = self.wintool("child-texts", title)

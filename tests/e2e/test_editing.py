@@ -1,6 +1,7 @@
 """Managing the list and the options in the configuration window: editing,
 Apply and Cancel, the tray icon, closing and quitting."""
 
+import os
 import time
 
 from harness import expect
@@ -131,14 +132,49 @@ def test_an_apply_that_cannot_write_keeps_the_window_and_the_edits(t):
         child.unlink()
     folder.rmdir()
     folder.write_text("in the way")
+    seen = len(program.trace_lines())
     t.click_child(TITLE, APPLY)
-    program.wait_trace("apply failed: ", timeout=5)
+    program.wait_trace("click: cmdButton(0)", timeout=5, after=seen)
+    program.wait_trace("apply failed: ", timeout=5, after=seen)
     expect(t.window_rect("Jumpnest") is not None, "the message box", "none")
+    message = " ".join(text for _, _, _, text in t.child_texts("Jumpnest"))
+    # The file and the system's own reason (Wine's wording, then Windows').
+    expect(entry_file(t).name in message and
+           ("Path not found" in message or "cannot find the path" in message),
+           "the file and the reason in the message", message)
     t.screenshot("message")
     t.keys("Return")
-    time.sleep(0.5)
-    expect(t.window_rect(TITLE) is not None, "the window still open", "hidden")
+    expect(t.window_gone("Jumpnest"), "the message box closed by Return", "still there")
+    expect(t.window_rect(TITLE) is not None, "the window still open",
+           f"hidden; program running: {program.alive()}; trace: {program.trace_lines()[seen:]}")
     expect(captions(t) == ["Regedit"], "the edits kept", captions(t))
+    expect(not program.traced("applied"), "nothing reported as saved", program.trace_lines())
+
+
+def test_a_list_another_user_left_is_neither_used_nor_replaced(t):
+    # Another user created this user's entry file before the first start. Wine
+    # shows a file of another Unix user as belonging to someone else.
+    theirs = b"Theirs\tC:\\windows\\notepad.exe\r\n"
+    ini = entry_file(t)
+    ini.parent.mkdir(parents=True, exist_ok=True)
+    ini.write_bytes(theirs)
+    os.chown(ini, 65534, 65534)
+    exe = t.install()
+    program = t.start(exe)
+    program.wait_trace("ready")
+    expect(program.traced("entries: 0"), "an empty list", program.trace_lines())
+    expect(t.start(exe).wait_exit(10) == 0, "the second start to end", "it did not")
+    expect(t.window_rect(TITLE) is not None, "the window brought forward", "none")
+    expect(captions(t) == [], "nothing of their list shown", captions(t))
+    t.click_child(TITLE, APPLY)
+    program.wait_trace("apply failed: ", timeout=5)
+    message = " ".join(text for _, _, _, text in t.child_texts("Jumpnest"))
+    expect("belongs to another user" in message, "the reason in the message", message)
+    t.keys("Return")
+    expect(t.window_gone("Jumpnest"), "the message box closed by Return", "still there")
+    expect(t.window_rect(TITLE) is not None, "the window still open", "hidden")
+    expect(ini.read_bytes() == theirs and ini.stat().st_uid == 65534,
+           "their file untouched", (ini.read_bytes(), ini.stat().st_uid))
 
 
 def test_tray_icon_shows_the_window_and_its_file_menu(t):

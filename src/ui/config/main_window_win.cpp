@@ -8,6 +8,7 @@
 #include "core/environment_win.h"
 #include "core/globals.h"
 #include "core/trace_win.h"
+#include "store/file_security_win.h"
 #include "store/icons_win.h"
 #include "store/persistence_win.h"
 #include "store/shortcut_win.h"
@@ -39,7 +40,17 @@ constexpr std::string_view kWriteFailed[4] = {
     "Jumpnest no pudo escribir\n%FILE%\n\n%REASON%\nSus cambios siguen en la ventana.",
 };
 
+constexpr std::string_view kFileOfAnotherUser[4] = {
+    "The file belongs to another user.",
+    "Die Datei geh\u00f6rt einem anderen Benutzer.",
+    "Le fichier appartient \u00e0 un autre utilisateur.",
+    "El archivo pertenece a otro usuario.",
+};
+
 std::string SystemReason(DWORD error) {
+    if (error == kErrorFileOfAnotherUser) {
+        return std::string(kFileOfAnotherUser[LanguageColumn(gLanguage)]);
+    }
     wchar_t* text = nullptr;
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -286,8 +297,6 @@ void MainWindow::SetEntries(std::vector<MenuEntry> entries) {
     ImageList_RemoveAll(imgIcons_.get());
     ImageList_RemoveAll(imgPopUp_.get());
 
-    // Each icon handle is copied into its list and destroyed at once.
-    auto add = [](HIMAGELIST images, UniqueIcon icon) { ImageList_AddIcon(images, icon.get()); };
     // Position 0 must hold a picture whatever the shell says, or every
     // entry's picture would shift by one.
     auto addFolder = [](HIMAGELIST images, UniqueIcon icon) {
@@ -296,31 +305,41 @@ void MainWindow::SetEntries(std::vector<MenuEntry> entries) {
     addFolder(imgIcons_.get(), GetFileIcon(kLargeIcons, gAppPath));
     addFolder(imgPopUp_.get(), GetFileIcon(kSmallIcons, gAppPath));
     for (size_t i = 0; i < entries_.size(); ++i) {
-        // Both lists keep the same order, so an entry takes a place only when
-        // the shell gives both of its pictures; otherwise it shows the
-        // folder's picture at 0.
-        UniqueIcon large = GetFileIcon(kLargeIcons, entries_[i].target);
-        UniqueIcon small = GetFileIcon(kSmallIcons, entries_[i].target);
-        int image = 0;
-        if (large && small) {
-            image = ImageList_GetImageCount(imgIcons_.get());
-            add(imgIcons_.get(), std::move(large));
-            add(imgPopUp_.get(), std::move(small));
-        }
-
-        std::wstring caption = Widen(entries_[i].caption);
-        LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE;
-        item.iItem = static_cast<int>(i);
-        item.pszText = caption.data();
-        item.iImage = image;
-        images_.push_back(item.iImage);
-        ListView_InsertItem(list, &item);
+        images_.push_back(AddPictures(entries_[i].target));
+        InsertRow(i);
     }
-    if (!entries_.empty()) {
-        ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    }
+    if (!entries_.empty()) SelectRow(0);
     Trace("entries: " + std::to_string(entries_.size()));
+}
+
+int MainWindow::AddPictures(const std::string& target) {
+    // Both lists keep the same order, so an entry takes a place only when the
+    // shell gives both of its pictures; otherwise it shows the folder's
+    // picture at 0. Each icon is copied into its list and destroyed at once.
+    UniqueIcon large = GetFileIcon(kLargeIcons, target);
+    UniqueIcon small = GetFileIcon(kSmallIcons, target);
+    if (!large || !small) return 0;
+    const int image = ImageList_GetImageCount(imgIcons_.get());
+    ImageList_AddIcon(imgIcons_.get(), large.get());
+    ImageList_AddIcon(imgPopUp_.get(), small.get());
+    return image;
+}
+
+void MainWindow::InsertRow(size_t index) {
+    std::wstring caption = Widen(entries_[index].caption);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = static_cast<int>(index);
+    item.pszText = caption.data();
+    item.iImage = images_[index];
+    ListView_InsertItem(Control("lvwMenu"), &item);
+}
+
+void MainWindow::SelectRow(int index) {
+    HWND list = Control("lvwMenu");
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(list, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(list, index, FALSE);
 }
 
 void MainWindow::Show() {
@@ -445,22 +464,9 @@ int MainWindow::SelectedIndex() const {
 }
 
 void MainWindow::RefreshList(int select) {
-    HWND list = Control("lvwMenu");
-    ListView_DeleteAllItems(list);
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        std::wstring caption = Widen(entries_[i].caption);
-        LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE;
-        item.iItem = static_cast<int>(i);
-        item.pszText = caption.data();
-        item.iImage = images_[i];
-        ListView_InsertItem(list, &item);
-    }
-    if (select >= 0 && select < static_cast<int>(entries_.size())) {
-        ListView_SetItemState(list, select, LVIS_SELECTED | LVIS_FOCUSED,
-                              LVIS_SELECTED | LVIS_FOCUSED);
-        ListView_EnsureVisible(list, select, FALSE);
-    }
+    ListView_DeleteAllItems(Control("lvwMenu"));
+    for (size_t i = 0; i < entries_.size(); ++i) InsertRow(i);
+    if (select >= 0 && select < static_cast<int>(entries_.size())) SelectRow(select);
 }
 
 void MainWindow::MoveSelected(int direction) {
@@ -494,31 +500,12 @@ void MainWindow::RenameSelected() {
 void MainWindow::DropFiles(const std::vector<std::string>& paths) {
     const std::vector<MenuEntry> added =
         EntriesFromDrop(paths, entries_, [](const std::string& path) { return FileExists(path); });
-    HWND list = Control("lvwMenu");
     for (const MenuEntry& entry : added) {
         // Every dropped file gets pictures of its own, whatever its name.
-        UniqueIcon large = GetFileIcon(kLargeIcons, entry.target);
-        UniqueIcon small = GetFileIcon(kSmallIcons, entry.target);
-        int image = 0;
-        if (large && small) {
-            image = ImageList_GetImageCount(imgIcons_.get());
-            ImageList_AddIcon(imgIcons_.get(), large.get());
-            ImageList_AddIcon(imgPopUp_.get(), small.get());
-        }
         entries_.push_back(entry);
-        images_.push_back(image);
-        const int index = static_cast<int>(entries_.size()) - 1;
-        std::wstring caption = Widen(entry.caption);
-        LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE;
-        item.iItem = index;
-        item.pszText = caption.data();
-        item.iImage = image;
-        ListView_InsertItem(list, &item);
-        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-        ListView_SetItemState(list, index, LVIS_SELECTED | LVIS_FOCUSED,
-                              LVIS_SELECTED | LVIS_FOCUSED);
-        ListView_EnsureVisible(list, index, FALSE);
+        images_.push_back(AddPictures(entry.target));
+        InsertRow(entries_.size() - 1);
+        SelectRow(static_cast<int>(entries_.size()) - 1);
     }
     Trace("dropped: " + std::to_string(paths.size()) + " paths, " + std::to_string(added.size()) +
           " entries added; entries: " + std::to_string(entries_.size()));

@@ -80,6 +80,9 @@ private:
     void SetTray(bool shown);
     void ShowFileMenuAtCursor();
     void OpenHelp();
+    int AddPictures(const std::string& target);
+    void InsertRow(size_t index);
+    void SelectRow(int index);
     void RefreshList(int select);
     LRESULT OnNotify(const NMHDR& header, LPARAM lParam);
     void ReportWriteFailure(const std::string& file, DWORD error);

@@ -1,0 +1,146 @@
+#include "store/file_security_win.h"
+
+#include <aclapi.h>
+#include <lm.h>
+#include <sddl.h>
+
+#include <array>
+#include <string>
+
+#include "core/encoding_win.h"
+#include "core/environment_win.h"
+#include "core/trace_win.h"
+
+namespace jumpnest {
+
+namespace {
+
+// TrustedInstaller installs and services Windows' own files.
+constexpr wchar_t kTrustedInstallerSid[] =
+    L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
+
+bool IsWellKnown(PSID sid, WELL_KNOWN_SID_TYPE type) {
+    return ::IsWellKnownSid(sid, type) != FALSE;
+}
+
+bool IsSidText(PSID sid, const wchar_t* text) {
+    PSID other = nullptr;
+    if (!::ConvertStringSidToSidW(text, &other)) return false;
+    UniqueLocal owner(other);
+    return ::EqualSid(sid, other) != FALSE;
+}
+
+std::wstring AccountName(PSID sid) {
+    std::array<wchar_t, 256> name{};
+    std::array<wchar_t, 256> domain{};
+    DWORD nameLength = name.size();
+    DWORD domainLength = domain.size();
+    SID_NAME_USE use{};
+    if (!::LookupAccountSidW(nullptr, sid, name.data(), &nameLength, domain.data(), &domainLength,
+                             &use)) {
+        return {};
+    }
+    if (use != SidTypeUser) return {};
+    return std::wstring(domain.data()) + L"\\" + name.data();
+}
+
+// Whether the account is a member of the local Administrators, directly or
+// through a group. netapi32 is loaded only for this rare question, from the
+// system folder, so that the program's start does not pay for it.
+bool IsAdministratorAccount(PSID sid) {
+    const std::wstring account = AccountName(sid);
+    if (account.empty()) return false;
+
+    std::array<BYTE, SECURITY_MAX_SID_SIZE> adminsSid{};
+    DWORD size = adminsSid.size();
+    if (!::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, adminsSid.data(), &size)) {
+        return false;
+    }
+    std::array<wchar_t, 256> admins{};
+    std::array<wchar_t, 256> domain{};
+    DWORD adminsLength = admins.size();
+    DWORD domainLength = domain.size();
+    SID_NAME_USE use{};
+    if (!::LookupAccountSidW(nullptr, adminsSid.data(), admins.data(), &adminsLength, domain.data(),
+                             &domainLength, &use)) {
+        return false;
+    }
+
+    UniqueModule netapi(::LoadLibraryExW(L"netapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!netapi) return false;
+    using LocalGroupsFn =
+        NET_API_STATUS(WINAPI*)(LPCWSTR, LPCWSTR, DWORD, DWORD, LPBYTE*, DWORD, LPDWORD, LPDWORD);
+    using FreeFn = NET_API_STATUS(WINAPI*)(LPVOID);
+    const auto localGroups = reinterpret_cast<LocalGroupsFn>(
+        reinterpret_cast<void*>(::GetProcAddress(netapi.get(), "NetUserGetLocalGroups")));
+    const auto free = reinterpret_cast<FreeFn>(
+        reinterpret_cast<void*>(::GetProcAddress(netapi.get(), "NetApiBufferFree")));
+    if (!localGroups || !free) return false;
+
+    LPBYTE buffer = nullptr;
+    DWORD read = 0;
+    DWORD total = 0;
+    if (localGroups(nullptr, account.c_str(), 0, LG_INCLUDE_INDIRECT, &buffer, MAX_PREFERRED_LENGTH,
+                    &read, &total) != NERR_Success) {
+        if (buffer) free(buffer);
+        return false;
+    }
+    bool member = false;
+    const auto* groups = reinterpret_cast<const LOCALGROUP_USERS_INFO_0*>(buffer);
+    for (DWORD i = 0; i < read && !member; ++i) {
+        member = ::CompareStringOrdinal(groups[i].lgrui0_name, -1, admins.data(), -1, TRUE) ==
+                 CSTR_EQUAL;
+    }
+    free(buffer);
+    return member;
+}
+
+}  // namespace
+
+PrivateFileSecurity::PrivateFileSecurity() {
+    const std::wstring user = Widen(CurrentUserSid());
+    if (user.empty()) return;
+    // P: nothing is inherited from the folder, where every user may create
+    // files. FA: full access, for the user, SYSTEM (SY) and the
+    // Administrators (BA) alone.
+    const std::wstring sddl = L"D:P(A;;FA;;;" + user + L")(A;;FA;;;SY)(A;;FA;;;BA)";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                                &descriptor, nullptr)) {
+        Trace("file security: the descriptor could not be built, error " +
+              std::to_string(::GetLastError()));
+        return;
+    }
+    descriptor_.reset(descriptor);
+    attributes_.nLength = sizeof(attributes_);
+    attributes_.lpSecurityDescriptor = descriptor;
+    attributes_.bInheritHandle = FALSE;
+}
+
+bool IsTrustedOwner(PSID owner) {
+    if (!owner || !::IsValidSid(owner)) return false;
+    if (IsWellKnown(owner, WinLocalSystemSid) || IsWellKnown(owner, WinBuiltinAdministratorsSid) ||
+        IsSidText(owner, kTrustedInstallerSid)) {
+        return true;
+    }
+    const std::wstring user = Widen(CurrentUserSid());
+    if (!user.empty() && IsSidText(owner, user.c_str())) return true;
+    return IsAdministratorAccount(owner);
+}
+
+bool HasTrustedOwner(HANDLE file) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const DWORD result = ::GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                                           nullptr, nullptr, nullptr, &descriptor);
+    if (result != ERROR_SUCCESS) {
+        ::SetLastError(result);
+        return false;
+    }
+    UniqueLocal keep(descriptor);
+    if (IsTrustedOwner(owner)) return true;
+    ::SetLastError(kErrorFileOfAnotherUser);
+    return false;
+}
+
+}  // namespace jumpnest
