@@ -3,6 +3,7 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include <cwchar>
 #include <vector>
 
 #include "core/encoding_win.h"
@@ -28,10 +29,24 @@ DWORD Attributes(std::string_view path) {
 
 using UniqueIdList = Unique<PIDLIST_ABSOLUTE, NullTraits<PIDLIST_ABSOLUTE, ::CoTaskMemFree>>;
 
+// A switch for tests only: JUMPNEST_TEST_LOOKUP_DELAY_MS slows every check for
+// a file by that many milliseconds, as a target on a sleeping network share
+// would. The tests show with it that no input of the desktop waits for one.
+DWORD LookupDelayMs() {
+    static const DWORD delay = [] {
+        wchar_t text[16] = {};
+        const DWORD length = ::GetEnvironmentVariableW(L"JUMPNEST_TEST_LOOKUP_DELAY_MS", text, 16);
+        return length > 0 && length < 16 ? static_cast<DWORD>(std::wcstoul(text, nullptr, 10))
+                                         : DWORD{0};
+    }();
+    return delay;
+}
+
 }  // namespace
 
 bool FileExists(std::string_view path) {
     if (path.empty()) return false;
+    if (const DWORD delay = LookupDelayMs()) ::Sleep(delay);
     const DWORD attributes = Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -57,7 +72,19 @@ std::string GetSpecialFolder(int folderNumber) {
     UniqueIdList idList;
     {
         PIDLIST_ABSOLUTE raw = nullptr;
-        if (FAILED(::SHGetSpecialFolderLocation(nullptr, folderNumber, &raw))) return {};
+        if (FAILED(::SHGetSpecialFolderLocation(nullptr, folderNumber, &raw))) {
+            // The shell gives no location for a folder that someone deleted
+            // (the Startup folder, say), yet its path is still known: the
+            // caller creates the folder when it writes there.
+            std::wstring path(MAX_PATH, L'\0');
+            if (FAILED(::SHGetFolderPathW(nullptr, folderNumber | CSIDL_FLAG_DONT_VERIFY, nullptr,
+                                          SHGFP_TYPE_CURRENT, path.data()))) {
+                return {};
+            }
+            path.resize(path.find(L'\0'));
+            if (path.size() > 3 && path.back() == L'\\') path.pop_back();
+            return Narrow(path);
+        }
         idList.reset(raw);
     }
     std::wstring path(MAX_PATH, L'\0');

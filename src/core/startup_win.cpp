@@ -78,7 +78,10 @@ void InitApplication() {
 
     gThemed = VisualStylesLibraryPresent();
     gIniFile = EntryFilePath(gDataFolder, ExecutableName(), gUserName);
-    gStartupLink = StartupLinkPath(GetSpecialFolder(kFolderStartup));
+    // Without a Startup folder there is no place for the shortcut; a link
+    // path made of the name alone would put it in the current folder.
+    const std::string startupFolder = GetSpecialFolder(kFolderStartup);
+    gStartupLink = startupFolder.empty() ? std::string() : StartupLinkPath(startupFolder);
 
     if (!TraceEnabled()) return;
     Trace(std::string("themed: ") + (gThemed ? "1" : "0"));

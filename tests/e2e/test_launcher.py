@@ -13,9 +13,11 @@ SETTINGS = "HKCU\\Software\\kqrJumpnest\\Settings"
 CURSOR = (400, 300)  # inside the witness window
 
 
-def setup(t, entries=("first", "second"), extra_lines=b"", extra_files=None):
-    """Targets that record their start, an entry file naming them, the witness
-    and the program; returns the program."""
+def setup(t, entries=("first", "second"), extra_lines=b"", extra_files=None, env=None,
+          ready_timeout=20, content=None):
+    """Targets that record their start, an entry file naming them (or holding
+    `content`), the witness and the program (started with `env` added to its
+    environment); returns the program."""
     tools = t.host("C:\\Tools")
     tools.mkdir(parents=True, exist_ok=True)
     lines = b""
@@ -23,18 +25,18 @@ def setup(t, entries=("first", "second"), extra_lines=b"", extra_files=None):
         (tools / f"{name}.cmd").write_bytes(
             f"@echo started> C:\\Tools\\{name}.started\r\n".encode())
         lines += f"{name.capitalize()}\tC:\\Tools\\{name}.cmd\r\n".encode()
-    for path, content in (extra_files or {}).items():
-        t.host(path).write_text(content)
+    for path, text in (extra_files or {}).items():
+        t.host(path).write_text(text)
     ini = t.host(f"C:\\ProgramData\\Kelmarsh\\kqrJumpnest\\kqrJumpnest.{t.user}.ini")
     ini.parent.mkdir(parents=True, exist_ok=True)
-    ini.write_bytes(lines + extra_lines)
+    ini.write_bytes(lines + extra_lines if content is None else content)
 
     shutil.copy2(t.build / "tests" / "witness.exe", tools / "witness.exe")
     t.witness = t.host("C:\\witness.txt")
     t.start("C:\\Tools\\witness.exe", args=["--record", "C:\\witness.txt", WITNESS_TITLE])
     wait_for(lambda: t.witness.exists() and "ready" in t.witness.read_text(), "the witness")
-    program = t.start(t.install())
-    program.wait_trace("ready")
+    program = t.start(t.install(), extra_env=env)
+    program.wait_trace("ready", timeout=ready_timeout)
     return program
 
 

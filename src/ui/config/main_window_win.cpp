@@ -7,6 +7,7 @@
 #include "core/encoding_win.h"
 #include "core/environment_win.h"
 #include "core/globals.h"
+#include "core/paths.h"
 #include "core/trace_win.h"
 #include "store/file_security_win.h"
 #include "store/icons_win.h"
@@ -521,6 +522,12 @@ void MainWindow::ReportWriteFailure(const std::string& file, DWORD error) {
 
 bool MainWindow::Apply() {
     if (IsChecked(Control("chkOption", 0))) {
+        // The Startup folder may have been deleted; Windows still starts
+        // what it holds once it is back.
+        if (gStartupLink.empty() || !CreatePath(GetParentFolder(gStartupLink))) {
+            ReportWriteFailure(gStartupLink, ERROR_PATH_NOT_FOUND);
+            return false;
+        }
         if (!CreateShortcut(gStartupLink, gAppPath + ExecutableName() + ".exe", "", "", "", "",
                             0)) {
             ReportWriteFailure(gStartupLink, ::GetLastError());
