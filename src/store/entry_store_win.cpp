@@ -171,6 +171,22 @@ std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path) {
     return ParseEntries(text, [](const std::string& target) { return FileExists(target); });
 }
 
+void RemoveLeftoverSaves(const std::string& path) {
+    // The names TemporaryFile gives: "<entry file>.<process>-<count>.tmp".
+    const std::wstring entryFile = Widen(path);
+    if (entryFile.empty()) return;
+    const std::wstring folder = entryFile.substr(0, entryFile.find_last_of(L'\\') + 1);
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((entryFile + L".*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            ::DeleteFileW((folder + found.cFileName).c_str());
+        }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
 bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries,
                     SaveFault fault) {
     if (!std::all_of(entries.begin(), entries.end(), Storable)) {

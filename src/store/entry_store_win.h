@@ -37,4 +37,9 @@ enum class SaveFault {
 bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries,
                     SaveFault fault = SaveFault::kNone);
 
+// Removes what saves cut short by the end of a process (a crash, a power
+// cut) left beside the entry file. Only one instance uses an entry file, so
+// at its start none of these is still being written.
+void RemoveLeftoverSaves(const std::string& path);
+
 }  // namespace jumpnest

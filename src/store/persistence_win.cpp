@@ -31,6 +31,7 @@ void LoadSettings() {
 
     // The window's load handler reads the options above, so they come first.
     MainWindow& window = frmMain();
+    RemoveLeftoverSaves(gIniFile);
     auto entries = ReadEntryFile(gIniFile);
     const DWORD readError = ::GetLastError();
     gEntryFileReadError = !entries && FileExists(gIniFile) ? readError : 0;

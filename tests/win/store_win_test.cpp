@@ -262,6 +262,18 @@ TEST_F(EntryFile, SystemFailuresAreReported) {
     EXPECT_EQ(NamesIn(file_ + "\\"), Names{});
 }
 
+TEST_F(EntryFile, OnlyWhatCutShortSavesLeftIsRemoved) {
+    ASSERT_TRUE(WriteEntryFile(file_, {{"A", Target("a.exe")}}));
+    for (const char* name :
+         {"kqrJumpnest.user.ini.12-0.tmp", "kqrJumpnest.user.ini.7-31.tmp",
+          "kqrJumpnest.other.ini.12-0.tmp", "notes.tmp", "kqrJumpnest.user.ini.bak"}) {
+        ASSERT_TRUE(WriteFileBytes(data_ + name, "x"));
+    }
+    RemoveLeftoverSaves(file_);
+    EXPECT_EQ(NamesIn(data_), (Names{"kqrJumpnest.other.ini.12-0.tmp", "kqrJumpnest.user.ini",
+                                     "kqrJumpnest.user.ini.bak", "notes.tmp"}));
+}
+
 // A save that breaks off at any step keeps the previous list, byte for byte,
 // and leaves nothing of the new one behind.
 class EntryFileSave : public EntryFile, public ::testing::WithParamInterface<SaveFault> {};

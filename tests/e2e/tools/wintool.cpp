@@ -15,6 +15,10 @@
 //       with CR and LF in a text shown as \r and \n.
 //   wintool list-items TITLE
 //       one line per item of its list view: "image|text".
+//   wintool press TITLE PAUSE_MS ID...
+//       clicks the window's buttons with these ids, one after the other and
+//       over again, by sending the button's click command (the window may be
+//       hidden), with a pause after each; exits 0 once the window is gone.
 
 #include <windows.h>
 
@@ -23,6 +27,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -150,6 +155,24 @@ int ListItems(const wchar_t* title) {
     return 0;
 }
 
+int Press(const wchar_t* title, DWORD pause, const std::vector<int>& ids) {
+    const HWND window = Find(title, false).found;
+    if (!window) return 1;
+    for (size_t i = 0;; i = (i + 1) % ids.size()) {
+        const HWND button = ::GetDlgItem(window, ids[i]);
+        DWORD_PTR result = 0;
+        // Sent, not posted: each click is handled before the next one comes,
+        // and the call fails once the program has gone.
+        if (!::SendMessageTimeoutW(window, WM_COMMAND, MAKEWPARAM(ids[i], BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(button), SMTO_ABORTIFHUNG, 5000,
+                                   &result) ||
+            !::IsWindow(window)) {
+            return 0;
+        }
+        ::Sleep(pause);
+    }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -163,6 +186,12 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"gone-window") return WaitFor(argv[2], timeout, false);
     if (command == L"child-texts") return ChildTexts(argv[2]);
     if (command == L"list-items") return ListItems(argv[2]);
+    if (command == L"press" && argc > 4) {
+        std::vector<int> ids;
+        for (int i = 4; i < argc; ++i)
+            ids.push_back(static_cast<int>(std::wcstol(argv[i], nullptr, 10)));
+        return Press(argv[2], timeout, ids);
+    }
     if (command == L"count-windows") {
         std::printf("%d\n", Find(argv[2], false).count);
         return 0;
