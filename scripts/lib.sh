@@ -6,7 +6,7 @@ BUILD="$ROOT/build"
 
 # Debian packages the two commands need.
 PACKAGES=(cmake ninja-build g++ googletest g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
-          imagemagick x11-utils python3 libx11-dev)
+          imagemagick x11-utils python3 libx11-dev clang libclang-rt-14-dev)
 
 say() { printf '\033[1m==> %s\033[0m\n' "$*"; }
 

@@ -26,11 +26,12 @@ struct EntryFileText {
 };
 EntryFileText ClassifyEntryFile(std::string_view bytes);
 
-// The entries of the file's text (already UTF-8). Lines end in CR LF or LF;
-// the last may have no end. A line is split at its first TAB: a line without
-// one is skipped, and so is one whose target `isFile` rejects (missing, or a
-// folder) or whose target an earlier line already named, compared without
-// regard to case as Windows compares paths.
+// The entries of the file's text (already UTF-8). Lines end in LF, CR LF or
+// CR CR LF; the last may have no end. A line is split at its first TAB: a
+// line without one is skipped, and so is one whose target holds a CR, or
+// `isFile` rejects (missing, or a folder), or an earlier line already named,
+// compared without regard to case as Windows compares paths. A CR inside a
+// caption is dropped.
 std::vector<MenuEntry> ParseEntries(std::string_view text,
                                     const std::function<bool(const std::string&)>& isFile);
 

@@ -19,7 +19,12 @@ std::string_view TrimBlanks(std::string_view text) {
 
 std::optional<std::int32_t> ParseInteger(std::string_view text) {
     text = TrimBlanks(text);
-    if (text.starts_with('+')) text.remove_prefix(1);
+    // from_chars takes a minus but no plus: a plus is taken off first, and
+    // must not leave a minus behind it ("+-1" is no number).
+    if (text.starts_with('+')) {
+        text.remove_prefix(1);
+        if (text.starts_with('-')) return std::nullopt;
+    }
     if (text.empty()) return std::nullopt;
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -52,7 +57,12 @@ Options LoadOptions(const SettingsStore& store, bool germanLocale, std::int32_t 
     Options options;
     options.language = integer("Language").value_or(germanLocale ? 1 : currentLanguage);
     options.showInSysTray = flag("ShowInSysTray").value_or(defaults.showInSysTray);
-    options.iconSize = integer("IconSize").value_or(defaults.iconSize);
+    // The popup takes anything but kLargeIcons for small icons, while the
+    // configuration window shows large ones selected unless it is
+    // kSmallIcons: a third value would show one size and select the other.
+    const auto iconSize = integer("IconSize");
+    options.iconSize =
+        iconSize == kLargeIcons || iconSize == kSmallIcons ? *iconSize : defaults.iconSize;
     options.explorer = flag("Explorer").value_or(defaults.explorer);
     return options;
 }

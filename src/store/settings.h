@@ -40,7 +40,9 @@ std::optional<std::int32_t> ParseInteger(std::string_view text);
 std::optional<bool> ParseFlag(std::string_view text);
 
 // Reads the options. Absent or unreadable values take their defaults: the
-// language is German on a German locale, else `currentLanguage`.
+// language is German on a German locale, else `currentLanguage`. An icon size
+// other than kLargeIcons and kSmallIcons counts as unreadable. A language
+// outside 0 to 3 is kept: every text reads it as English.
 Options LoadOptions(const SettingsStore& store, bool germanLocale, std::int32_t currentLanguage);
 
 // Writes "Version", "Language", "ShowInSysTray", "IconSize" and "Explorer",

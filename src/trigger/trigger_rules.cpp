@@ -1,6 +1,7 @@
 #include "trigger/trigger_rules.h"
 
-#include "ui/text/designs.h"
+#include <cmath>
+#include <limits>
 
 namespace jumpnest {
 
@@ -19,6 +20,19 @@ MouseVerdict PassOn() {
 }
 MouseVerdict Swallow(GestureAction action) {
     return {true, action};
+}
+
+// One coordinate of the menu origin. The hook's point is whatever the mouse
+// record carries, so neither the offset nor the twips can be taken to fit in
+// an int: both are worked out in double, which holds every int exactly, and
+// the result stops at the ends of the int range. Within it, this rounds
+// exactly as PixelsToTwips does.
+int OffsetInTwips(int pixel, double twipsPerPixel) {
+    const double twips = (static_cast<double>(pixel) - kMenuOffsetPixels) * twipsPerPixel;
+    if (!(twips > std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+    if (!(twips < std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+    // nearbyint rounds halves to even in the default rounding mode.
+    return static_cast<int>(std::nearbyint(twips));
 }
 
 }  // namespace
@@ -62,8 +76,7 @@ MouseVerdict GestureRules::OnMouse(const MouseEvent& event, int mode, bool explo
 }
 
 MenuOrigin MenuOriginFor(ScreenPoint point, double twipsPerPixelX, double twipsPerPixelY) {
-    return {PixelsToTwips(point.x - kMenuOffsetPixels, twipsPerPixelX),
-            PixelsToTwips(point.y - kMenuOffsetPixels, twipsPerPixelY)};
+    return {OffsetInTwips(point.x, twipsPerPixelX), OffsetInTwips(point.y, twipsPerPixelY)};
 }
 
 bool HooksMissedInput(std::uint32_t lastInputTick, std::uint32_t lastHookEventTick,

@@ -57,6 +57,52 @@ TEST(EntryFile, ReadsLfLineEndsAndALastLineWithoutEnd) {
               (std::vector<MenuEntry>{{"A", "C:\\a.exe"}, {"B", "C:\\b.exe"}, {"C", "C:\\c.exe"}}));
 }
 
+TEST(EntryFile, StrayCarriageReturns) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::vector<MenuEntry> expected;
+    };
+    const Case cases[] = {
+        // Lines converted to CR LF a second time.
+        {"CR CR LF ends a line",
+         "A\tC:\\a.exe\r\r\nB\tC:\\b.exe\r\r\r\n",
+         {{"A", "C:\\a.exe"}, {"B", "C:\\b.exe"}}},
+        {"CR CR ends the last line", "A\tC:\\a.exe\r\r", {{"A", "C:\\a.exe"}}},
+        // The saving side would refuse the whole list over such a caption.
+        {"a CR inside a caption is dropped",
+         "Cap\rtion\tC:\\a.exe\r\n",
+         {{"Caption", "C:\\a.exe"}}},
+        {"a target holding a CR is no file",
+         "A\tC:\\a\r.exe\r\nB\tC:\\b.exe\r\n",
+         {{"B", "C:\\b.exe"}}},
+    };
+    const auto files = FilesAre({"C:\\a.exe", "C:\\b.exe", "C:\\a\r.exe"});
+    for (const Case& c : cases) {
+        const std::vector<MenuEntry> entries = ParseEntries(c.text, files);
+        EXPECT_EQ(entries, c.expected) << c.name;
+        // What was read is written back so that it reads the same.
+        EXPECT_EQ(ParseEntries(FormatEntries(entries), files), entries) << c.name;
+    }
+}
+
+TEST(EntryFile, LargeFileKeepsEachTargetOnce) {
+    // Every target twice, the second time in capitals: only the first of each
+    // is kept, in file order, and a file this size reads at once.
+    constexpr int kCount = 30000;
+    std::string text;
+    std::vector<MenuEntry> expected;
+    for (int i = 0; i < kCount; ++i) {
+        const std::string target = "C:\\data\\file" + std::to_string(i) + ".txt";
+        text += "entry " + std::to_string(i) + "\t" + target + "\r\n";
+        expected.push_back({"entry " + std::to_string(i), target});
+    }
+    for (int i = kCount - 1; i >= 0; --i) {
+        text += "again\tC:\\DATA\\FILE" + std::to_string(i) + ".TXT\r\n";
+    }
+    EXPECT_EQ(ParseEntries(text, kAnyFile), expected);
+}
+
 TEST(EntryFile, FirstLineOfATargetWins) {
     EXPECT_EQ(ParseEntries("One\tC:\\x.exe\r\nTwo\tc:\\X.EXE\r\nThree\tC:\\y.exe\r\n", kAnyFile),
               (std::vector<MenuEntry>{{"One", "C:\\x.exe"}, {"Three", "C:\\y.exe"}}));

@@ -63,13 +63,25 @@ TEST(Settings, GarbageReadsAsAbsent) {
     EXPECT_EQ(LoadOptions(store, false, 2), (Options{2, true, kLargeIcons, false}));
 }
 
+TEST(Settings, IconSizeIsLargeOrSmallOnly) {
+    FakeStore store;
+    for (const char* stored : {"0", "1", "-1", "255", "258", "512", "-2147483648"}) {
+        store.values = {{"IconSize", stored}};
+        EXPECT_EQ(LoadOptions(store, false, 0).iconSize, kLargeIcons) << stored;
+    }
+    store.values = {{"IconSize", " 257 "}};
+    EXPECT_EQ(LoadOptions(store, false, 0).iconSize, kSmallIcons);
+    store.values = {{"IconSize", "256"}};
+    EXPECT_EQ(LoadOptions(store, false, 0).iconSize, kLargeIcons);
+}
+
 TEST(Settings, ParsingWholeNumbers) {
     EXPECT_EQ(ParseInteger("257"), 257);
     EXPECT_EQ(ParseInteger(" -1 "), -1);
     EXPECT_EQ(ParseInteger("+3"), 3);
     EXPECT_EQ(ParseInteger("2147483647"), 2147483647);
     EXPECT_EQ(ParseInteger("2147483648"), std::nullopt);
-    for (const char* bad : {"", " ", "1e3", "0x10", "3 4", "--1", "+"}) {
+    for (const char* bad : {"", " ", "1e3", "0x10", "3 4", "--1", "+", "+-1", "+ 1", "-+1"}) {
         EXPECT_EQ(ParseInteger(bad), std::nullopt) << bad;
     }
 }

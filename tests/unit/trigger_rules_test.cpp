@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <variant>
 #include <vector>
 
@@ -141,6 +142,28 @@ TEST(MenuOrigin, ThirtyPixelsUpAndLeftInTwips) {
     for (const auto& c : cases) {
         EXPECT_EQ(MenuOriginFor(c.point, c.tppX, c.tppY), c.expected)
             << c.point.x << "," << c.point.y << " at " << c.tppX << "x" << c.tppY;
+    }
+}
+
+TEST(MenuOrigin, PointsNearTheEndsOfTheIntRange) {
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    struct Case {
+        ScreenPoint point;
+        double tpp;
+        MenuOrigin expected;
+    };
+    const Case cases[] = {
+        {{kMin, kMin + 30}, 1, {kMin, kMin}},  // the offset alone would leave the range
+        {{kMax, kMax}, 1, {kMax - 30, kMax - 30}},
+        {{kMin, kMax}, 0.5, {-1073741839, 1073741808}},            // offset first; .5 to even
+        {{kMin, kMax}, 15, {kMin, kMax}},                          // beyond the range: its ends
+        {{143165607, -143165547}, 15, {kMax, kMin}},               // just past them
+        {{143165606, -143165546}, 15, {2147483640, -2147483640}},  // the last within
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MenuOriginFor(c.point, c.tpp, c.tpp), c.expected)
+            << c.point.x << "," << c.point.y << " at " << c.tpp;
     }
 }
 
