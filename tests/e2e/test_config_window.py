@@ -53,6 +53,8 @@ def test_entry_file_with_three_entries_starts_hidden_and_lists_them(t):
     program = t.start(exe)
     program.wait_trace("ready")
     expect(t.window_rect(TITLE, 500) is None, "no visible window", "the window shown")
+    # The pictures arrive after the start, from a thread of their own.
+    program.wait_trace("pictures: 3 loaded", timeout=10)
     items = t.list_items(TITLE)
     expect([text for _, text in items] == ["Notepad", "Registry Editor", "Wine File Explorer"],
            "the three entries in file order", items)

@@ -119,6 +119,14 @@ TEST_F(ConfigWindow, LoadingAHundredTimesKeepsTheObjectCounts) {
     const DWORD gdi = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
     const DWORD user = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
     for (int i = 0; i < 100; ++i) LoadSettings();
+    // The pictures come from the loader's thread; only the last list's count.
+    const ULONGLONG end = ::GetTickCount64() + 10000;
+    while (frmMain().PicturesPending() && ::GetTickCount64() < end) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+        ::Sleep(5);
+    }
+    ASSERT_FALSE(frmMain().PicturesPending());
     EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), gdi);
     EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS), user);
     EXPECT_EQ(ImageList_GetImageCount(frmMain().imgIcons()), 3);

@@ -28,6 +28,8 @@ namespace {
 constexpr wchar_t kClassName[] = L"kqrJumpnestConfig";
 constexpr int kMenuIdBase = 2000;
 constexpr int kMenuPictureSize = 13;
+// The icon loader's results; see store/icon_loader_win.h.
+constexpr UINT kPicturesMessage = WM_APP + 21;
 
 std::unique_ptr<MainWindow> gMainWindow;
 
@@ -149,6 +151,7 @@ bool MainWindow::Load() {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     design_.Build(Design(), hwnd(), twipsPerPixel);
+    iconLoader_ = std::make_unique<IconLoader>(hwnd(), kPicturesMessage);
     LoadPictures();
     descriptionBrush_.reset(::CreateSolidBrush(DesignColor(kLightYellow)));
     dropTarget_ = std::make_unique<FileDropTarget>(
@@ -305,12 +308,45 @@ void MainWindow::SetEntries(std::vector<MenuEntry> entries) {
     };
     addFolder(imgIcons_.get(), GetFileIcon(kLargeIcons, gAppPath));
     addFolder(imgPopUp_.get(), GetFileIcon(kSmallIcons, gAppPath));
+    // Every entry shows the folder's picture until its own arrives.
+    std::vector<std::string> targets;
     for (size_t i = 0; i < entries_.size(); ++i) {
-        images_.push_back(AddPictures(entries_[i].target));
+        images_.push_back(0);
         InsertRow(i);
+        targets.push_back(entries_[i].target);
     }
     if (!entries_.empty()) SelectRow(0);
+    pictureBatch_ = iconLoader_->Load(std::move(targets));
+    picturesPending_ = true;
     Trace("entries: " + std::to_string(entries_.size()));
+}
+
+void MainWindow::OnPictures(std::unique_ptr<LoadedPictures> loaded) {
+    // Pictures of a list that has since been loaded again are not wanted.
+    if (loaded->batch != pictureBatch_) return;
+    if (loaded->target.empty()) {
+        picturesPending_ = false;
+        Trace("pictures: " + std::to_string(ImageList_GetImageCount(imgIcons_.get()) - 1) +
+              " loaded");
+        return;
+    }
+    // Both lists keep the same order, so an entry takes a place only when the
+    // shell gave both of its pictures. The entry is found by its target: the
+    // list may have been edited meanwhile.
+    if (!loaded->large || !loaded->small) return;
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (images_[i] != 0 || entries_[i].target != loaded->target) continue;
+        images_[i] = ImageList_GetImageCount(imgIcons_.get());
+        ImageList_AddIcon(imgIcons_.get(), loaded->large.get());
+        ImageList_AddIcon(imgPopUp_.get(), loaded->small.get());
+        LVITEMW item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = static_cast<int>(i);
+        item.iImage = images_[i];
+        ListView_SetItem(Control("lvwMenu"), &item);
+        if (MenuWindow* menu = OpenMenu()) menu->RefreshPictures();
+        return;
+    }
 }
 
 int MainWindow::AddPictures(const std::string& target) {
@@ -648,6 +684,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NOTIFY:
         return OnNotify(*reinterpret_cast<const NMHDR*>(lParam), lParam);
+    case kPicturesMessage:
+        OnPictures(IconLoader::Take(lParam));
+        return 0;
     case kTrayMessage:
         if (LOWORD(lParam) == WM_LBUTTONUP) Show();
         if (LOWORD(lParam) == WM_RBUTTONUP) ShowFileMenuAtCursor();

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "core/handle_win.h"
 #include "core/window_win.h"
 #include "store/entry_file.h"
+#include "store/icon_loader_win.h"
 #include "ui/config/config_rules.h"
 #include "ui/config/design_builder_win.h"
 #include "ui/config/drop_target_win.h"
@@ -39,8 +41,11 @@ public:
     bool PreTranslate(MSG& message);
 
     // The live entry list, shown in lvwMenu with the entries' shell icons.
-    // Position 0 of both image lists holds the program folder's icon.
+    // Position 0 of both image lists holds the program folder's icon, which
+    // an entry shows until its own has been fetched.
     void SetEntries(std::vector<MenuEntry> entries);
+    // Whether the entries' own pictures are still being fetched.
+    bool PicturesPending() const { return picturesPending_; }
     const std::vector<MenuEntry>& entries() const { return entries_; }
     // The picture of entry `i` in both image lists.
     int EntryImage(size_t i) const { return i < images_.size() ? images_[i] : 0; }
@@ -81,6 +86,7 @@ private:
     void ShowFileMenuAtCursor();
     void OpenHelp();
     int AddPictures(const std::string& target);
+    void OnPictures(std::unique_ptr<LoadedPictures> loaded);
     void InsertRow(size_t index);
     void SelectRow(int index);
     void RefreshList(int select);
@@ -105,6 +111,9 @@ private:
     std::vector<int> images_;
     TrayIcon tray_;
     std::unique_ptr<FileDropTarget> dropTarget_;
+    std::unique_ptr<IconLoader> iconLoader_;
+    std::uint64_t pictureBatch_ = 0;
+    bool picturesPending_ = false;
 };
 
 // The configuration window, loaded on first use.

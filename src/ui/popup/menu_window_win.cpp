@@ -184,6 +184,15 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
           std::to_string(spacing) + " list " + std::to_string(listRect.top));
 }
 
+void MenuWindow::RefreshPictures() {
+    const MainWindow& config = frmMain();
+    // A popup of another list (it changed while the popup was open) keeps
+    // the pictures it has.
+    if (config.entries().size() != images_.size()) return;
+    for (size_t i = 0; i < images_.size(); ++i) images_[i] = config.EntryImage(i);
+    ::InvalidateRect(list(), nullptr, FALSE);
+}
+
 void MenuWindow::Activate() {
     TakeForeground(hwnd());
     ::SetFocus(list());

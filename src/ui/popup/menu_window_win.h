@@ -16,6 +16,9 @@ namespace jumpnest {
 
 class MenuWindow final : public Window {
 public:
+    // Takes the entries' pictures again from the configuration window: they
+    // arrive one by one after a start.
+    void RefreshPictures();
     MenuWindow() = default;
     ~MenuWindow() override = default;
 
