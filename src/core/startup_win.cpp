@@ -18,6 +18,7 @@
 #include "store/persistence_win.h"
 #include "trigger/gestures_win.h"
 #include "trigger/hooks_win.h"
+#include "ui/popup/menu_window_win.h"
 #include "ui/config/main_window_win.h"
 
 namespace jumpnest {
@@ -122,6 +123,9 @@ bool Main() {
     InstallMouseHook(kActiveMouseHookMode);
     gAppWindow->StartWatchdog(kWatchdogIntervalMs);
     Trace("ready");
+    // The popup's window is made now, while nobody waits for it, so that the
+    // first trigger only has to show it.
+    PrepareMenu();
     return true;
 }
 

@@ -614,7 +614,7 @@ void MainWindow::Quit() {
     RemoveHooks();
     tray_.Remove();
     SetTopmost(hwnd(), false);
-    if (MenuWindow* menu = OpenMenu()) ::DestroyWindow(menu->hwnd());
+    DestroyMenu();
     ::RevokeDragDrop(Control("lvwMenu"));
     ::DestroyWindow(hwnd());
     ::PostQuitMessage(0);

@@ -60,8 +60,19 @@ void ShowMenu(ScreenPoint cursor) {
         open->Activate();
         return;
     }
+    if (PrepareMenu()) gMenuWindow->Open(cursor);
+}
+
+bool PrepareMenu() {
+    if (gMenuWindow && gMenuWindow->hwnd()) return true;
     gMenuWindow = std::make_unique<MenuWindow>();
-    if (!gMenuWindow->Load(cursor)) gMenuWindow.reset();
+    if (gMenuWindow->Load()) return true;
+    gMenuWindow.reset();
+    return false;
+}
+
+void DestroyMenu() {
+    gMenuWindow.reset();
 }
 
 bool IsMenuOpen() {
@@ -69,10 +80,12 @@ bool IsMenuOpen() {
 }
 
 MenuWindow* OpenMenu() {
-    return gMenuWindow && gMenuWindow->hwnd() ? gMenuWindow.get() : nullptr;
+    return gMenuWindow && gMenuWindow->hwnd() && ::IsWindowVisible(gMenuWindow->hwnd())
+               ? gMenuWindow.get()
+               : nullptr;
 }
 
-bool MenuWindow::Load(ScreenPoint cursor) {
+bool MenuWindow::Load() {
     const double twipsPerPixel = ScreenTwipsPerPixel();
     const WindowStyles styles = StylesFor(Design());
     // Layered and topmost from the start: it must never flash up opaque.
@@ -91,19 +104,13 @@ bool MenuWindow::Load(ScreenPoint cursor) {
     HWND title = design_.Window("lbl", 0);
     ::SetWindowLongPtrW(title, GWL_STYLE,
                         ::GetWindowLongPtrW(title, GWL_STYLE) & ~LONG_PTR{SS_NOTIFY});
+    ::SetWindowTextW(title, Widen("Jumpnest V" + gAppVersionText.substr(0, 3)).c_str());
     // The corner label has no text: it only widens the area over the picture
     // that opens the configuration window, so it must not cover the picture.
     ::ShowWindow(design_.Window("lbl", 1), SW_HIDE);
-    ::SetWindowSubclass(list(), ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    Form_Load(cursor);
-    return true;
-}
 
-void MenuWindow::Form_Load(ScreenPoint cursor) {
-    MainWindow& config = frmMain();
-    ::SetWindowTextW(design_.Window("lbl", 0),
-                     Widen("Jumpnest V" + gAppVersionText.substr(0, 3)).c_str());
     HWND listView = list();
+    ::SetWindowSubclass(listView, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
     if (gThemed) {
         using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
         if (const HMODULE uxtheme = ::GetModuleHandleW(L"uxtheme.dll")) {
@@ -115,12 +122,22 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
     }
     ListView_SetExtendedListViewStyleEx(listView, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE,
                                         LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
-    ListView_SetImageList(
-        listView, gIconSize == kLargeIcons ? config.imgIcons() : config.imgPopUp(), LVSIL_SMALL);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     column.cx = 100;
     ListView_InsertColumn(listView, 0, &column);
+    return true;
+}
+
+void MenuWindow::Open(ScreenPoint cursor) {
+    Form_Load(cursor);
+}
+
+void MenuWindow::Form_Load(ScreenPoint cursor) {
+    MainWindow& config = frmMain();
+    HWND listView = list();
+    ListView_SetImageList(
+        listView, gIconSize == kLargeIcons ? config.imgIcons() : config.imgPopUp(), LVSIL_SMALL);
 
     // A copy of the configuration window's list as it stands now; the
     // pictures are shared, none is loaded here.
@@ -134,6 +151,9 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
         images_.push_back(config.EntryImage(i));
     }
     ListView_SetItemCountEx(listView, static_cast<int>(entries.size()), LVSICF_NOSCROLL);
+    // The window is used again and again: nothing picked, the top in view.
+    ListView_SetItemState(listView, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (!entries.empty()) ListView_EnsureVisible(listView, 0, FALSE);
 
     // The monitor under the cursor decides where the popup may go.
     const double twipsPerPixel = design_.twipsPerPixel();
@@ -204,8 +224,13 @@ void MenuWindow::FadeOut() {
 }
 
 void MenuWindow::Close() {
+    // Hidden, not destroyed: making the window and its controls anew took
+    // longer than the rest of opening it.
+    ::KillTimer(hwnd(), kFadeTimer);
+    ::KillTimer(hwnd(), kLeaveTimer);
+    ::ShowWindow(hwnd(), SW_HIDE);
+    SetTransparency(hwnd(), 0);
     Trace("popup closed");
-    ::DestroyWindow(hwnd());
 }
 
 void MenuWindow::LaunchSelected() {

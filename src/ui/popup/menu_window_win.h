@@ -16,17 +16,23 @@ namespace jumpnest {
 
 class MenuWindow final : public Window {
 public:
-    // Takes the entries' pictures again from the configuration window: they
-    // arrive one by one after a start.
-    void RefreshPictures();
     MenuWindow() = default;
     ~MenuWindow() override = default;
 
-    // Creates the popup for a trigger at `cursor`, placed at gMenuLeft and
-    // gMenuTop (clamped onto the monitor), and starts its fade-in.
-    bool Load(ScreenPoint cursor);
+    // Creates the popup hidden, once; it is shown and hidden again for every
+    // trigger.
+    bool Load();
+    // Shows the popup for a trigger at `cursor` with the entries as they are
+    // now, placed at gMenuLeft and gMenuTop (clamped onto the monitor), and
+    // starts its fade-in.
+    void Open(ScreenPoint cursor);
+    // Hides it at once.
+    void Close();
     // Brings the open popup to the front and gives it the keyboard.
     void Activate();
+    // Takes the entries' pictures again from the configuration window: they
+    // arrive one by one after a start.
+    void RefreshPictures();
 
     HWND list() const { return design_.Window("lvwMenu"); }
     int alpha() const { return fade_.alpha; }
@@ -37,7 +43,6 @@ protected:
 private:
     void Form_Load(ScreenPoint cursor);
     void FadeOut();
-    void Close();
     void LaunchSelected();
     void SelectAt(POINT inList);
     void OpenConfiguration();
@@ -53,12 +58,16 @@ private:
     std::vector<std::string> targets_;
     std::vector<std::wstring> captions_;
     std::vector<int> images_;
-    bool fading_ = false;
 };
 
 // Shows the popup for a trigger at `cursor`, or, when it is open already,
 // only brings it forward.
 void ShowMenu(ScreenPoint cursor);
+// Makes the popup's window ahead of the first trigger; false when it cannot
+// be created.
+bool PrepareMenu();
+// Destroys the popup's window, at the end of the program.
+void DestroyMenu();
 bool IsMenuOpen();
 // The open popup, or null.
 MenuWindow* OpenMenu();
