@@ -1,7 +1,11 @@
-// Figures, not pass or fail: how long the input hook callbacks take per
-// event, and how long the popup takes from the trigger to its first paint.
-// Run under Wine by the test command; the README quotes them.
+// Figures, not pass or fail: what the input hooks cost per event, how long the
+// popup takes from the trigger to its first paint, what loading the list
+// costs per entry, and whether memory or window objects grow over many
+// popups and Apply/Cancel rounds. One line per figure, "key = value unit",
+// which scripts/bench.sh gathers over repeated runs into docs/benchmarks.md.
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -9,12 +13,14 @@
 #include <vector>
 
 #include "core/encoding_win.h"
-#include "trigger/trigger_rules.h"
 #include "core/environment_win.h"
 #include "core/globals.h"
+#include "store/entry_store_win.h"
 #include "store/persistence_win.h"
+#include "store/settings.h"
 #include "trigger/gestures_win.h"
 #include "trigger/hooks_win.h"
+#include "trigger/trigger_rules.h"
 #include "ui/config/main_window_win.h"
 #include "ui/popup/menu_window_win.h"
 
@@ -30,7 +36,7 @@ double Microseconds(LONGLONG ticks) {
         ::QueryPerformanceFrequency(&f);
         return static_cast<double>(f.QuadPart);
     }();
-    return ticks * 1e6 / frequency;
+    return static_cast<double>(ticks) * 1e6 / frequency;
 }
 
 LONGLONG Now() {
@@ -39,14 +45,15 @@ LONGLONG Now() {
     return t.QuadPart;
 }
 
-struct Figures {
-    double median, p99, max;
-};
-
-Figures Summarise(std::vector<double> samples) {
+double Quantile(std::vector<double> samples, double q) {
+    if (samples.empty()) return 0;
     std::sort(samples.begin(), samples.end());
-    auto at = [&](double q) { return samples[static_cast<size_t>(q * (samples.size() - 1))]; };
-    return {at(0.5), at(0.99), samples.back()};
+    return samples[static_cast<size_t>(q * static_cast<double>(samples.size() - 1))];
+}
+
+void Figure(const char* key, double value, const char* unit) {
+    std::printf("%s = %.3f %s\n", key, value, unit);
+    std::fflush(stdout);
 }
 
 void DrainMessages() {
@@ -54,112 +61,233 @@ void DrainMessages() {
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
 }
 
-// Synthetic desktop input, as the hooks see it: mostly mouse moves and keys,
-// now and then the gesture itself.
-void BenchHooks() {
-    constexpr int kEvents = 200000;
-    std::vector<double> keyboard, mouse;
-    keyboard.reserve(kEvents);
-    mouse.reserve(kEvents);
-    for (int i = 0; i < kEvents; ++i) {
-        KBDLLHOOKSTRUCT key{};
-        key.vkCode = (i % 50 == 0) ? 0xA2 : 'A' + i % 26;
-        key.scanCode = 0x1E;
-        key.time = static_cast<DWORD>(i);
-        LONGLONG start = Now();
-        KeyboardHookProc(HC_ACTION, WM_KEYDOWN, reinterpret_cast<LPARAM>(&key));
-        keyboard.push_back(Microseconds(Now() - start));
+template <typename Event>
+double TimeOne(Event&& event) {
+    const LONGLONG start = Now();
+    event();
+    return Microseconds(Now() - start);
+}
 
+void Quantiles(const std::string& key, const std::vector<double>& samples) {
+    Figure((key + ".median").c_str(), Quantile(samples, 0.5), "us");
+    Figure((key + ".p99").c_str(), Quantile(samples, 0.99), "us");
+}
+
+// The hook callbacks as Windows calls them, on the two paths that matter:
+// the mouse moving (nearly every event) and the gesture itself (left Ctrl
+// down, then the right button pressed and released, both swallowed).
+void BenchHooks() {
+    constexpr int kEvents = 100000;
+    std::vector<double> moves, trigger, keys, decision, passOn, clock;
+    for (int i = 0; i < kEvents; ++i) {
         MSLLHOOKSTRUCT move{};
         move.pt = {i % 1280, i % 800};
         move.time = static_cast<DWORD>(i);
-        const WPARAM message = (i % 1000 == 1) ? WM_RBUTTONUP : WM_MOUSEMOVE;
-        start = Now();
-        MouseHookProc(HC_ACTION, message, reinterpret_cast<LPARAM>(&move));
-        mouse.push_back(Microseconds(Now() - start));
-        if (i % 1000 == 1) DrainMessages();  // the triggers posted to this thread
-    }
-    // The decision alone, without the call that hands the event to the next
-    // program's hook (under Wine a round trip to the Wine server).
-    GestureRules rules;
-    std::vector<double> decision;
-    decision.reserve(kEvents);
-    for (int i = 0; i < kEvents; ++i) {
-        const LONGLONG start = Now();
-        rules.OnKey({(i % 50 == 0) ? 0xA2u : 0x41u, 0x1E, 0});
-        const MouseVerdict verdict = rules.OnMouse(
-            {(i % 1000 == 1) ? MouseMessage::RightUp : MouseMessage::Other, {i % 1280, i % 800}},
-            kActiveMouseHookMode, false);
-        decision.push_back(Microseconds(Now() - start));
-        sink = sink + (verdict.swallow ? 1 : 0);  // keeps the work from being optimised away
-    }
-    const Figures d = Summarise(decision);
-    std::printf("gesture decision alone: median %.2f us, 99th percentile %.2f us\n", d.median,
-                d.p99);
+        moves.push_back(TimeOne(
+            [&] { MouseHookProc(HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&move)); }));
 
-    // What timing itself costs here, to read the figures against.
-    std::vector<double> empty;
-    for (int i = 0; i < kEvents; ++i) {
-        const LONGLONG start = Now();
-        empty.push_back(Microseconds(Now() - start));
+        KBDLLHOOKSTRUCT key{};
+        key.vkCode = i % 100 == 0 ? kVkLeftControl : 'A' + i % 26;
+        key.scanCode = 0x1D;
+        key.time = static_cast<DWORD>(i);
+        keys.push_back(TimeOne(
+            [&] { KeyboardHookProc(HC_ACTION, WM_KEYDOWN, reinterpret_cast<LPARAM>(&key)); }));
+        if (i % 100 == 0) {
+            // Left Ctrl is held now: the right button is the gesture.
+            for (const WPARAM button : {WPARAM{WM_RBUTTONDOWN}, WPARAM{WM_RBUTTONUP}}) {
+                trigger.push_back(TimeOne(
+                    [&] { MouseHookProc(HC_ACTION, button, reinterpret_cast<LPARAM>(&move)); }));
+            }
+            DrainMessages();  // the triggers posted to this thread
+        }
     }
-    const Figures e = Summarise(empty);
-    std::printf("clock overhead:         median %.2f us, 99th percentile %.2f us\n", e.median,
-                e.p99);
-    const Figures k = Summarise(keyboard), m = Summarise(mouse);
-    std::printf("keyboard hook callback: median %.2f us, 99th percentile %.2f us (%d events)\n",
-                k.median, k.p99, kEvents);
-    std::printf("mouse hook callback:    median %.2f us, 99th percentile %.2f us (%d events)\n",
-                m.median, m.p99, kEvents);
+    // The parts: our decision alone, and handing an event on to the next
+    // hook (under Wine a round trip to the Wine server).
+    GestureRules rules;
+    for (int i = 0; i < kEvents; ++i) {
+        decision.push_back(TimeOne([&] {
+            rules.OnKey({i % 100 == 0 ? kVkLeftControl : 0x41u, 0x1D, 0});
+            const MouseVerdict verdict = rules.OnMouse(
+                {i % 100 == 1 ? MouseMessage::RightUp : MouseMessage::Other, {i % 1280, i % 800}},
+                kActiveMouseHookMode, false);
+            sink = sink + (verdict.swallow ? 1 : 0);  // keeps the work from being optimised away
+        }));
+        MSLLHOOKSTRUCT move{};
+        passOn.push_back(TimeOne([&] {
+            ::CallNextHookEx(nullptr, HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&move));
+        }));
+        clock.push_back(TimeOne([] {}));
+    }
+    Quantiles("hook.move", moves);
+    Quantiles("hook.trigger", trigger);
+    Quantiles("hook.key", keys);
+    Quantiles("hook.decision", decision);
+    Quantiles("hook.pass_on", passOn);
+    Quantiles("clock", clock);
 }
 
-void BenchPopup(int entries, const std::string& folder) {
+// Pumps messages until the entries' own pictures have all arrived.
+void WaitForPictures() {
+    const ULONGLONG end = ::GetTickCount64() + 60000;
+    while (frmMain().PicturesPending() && ::GetTickCount64() < end) {
+        DrainMessages();
+        ::Sleep(1);
+    }
+}
+
+// An entry file of `count` entries with distinct targets, none dropped as a
+// duplicate; makes it the one LoadSettings reads.
+void UseEntryFile(int count, const std::string& folder) {
     std::string list;
     const std::string self = ExecutablePath();
-    // Distinct targets, so that none is dropped as a duplicate.
-    for (int i = 0; i < entries; ++i) {
+    for (int i = 0; i < count; ++i) {
         const std::string copy = folder + "target" + std::to_string(i) + ".exe";
-        ::CopyFileW(Widen(self).c_str(), Widen(copy).c_str(), FALSE);
+        if (!FileExists(copy)) ::CopyFileW(Widen(self).c_str(), Widen(copy).c_str(), FALSE);
         list += "Entry " + std::to_string(i) + "\t" + copy + "\r\n";
     }
-    const std::string ini = folder + "bench.ini";
-    HANDLE file = ::CreateFileW(Widen(ini).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    gIniFile = folder + "bench-" + std::to_string(count) + ".ini";
+    HANDLE file = ::CreateFileW(Widen(gIniFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     ::WriteFile(file, list.data(), static_cast<DWORD>(list.size()), &written, nullptr);
     ::CloseHandle(file);
-    gIniFile = ini;
-    LoadSettings();
+}
 
-    std::vector<double> samples;
-    for (int round = 0; round < 30; ++round) {
-        const LONGLONG start = Now();
-        OnTrigger({400, 300});
-        MenuWindow* menu = OpenMenu();
-        if (!menu) break;
-        ::UpdateWindow(menu->hwnd());  // the first paint, done when this returns
-        samples.push_back(Microseconds(Now() - start) / 1000.0);
-        ::DestroyWindow(menu->hwnd());
+void BenchLoad(const std::string& folder) {
+    double perEntry = 0;
+    double none = 0;
+    for (int count : {0, 100, 1000}) {
+        UseEntryFile(count, folder);
+        std::vector<double> samples;
+        for (int round = 0; round < (count == 1000 ? 3 : 10); ++round) {
+            samples.push_back(TimeOne([] { LoadSettings(); }) / 1000.0);
+            WaitForPictures();  // the loader's thread would compete with the next round
+        }
+        std::vector<double> reads;
+        for (int round = 0; round < 3; ++round) {
+            reads.push_back(
+                TimeOne([] { sink = sink + static_cast<int>(ReadEntryFile(gIniFile)->size()); }) /
+                1000.0);
+        }
+        Figure(("load." + std::to_string(count) + ".read").c_str(), Quantile(reads, 0.5), "ms");
+        const double median = Quantile(samples, 0.5);
+        Figure(("load." + std::to_string(count) + ".ms").c_str(), median, "ms");
+        if (count == 0) none = median;
+        if (count == 1000) perEntry = (median - none) * 1000.0 / count;
+    }
+    Figure("load.per_entry", perEntry, "us");
+}
+
+void ClosePopup() {
+    if (MenuWindow* menu = OpenMenu()) menu->Close();
+    DrainMessages();
+}
+
+void BenchPopup(const std::string& folder) {
+    for (int count : {10, 100, 1000}) {
+        UseEntryFile(count, folder);
+        LoadSettings();
+        WaitForPictures();
+        std::vector<double> samples, shown;
+        for (int round = 0; round < 20; ++round) {
+            const LONGLONG start = Now();
+            OnTrigger({400, 300});
+            MenuWindow* menu = OpenMenu();
+            if (!menu) break;
+            shown.push_back(Microseconds(Now() - start) / 1000.0);
+            ::UpdateWindow(menu->hwnd());  // the first paint, done when this returns
+            samples.push_back(Microseconds(Now() - start) / 1000.0);
+            ClosePopup();
+        }
+        Figure(("popup." + std::to_string(count) + ".median").c_str(), Quantile(samples, 0.5),
+               "ms");
+        Figure(("popup." + std::to_string(count) + ".max").c_str(), Quantile(samples, 1.0), "ms");
+        Figure(("popup." + std::to_string(count) + ".shown").c_str(), Quantile(shown, 0.5), "ms");
+    }
+}
+
+struct Usage {
+    double workingSetKb, pagefileKb, gdi, user;
+};
+
+Usage Measure() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
+    return {static_cast<double>(counters.WorkingSetSize) / 1024.0,
+            static_cast<double>(counters.PagefileUsage) / 1024.0,
+            static_cast<double>(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)),
+            static_cast<double>(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS))};
+}
+
+void Report(const std::string& key, const Usage& before, const Usage& after) {
+    auto percent = [](double from, double to) { return from > 0 ? (to - from) * 100.0 / from : 0; };
+    Figure((key + ".working_set_growth").c_str(), percent(before.workingSetKb, after.workingSetKb),
+           "%");
+    Figure((key + ".pagefile_growth").c_str(), percent(before.pagefileKb, after.pagefileKb), "%");
+    Figure((key + ".gdi_growth").c_str(), after.gdi - before.gdi, "objects");
+    Figure((key + ".user_growth").c_str(), after.user - before.user, "objects");
+}
+
+// Resources after a start with 100 entries, then their growth over 500
+// popups and 100 Apply/Cancel rounds. One round of each comes first, so
+// that what is made once (the class, caches of the system) is not counted.
+void BenchResources(const std::string& folder) {
+    UseEntryFile(100, folder);
+    LoadSettings();
+    WaitForPictures();
+    OnTrigger({400, 300});
+    ClosePopup();
+    frmMain().Apply();
+    frmMain().Cancel();
+    WaitForPictures();
+    const Usage start = Measure();
+    Figure("memory.start.working_set", start.workingSetKb, "KB");
+    Figure("memory.start.pagefile", start.pagefileKb, "KB");
+    Figure("memory.start.gdi", start.gdi, "objects");
+    Figure("memory.start.user", start.user, "objects");
+
+    for (int round = 0; round < 500; ++round) {
+        OnTrigger({200 + round % 400, 300});
+        if (MenuWindow* menu = OpenMenu()) ::UpdateWindow(menu->hwnd());
+        ClosePopup();
+    }
+    const Usage popups = Measure();
+    Report("memory.popups", start, popups);
+
+    for (int round = 0; round < 100; ++round) {
+        frmMain().Apply();
+        frmMain().Cancel();
         DrainMessages();
     }
-    if (samples.empty()) {
-        std::printf("popup with %d entries: did not open\n", entries);
-        return;
-    }
-    const Figures f = Summarise(samples);
-    std::printf("trigger to first paint, %3d entries: median %.1f ms, max %.1f ms\n", entries,
-                f.median, f.max);
+    WaitForPictures();
+    Report("memory.applies", popups, Measure());
 }
 
 }  // namespace
 
-int main() {
-    BenchHooks();
+// With arguments, only the parts they name: hooks, load, popup, resources.
+int main(int argc, char** argv) {
+    auto wanted = [&](const char* part) {
+        if (argc < 2) return true;
+        for (int i = 1; i < argc; ++i) {
+            if (std::string(argv[i]) == part) return true;
+        }
+        return false;
+    };
     wchar_t temp[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH + 1, temp);
     const std::string folder = Narrow(temp) + "jumpnest-bench\\";
     CreatePath(folder);
     ProbeSystem();
-    for (int entries : {10, 100}) BenchPopup(entries, folder);
+    if (wanted("hooks")) BenchHooks();
+    if (wanted("load")) BenchLoad(folder);
+    if (wanted("popup")) BenchPopup(folder);
+    if (wanted("popup-small")) {
+        gIconSize = kSmallIcons;
+        BenchPopup(folder);
+        gIconSize = kLargeIcons;
+    }
+    if (wanted("resources")) BenchResources(folder);
     return 0;
 }

@@ -302,19 +302,21 @@ void MainWindow::SetEntries(std::vector<MenuEntry> entries) {
     ImageList_RemoveAll(imgPopUp_.get());
 
     // Position 0 must hold a picture whatever the shell says, or every
-    // entry's picture would shift by one.
-    auto addFolder = [](HIMAGELIST images, UniqueIcon icon) {
-        ImageList_AddIcon(images, icon ? icon.get() : ::LoadIconW(nullptr, IDI_APPLICATION));
-    };
-    addFolder(imgIcons_.get(), GetFileIcon(kLargeIcons, gAppPath));
-    addFolder(imgPopUp_.get(), GetFileIcon(kSmallIcons, gAppPath));
+    // entry's picture would shift by one: the system's application picture
+    // stands in until the loader brings the program folder's, first of all.
+    ImageList_AddIcon(imgIcons_.get(), ::LoadIconW(nullptr, IDI_APPLICATION));
+    ImageList_AddIcon(imgPopUp_.get(), ::LoadIconW(nullptr, IDI_APPLICATION));
+    std::vector<std::string> targets = {gAppPath};
     // Every entry shows the folder's picture until its own arrives.
-    std::vector<std::string> targets;
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    ListView_SetItemCount(list, static_cast<int>(entries_.size()));
     for (size_t i = 0; i < entries_.size(); ++i) {
         images_.push_back(0);
         InsertRow(i);
         targets.push_back(entries_[i].target);
     }
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list, nullptr, TRUE);
     if (!entries_.empty()) SelectRow(0);
     pictureBatch_ = iconLoader_->Load(std::move(targets));
     picturesPending_ = true;
@@ -334,6 +336,14 @@ void MainWindow::OnPictures(std::unique_ptr<LoadedPictures> loaded) {
     // shell gave both of its pictures. The entry is found by its target: the
     // list may have been edited meanwhile.
     if (!loaded->large || !loaded->small) return;
+    if (loaded->target == gAppPath) {
+        // The folder's picture, at 0: no entry is a folder.
+        ImageList_ReplaceIcon(imgIcons_.get(), 0, loaded->large.get());
+        ImageList_ReplaceIcon(imgPopUp_.get(), 0, loaded->small.get());
+        ::InvalidateRect(Control("lvwMenu"), nullptr, FALSE);
+        if (MenuWindow* menu = OpenMenu()) menu->RefreshPictures();
+        return;
+    }
     for (size_t i = 0; i < entries_.size(); ++i) {
         if (images_[i] != 0 || entries_[i].target != loaded->target) continue;
         images_[i] = ImageList_GetImageCount(imgIcons_.get());
