@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both targets and runs every test layer:
-# native unit tests, Win32 tests under Wine, and end-to-end tests of the real
-# kqrJumpnest.exe under Wine on a private X display.
+# native unit tests, a short fuzzing run, Win32 tests under Wine, and
+# end-to-end tests of the real kqrJumpnest.exe under Wine on a private X
+# display; then prints the benchmark's figures.
 set -uo pipefail
 source "$(dirname "$0")/scripts/lib.sh"
 
@@ -21,7 +22,7 @@ TEMPLATE="$BUILD/e2e/template"
 make_prefix "$TEMPLATE"
 
 declare -A PASSED FAILED
-LAYERS=(unit win32 e2e)
+LAYERS=(unit fuzz win32 e2e)
 
 # ctest_layer NAME DIR: runs one CTest tree and records its counts.
 ctest_layer() {
@@ -44,6 +45,13 @@ ctest_layer() {
 say "Unit tests (native)"
 ctest_layer unit "$BUILD/native"
 echo "unit: ${PASSED[unit]} passed, ${FAILED[unit]} failed"
+
+say "Fuzzing (a short run of each target; scripts/fuzz.sh 600 is the long one)"
+"$ROOT/scripts/fuzz.sh" "${JUMPNEST_FUZZ_SECONDS:-10}" | tee "$BUILD/fuzz-tests.log"
+PASSED[fuzz]=$(grep -cE '^[a-z_]+ +ok ' "$BUILD/fuzz-tests.log")
+FAILED[fuzz]=$(grep -cE '^[a-z_]+ +FAILED ' "$BUILD/fuzz-tests.log")
+[ "${PASSED[fuzz]}" -gt 0 ] || [ "${FAILED[fuzz]}" -gt 0 ] || FAILED[fuzz]=1
+echo "fuzz: ${PASSED[fuzz]} passed, ${FAILED[fuzz]} failed"
 
 say "Win32 tests (under Wine)"
 export WINEPREFIX="$BUILD/win32-tests/prefix"
@@ -68,7 +76,7 @@ say "Benchmark (figures only, not pass or fail)"
 export WINEPREFIX="$BUILD/bench/prefix"
 rm -rf "$WINEPREFIX" && mkdir -p "$(dirname "$WINEPREFIX")" && cp -a "$TEMPLATE" "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1; wine cmd /c exit </dev/null >/dev/null 2>&1
-timeout 300 wine "$BUILD/win/tests/jumpnest_bench.exe" </dev/null 2>/dev/null | tee "$BUILD/bench.txt"
+timeout 300 wine "$BUILD/win/tests/jumpnest_bench.exe" hooks load popup </dev/null 2>/dev/null | tee "$BUILD/bench.txt"
 wineserver -k >/dev/null 2>&1
 rm -rf "$WINEPREFIX"
 unset WINEPREFIX
