@@ -42,7 +42,14 @@ void Trace(std::string_view line) {
         return;
     }
     // Opened per line so that the file is complete whenever a test reads it,
-    // even if the process is killed a moment later.
+    // even if the process is killed a moment later. One line at a time: the
+    // hook thread traces too, and two appends at once can land on the same
+    // spot (Wine finds the end of the file, then writes).
+    static SRWLOCK lock = SRWLOCK_INIT;
+    ::AcquireSRWLockExclusive(&lock);
+    struct Release {
+        ~Release() { ::ReleaseSRWLockExclusive(&lock); }
+    } release;
     UniqueFile handle(::CreateFileW(file.c_str(), FILE_APPEND_DATA,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

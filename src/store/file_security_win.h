@@ -39,7 +39,8 @@ bool IsTrustedOwner(PSID owner);
 
 // Whether the open file (opened with at least READ_CONTROL) is owned by a
 // trusted owner. False, with the last error set, when it is not or the owner
-// cannot be read: a file whose owner is unknown is not trusted either.
+// cannot be read: a file whose owner is unknown is not trusted either. A file
+// system that records no owner at all passes.
 bool HasTrustedOwner(HANDLE file);
 
 }  // namespace jumpnest

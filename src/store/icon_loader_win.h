@@ -53,7 +53,7 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::vector<std::string> pending_;  // guarded by mutex_
-    size_t next_ = 0;                   // guarded by mutex_
+    size_t next_ = 1;                   // guarded by mutex_; past the end: nothing to do
     std::uint64_t batch_ = 0;           // guarded by mutex_
     bool stop_ = false;                 // guarded by mutex_
     std::thread thread_;                // last: it starts once the rest is ready

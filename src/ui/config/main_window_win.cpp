@@ -318,8 +318,10 @@ void MainWindow::SetEntries(std::vector<MenuEntry> entries) {
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
     if (!entries_.empty()) SelectRow(0);
-    pictureBatch_ = iconLoader_->Load(std::move(targets));
-    picturesPending_ = true;
+    if (iconLoader_) {
+        pictureBatch_ = iconLoader_->Load(std::move(targets));
+        picturesPending_ = true;
+    }
     Trace("entries: " + std::to_string(entries_.size()));
 }
 
