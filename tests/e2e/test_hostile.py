@@ -24,8 +24,6 @@ def starts_and_lists(t, program, count, before):
     expect(program.alive(), "the program running", "it ended")
     expect(entry_file(t).read_bytes() == before, "the entry file untouched by the start",
            f"{len(entry_file(t).read_bytes())} bytes instead of {len(before)}")
-    line = program.wait_trace("ready")
-    expect(line, "ready", program.trace_lines())
     open_popup(t, program)
     popup = [line for line in program.trace_lines() if line.startswith("popup opened")]
     expect(popup and popup[-1].startswith(f"popup opened: {count} entries"),
