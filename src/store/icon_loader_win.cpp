@@ -62,8 +62,13 @@ void IconLoader::Run() {
         result->batch = batch;
         result->target = pending_[next_++];
         lock.unlock();
-        result->large = GetFileIcon(kLargeIcons, result->target);
-        result->small = GetFileIcon(kSmallIcons, result->target);
+        // Every entry names a file that exists, so an empty answer is more
+        // likely a passing failure of the shell than a file without any
+        // picture: it is asked once more.
+        for (int attempt = 0; attempt < 2 && !(result->large && result->small); ++attempt) {
+            result->large = GetFileIcon(kLargeIcons, result->target);
+            result->small = GetFileIcon(kSmallIcons, result->target);
+        }
         Post(std::move(result));
         lock.lock();
     }

@@ -129,7 +129,9 @@ TEST_F(ConfigWindow, LoadingAHundredTimesKeepsTheObjectCounts) {
     ASSERT_FALSE(frmMain().PicturesPending());
     EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), gdi);
     EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS), user);
-    EXPECT_EQ(ImageList_GetImageCount(frmMain().imgIcons()), 3);
+    EXPECT_EQ(ImageList_GetImageCount(frmMain().imgIcons()), 3)
+        << "pictures of the entries: " << frmMain().EntryImage(0) << ", "
+        << frmMain().EntryImage(1);
     EXPECT_EQ(ImageList_GetImageCount(frmMain().imgPopUp()), 3);
     EXPECT_EQ(ListView_GetItemCount(frmMain().Control("lvwMenu")), 2);
     gIniFile = savedIni;
