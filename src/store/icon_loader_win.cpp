@@ -1,14 +1,23 @@
 #include "store/icon_loader_win.h"
 
 #include <objbase.h>
+#include <shlobj.h>
 
 #include "store/icons_win.h"
 #include "store/settings.h"
 
 namespace jumpnest {
 
-IconLoader::IconLoader(HWND window, UINT message)
-    : window_(window), message_(message), thread_([this] { Run(); }) {}
+IconLoader::IconLoader(HWND window, UINT message) : window_(window), message_(message) {
+    // The shell sets up its cache of pictures on first use. That first use
+    // is made here, on the window's thread, before the loader's thread
+    // starts: when the loader's thread was the first to ask, Wine now and
+    // then gave no picture at all, for any file, for the rest of the process.
+    HIMAGELIST large = nullptr;
+    HIMAGELIST small = nullptr;
+    ::Shell_GetImageLists(&large, &small);
+    thread_ = std::thread([this] { Run(); });
+}
 
 IconLoader::~IconLoader() {
     {

@@ -56,7 +56,7 @@ private:
     size_t next_ = 1;                   // guarded by mutex_; past the end: nothing to do
     std::uint64_t batch_ = 0;           // guarded by mutex_
     bool stop_ = false;                 // guarded by mutex_
-    std::thread thread_;                // last: it starts once the rest is ready
+    std::thread thread_;                // started once the rest is ready
 };
 
 }  // namespace jumpnest
