@@ -1,7 +1,6 @@
 #include "store/icon_loader_win.h"
 
 #include <objbase.h>
-#include <shlobj.h>
 
 #include "store/icons_win.h"
 #include "store/settings.h"
@@ -9,13 +8,6 @@
 namespace jumpnest {
 
 IconLoader::IconLoader(HWND window, UINT message) : window_(window), message_(message) {
-    // The shell sets up its cache of pictures on first use. That first use
-    // is made here, on the window's thread, before the loader's thread
-    // starts: when the loader's thread was the first to ask, Wine now and
-    // then gave no picture at all, for any file, for the rest of the process.
-    HIMAGELIST large = nullptr;
-    HIMAGELIST small = nullptr;
-    ::Shell_GetImageLists(&large, &small);
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -63,6 +55,7 @@ void IconLoader::Run() {
             lock.unlock();
             auto done = std::make_unique<LoadedPictures>();
             done->batch = batch;
+            done->batchDone = true;
             Post(std::move(done));
             lock.lock();
             continue;
@@ -71,13 +64,8 @@ void IconLoader::Run() {
         result->batch = batch;
         result->target = pending_[next_++];
         lock.unlock();
-        // Every entry names a file that exists, so an empty answer is more
-        // likely a passing failure of the shell than a file without any
-        // picture: it is asked once more.
-        for (int attempt = 0; attempt < 2 && !(result->large && result->small); ++attempt) {
-            result->large = GetFileIcon(kLargeIcons, result->target);
-            result->small = GetFileIcon(kSmallIcons, result->target);
-        }
+        result->large = GetFileIcon(kLargeIcons, result->target);
+        result->small = GetFileIcon(kSmallIcons, result->target);
         Post(std::move(result));
         lock.lock();
     }

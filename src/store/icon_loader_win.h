@@ -19,9 +19,10 @@
 
 namespace jumpnest {
 
-// The pictures of one file, or the end of a batch when `target` is empty.
+// The pictures of one file, or the end of a batch.
 struct LoadedPictures {
     std::uint64_t batch = 0;
+    bool batchDone = false;  // no pictures: every file of the batch has been answered
     std::string target;
     UniqueIcon large;
     UniqueIcon small;

@@ -5,6 +5,7 @@
 #include "core/encoding_win.h"
 #include "store/settings.h"
 #include "core/handle_win.h"
+#include "core/trace_win.h"
 
 namespace jumpnest {
 
@@ -25,7 +26,11 @@ UniqueIcon GetFileIcon(std::uint32_t flagWord, const std::string& path) {
     // Icon handlers of some file types are COM objects.
     ComApartment com;
     SHFILEINFOW info = {};
-    if (!::SHGetFileInfoW(Widen(path).c_str(), 0, &info, sizeof info, flags)) return {};
+    if (!::SHGetFileInfoW(Widen(path).c_str(), 0, &info, sizeof info, flags) || !info.hIcon) {
+        Trace("icon: none for " + path + ", error " + std::to_string(::GetLastError()) +
+              (com.ok() ? "" : ", no COM"));
+        return {};
+    }
     return UniqueIcon(info.hIcon);
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "core/encoding_win.h"
 #include "core/handle_win.h"
 #include "store/entry_store_win.h"
+#include "store/icon_loader_win.h"
 #include "store/icons_win.h"
 #include "store/settings_win.h"
 #include "store/shortcut_win.h"
@@ -464,6 +466,70 @@ TEST(FileIcon, EveryIconIsDestroyedWithItsOwner) {
         EXPECT_EQ(::GetGuiResources(process, GR_GDIOBJECTS), gdiBefore);
         EXPECT_EQ(::GetGuiResources(process, GR_USEROBJECTS), userBefore);
     }
+}
+
+}  // namespace
+}  // namespace jumpnest
+
+namespace jumpnest {
+namespace {
+
+// ---------------------------------------------------------------- pictures
+
+constexpr UINT kLoaded = WM_APP + 7;
+
+// What the loader posts to a message-only window, in the order it came, up
+// to the end of batch `until`.
+std::vector<std::unique_ptr<LoadedPictures>> Receive(HWND window, std::uint64_t until) {
+    std::vector<std::unique_ptr<LoadedPictures>> received;
+    const ULONGLONG end = ::GetTickCount64() + 20000;
+    while (::GetTickCount64() < end) {
+        MSG message;
+        if (!::PeekMessageW(&message, window, kLoaded, kLoaded, PM_REMOVE)) {
+            ::Sleep(1);
+            continue;
+        }
+        received.push_back(IconLoader::Take(message.lParam));
+        if (received.back()->batchDone && received.back()->batch == until) break;
+    }
+    return received;
+}
+
+TEST(IconLoaderTest, AnswersEveryFileInOrderThenEndsTheBatch) {
+    const HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                          nullptr, nullptr);
+    ASSERT_TRUE(window);
+    {
+        IconLoader loader(window, kLoaded);
+        // An empty name (a program folder that could not be found, say) is an
+        // answer like any other, not the end of the batch.
+        const std::uint64_t batch =
+            loader.Load({"", "C:\\windows\\notepad.exe", "C:\\no\\such\\file.exe"});
+        const auto received = Receive(window, batch);
+        ASSERT_EQ(received.size(), 4u);
+        for (const auto& answer : received) EXPECT_EQ(answer->batch, batch);
+        EXPECT_EQ(received[0]->target, "");
+        EXPECT_FALSE(received[0]->batchDone);
+        EXPECT_EQ(received[1]->target, "C:\\windows\\notepad.exe");
+        EXPECT_TRUE(received[1]->large && received[1]->small);
+        EXPECT_EQ(received[2]->target, "C:\\no\\such\\file.exe");
+        EXPECT_FALSE(received[2]->large || received[2]->small);
+        EXPECT_TRUE(received[3]->batchDone);
+
+        // A new batch takes the place of the one before: its end comes last.
+        loader.Load({"C:\\windows\\notepad.exe", "C:\\windows\\regedit.exe"});
+        const std::uint64_t last = loader.Load({"C:\\windows\\regedit.exe"});
+        const auto again = Receive(window, last);
+        ASSERT_FALSE(again.empty());
+        EXPECT_TRUE(again.back()->batchDone);
+        EXPECT_EQ(again.back()->batch, last);
+        std::vector<std::string> ofLast;
+        for (const auto& answer : again) {
+            if (answer->batch == last && !answer->batchDone) ofLast.push_back(answer->target);
+        }
+        EXPECT_EQ(ofLast, std::vector<std::string>{"C:\\windows\\regedit.exe"});
+    }
+    ::DestroyWindow(window);
 }
 
 }  // namespace

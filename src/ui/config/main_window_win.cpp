@@ -328,7 +328,7 @@ void MainWindow::SetEntries(std::vector<MenuEntry> entries) {
 void MainWindow::OnPictures(std::unique_ptr<LoadedPictures> loaded) {
     // Pictures of a list that has since been loaded again are not wanted.
     if (loaded->batch != pictureBatch_) return;
-    if (loaded->target.empty()) {
+    if (loaded->batchDone) {
         picturesPending_ = false;
         Trace("pictures: " + std::to_string(ImageList_GetImageCount(imgIcons_.get()) - 1) +
               " loaded");
