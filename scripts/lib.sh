@@ -81,3 +81,17 @@ stop_xvfb() {
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
   XVFB_PID=
 }
+
+# prepare_wine_run NAME: what the longer commands need before they run the
+# program: the packages, the Windows build, a private X display (stopped on
+# exit) and a fresh template prefix, $BUILD/NAME/template, named by TEMPLATE.
+prepare_wine_run() {
+  install_packages || { echo "could not install the packages"; exit 1; }
+  build_windows || { echo "FAILED: Windows build"; exit 1; }
+  wine_env
+  start_xvfb
+  trap 'stop_xvfb' EXIT
+  say "Private X display $DISPLAY; making a template Wine prefix"
+  TEMPLATE="$BUILD/$1/template"
+  make_prefix "$TEMPLATE"
+}

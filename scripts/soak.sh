@@ -7,14 +7,7 @@
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
-install_packages || { echo "could not install the packages"; exit 1; }
-build_windows || { echo "FAILED: Windows build"; exit 1; }
-wine_env
-start_xvfb
-trap 'stop_xvfb' EXIT
-say "Private X display $DISPLAY; making a template Wine prefix"
-TEMPLATE="$BUILD/soak/template"
-make_prefix "$TEMPLATE"
+prepare_wine_run soak
 say "Soak: ${1:-200} kills"
 JUMPNEST_SOAK_KILLS="${1:-200}" python3 "$ROOT/tests/e2e/run.py" --build "$BUILD/win" \
   --template "$TEMPLATE" --work "$BUILD/soak" test_crash

@@ -17,7 +17,6 @@
 #include "core/globals.h"
 #include "store/entry_store_win.h"
 #include "store/persistence_win.h"
-#include "store/settings.h"
 #include "trigger/gestures_win.h"
 #include "trigger/hooks_win.h"
 #include "trigger/trigger_rules.h"
@@ -283,11 +282,6 @@ int main(int argc, char** argv) {
     if (wanted("hooks")) BenchHooks();
     if (wanted("load")) BenchLoad(folder);
     if (wanted("popup")) BenchPopup(folder);
-    if (wanted("popup-small")) {
-        gIconSize = kSmallIcons;
-        BenchPopup(folder);
-        gIconSize = kLargeIcons;
-    }
     if (wanted("resources")) BenchResources(folder);
     return 0;
 }

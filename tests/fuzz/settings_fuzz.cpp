@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "store/settings.h"
+#include "support/memory_settings_store.h"
 #include "ui/text/captions.h"
 
 namespace {
@@ -25,22 +26,7 @@ using jumpnest::Options;
     std::abort();
 }
 
-// Stands in for the registry; a key in `failing` cannot be written.
-class FakeStore : public jumpnest::SettingsStore {
-public:
-    std::optional<std::string> Read(std::string_view key) const override {
-        const auto found = values.find(std::string(key));
-        if (found == values.end()) return std::nullopt;
-        return found->second;
-    }
-    bool Write(std::string_view key, std::string_view value) override {
-        if (failing.count(std::string(key))) return false;
-        values[std::string(key)] = std::string(value);
-        return true;
-    }
-    std::map<std::string, std::string> values;
-    std::set<std::string> failing;
-};
+using FakeStore = jumpnest::test::MemorySettingsStore;
 
 constexpr std::array<const char*, 5> kKeys = {"Version", "Language", "ShowInSysTray", "IconSize",
                                               "Explorer"};

@@ -7,27 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "support/memory_settings_store.h"
+
 namespace jumpnest {
 namespace {
 
-class FakeStore : public SettingsStore {
-public:
-    std::optional<std::string> Read(std::string_view key) const override {
-        const auto found = values.find(std::string(key));
-        if (found == values.end()) return std::nullopt;
-        return found->second;
-    }
-    bool Write(std::string_view key, std::string_view value) override {
-        order.emplace_back(key);
-        if (failing.count(std::string(key))) return false;
-        values[std::string(key)] = std::string(value);
-        return true;
-    }
-
-    std::map<std::string, std::string> values;
-    std::vector<std::string> order;
-    std::set<std::string> failing;
-};
+using FakeStore = test::MemorySettingsStore;
 
 TEST(Settings, DefaultsOnAnEmptyStore) {
     const FakeStore store;

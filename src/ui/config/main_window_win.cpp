@@ -348,9 +348,7 @@ void MainWindow::OnPictures(std::unique_ptr<LoadedPictures> loaded) {
     }
     for (size_t i = 0; i < entries_.size(); ++i) {
         if (images_[i] != 0 || entries_[i].target != loaded->target) continue;
-        images_[i] = ImageList_GetImageCount(imgIcons_.get());
-        ImageList_AddIcon(imgIcons_.get(), loaded->large.get());
-        ImageList_AddIcon(imgPopUp_.get(), loaded->small.get());
+        images_[i] = AppendPictures(loaded->large.get(), loaded->small.get());
         LVITEMW item{};
         item.mask = LVIF_IMAGE;
         item.iItem = static_cast<int>(i);
@@ -367,10 +365,13 @@ int MainWindow::AddPictures(const std::string& target) {
     // picture at 0. Each icon is copied into its list and destroyed at once.
     UniqueIcon large = GetFileIcon(kLargeIcons, target);
     UniqueIcon small = GetFileIcon(kSmallIcons, target);
-    if (!large || !small) return 0;
+    return large && small ? AppendPictures(large.get(), small.get()) : 0;
+}
+
+int MainWindow::AppendPictures(HICON large, HICON small) {
     const int image = ImageList_GetImageCount(imgIcons_.get());
-    ImageList_AddIcon(imgIcons_.get(), large.get());
-    ImageList_AddIcon(imgPopUp_.get(), small.get());
+    ImageList_AddIcon(imgIcons_.get(), large);
+    ImageList_AddIcon(imgPopUp_.get(), small);
     return image;
 }
 

@@ -86,6 +86,8 @@ private:
     void ShowFileMenuAtCursor();
     void OpenHelp();
     int AddPictures(const std::string& target);
+    // Adds an entry's two pictures to the end of both lists; their position.
+    int AppendPictures(HICON large, HICON small);
     void OnPictures(std::unique_ptr<LoadedPictures> loaded);
     void InsertRow(size_t index);
     void SelectRow(int index);
