@@ -8,5 +8,5 @@ source "$(dirname "$0")/lib.sh"
 
 prepare_wine_run bench
 say "Benchmarks: ${1:-5} runs"
-python3 "$ROOT/tests/bench/run_bench.py" --build "$BUILD/win" --template "$TEMPLATE" \
+python3 "$ROOT/bench/run_bench.py" --build "$BUILD/win" --template "$TEMPLATE" \
   --work "$BUILD/bench" --runs "${1:-5}" --out "$ROOT/docs/benchmarks.md"

@@ -12,7 +12,7 @@
 #include "core/instance_win.h"
 #include "core/paths.h"
 #include "core/trace_win.h"
-#include "ui/text/language.h"
+#include "core/language.h"
 
 namespace jumpnest {
 
@@ -29,24 +29,10 @@ DWORD Attributes(std::string_view path) {
 
 using UniqueIdList = Unique<PIDLIST_ABSOLUTE, NullTraits<PIDLIST_ABSOLUTE, ::CoTaskMemFree>>;
 
-// A switch for tests only: JUMPNEST_TEST_LOOKUP_DELAY_MS slows every check for
-// a file by that many milliseconds, as a target on a sleeping network share
-// would. The tests show with it that no input of the desktop waits for one.
-DWORD LookupDelayMs() {
-    static const DWORD delay = [] {
-        wchar_t text[16] = {};
-        const DWORD length = ::GetEnvironmentVariableW(L"JUMPNEST_TEST_LOOKUP_DELAY_MS", text, 16);
-        return length > 0 && length < 16 ? static_cast<DWORD>(std::wcstoul(text, nullptr, 10))
-                                         : DWORD{0};
-    }();
-    return delay;
-}
-
 }  // namespace
 
 bool FileExists(std::string_view path) {
     if (path.empty()) return false;
-    if (const DWORD delay = LookupDelayMs()) ::Sleep(delay);
     const DWORD attributes = Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -116,10 +102,6 @@ OsVersion TrueOsVersion() {
                                      : nullptr;
     if (!rtlGetVersion || rtlGetVersion(&info) != 0) return {};
     return {info.dwPlatformId == VER_PLATFORM_WIN32_NT, info.dwMajorVersion, info.dwMinorVersion};
-}
-
-bool IsWinNT() {
-    return TrueOsVersion().isNt;
 }
 
 std::string ExecutablePath() {

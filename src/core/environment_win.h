@@ -29,7 +29,6 @@ bool CreatePath(std::string_view folder);
 // The path of a shell folder by its CSIDL number; "" when the shell has none.
 std::string GetSpecialFolder(int folderNumber);
 bool SetCurDir(std::string_view path);
-bool IsWinNT();
 
 struct OsVersion {
     bool isNt = false;

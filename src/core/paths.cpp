@@ -54,10 +54,6 @@ std::string GetFileName(std::string_view path, bool keepExtension) {
     return std::string(name);
 }
 
-std::string TrimNull(std::string_view text) {
-    return std::string(text.substr(0, text.find('\0')));
-}
-
 std::vector<std::string> FolderChain(std::string_view folder) {
     std::vector<std::string> chain;
     const size_t root = RootLength(folder);

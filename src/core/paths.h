@@ -24,9 +24,6 @@ std::string GetParentFolder(std::string_view path);
 // its last "." unless that dot is the name's first character (".profile").
 std::string GetFileName(std::string_view path, bool keepExtension);
 
-// The text before the first NUL character.
-std::string TrimNull(std::string_view text);
-
 // Every folder of the chain that must exist for `folder` to exist, outermost
 // first, without the root (drive, UNC share or "\\?\" prefix).
 // "C:\a\b\" gives "C:\a", "C:\a\b".

@@ -1,12 +1,19 @@
 #include "core/window_win.h"
 
+#include <utility>
+
 namespace jumpnest {
 
 Window::~Window() {
     if (hwnd_) {
         ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        ::DestroyWindow(hwnd_);
+        ::DestroyWindow(std::exchange(hwnd_, nullptr));
     }
+}
+
+void Window::Destroy() {
+    // WM_NCDESTROY clears hwnd_.
+    if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
 bool Window::Create(const std::wstring& className, const std::wstring& title, DWORD style,

@@ -16,10 +16,15 @@ public:
 
     HWND hwnd() const { return hwnd_; }
 
+    // Destroys the window now; nothing when there is none. A derived class
+    // calls it first thing in its destructor, while the pictures, fonts and
+    // brushes its window draws with are still alive.
+    void Destroy();
+
 protected:
     Window() = default;
-    // Detaches before destroying, so that no message of the dying window
-    // reaches an object that is half torn down.
+    // Only a safety net: by now the derived part is gone, so the window is
+    // detached first and no message of it reaches a half torn-down object.
     virtual ~Window();
 
     // Registers the class on first use and creates the window.

@@ -2,9 +2,18 @@
 
 #include <unordered_set>
 
+#include "core/paths.h"
 #include "core/text.h"
 
 namespace jumpnest {
+
+namespace {
+
+bool HasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+}  // namespace
 
 EntryFileText ClassifyEntryFile(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Bom)) return {true, bytes.substr(kUtf8Bom.size())};
@@ -52,6 +61,51 @@ std::string FormatEntries(const std::vector<MenuEntry>& entries) {
         text.append(entry.caption).append("\t").append(entry.target).append("\r\n");
     }
     return text;
+}
+
+size_t MoveEntry(std::vector<MenuEntry>& entries, size_t index, int direction) {
+    if (index >= entries.size() || direction == 0) return index;
+    if (direction < 0) {
+        if (index == 0) return index;
+        std::swap(entries[index], entries[index - 1]);
+        return index - 1;
+    }
+    if (index + 1 == entries.size()) return index;
+    std::swap(entries[index], entries[index + 1]);
+    return index + 1;
+}
+
+std::vector<MenuEntry> EntriesFromDrop(const std::vector<std::string>& paths,
+                                       const std::vector<MenuEntry>& existing,
+                                       const std::function<bool(const std::string&)>& isFile) {
+    auto known = [](const std::vector<MenuEntry>& entries, std::string_view target) {
+        for (const MenuEntry& entry : entries) {
+            if (SameTarget(entry.target, target)) return true;
+        }
+        return false;
+    };
+    std::vector<MenuEntry> added;
+    for (const std::string& path : paths) {
+        // A line break would split the entry file's line; Windows forbids it in
+        // file names, so such a path can only come from a malformed drop.
+        if (HasLineBreak(path)) continue;
+        if (!isFile(path)) continue;
+        if (known(existing, path) || known(added, path)) continue;
+        added.push_back({CleanCaption(GetFileName(path, false)), path});
+    }
+    return added;
+}
+
+std::string CleanCaption(std::string_view typed) {
+    // TAB separates caption from target and CR LF ends the line in the entry
+    // file. None of the three bytes occurs inside a UTF-8 sequence, so
+    // removing them byte by byte leaves every other character whole.
+    std::string clean;
+    clean.reserve(typed.size());
+    for (const char c : typed) {
+        if (c != '\t' && c != '\r' && c != '\n') clean += c;
+    }
+    return clean;
 }
 
 }  // namespace jumpnest

@@ -42,4 +42,21 @@ std::string FormatEntries(const std::vector<MenuEntry>& entries);
 // (ASCII letters only; other letters must match exactly).
 bool SameTarget(std::string_view a, std::string_view b);
 
+// Moves the entry at `index` one place up (-1) or down (+1). Returns the new
+// index of the moved entry, or `index` unchanged when it cannot move (first
+// up, last down, out of range).
+size_t MoveEntry(std::vector<MenuEntry>& entries, size_t index, int direction);
+
+// The entries a drop of `paths` adds to `existing`, in drop order: only
+// paths `isFile` accepts (existing files, not folders), each target once
+// (compared as Windows compares paths), none already in `existing`. The
+// caption is the file name without its extension.
+std::vector<MenuEntry> EntriesFromDrop(const std::vector<std::string>& paths,
+                                       const std::vector<MenuEntry>& existing,
+                                       const std::function<bool(const std::string&)>& isFile);
+
+// A caption as typed in place, made safe for the entry file: TAB, CR and LF
+// are removed.
+std::string CleanCaption(std::string_view typed);
+
 }  // namespace jumpnest

@@ -153,7 +153,8 @@ bool MayReplace(const std::wstring& target) {
 
 }  // namespace
 
-std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path) {
+std::optional<std::vector<MenuEntry>> ReadEntryFile(
+    const std::string& path, const std::function<bool(const std::string&)>& isFile) {
     UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
@@ -168,7 +169,7 @@ std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path) {
     }
     const EntryFileText content = ClassifyEntryFile(*bytes);
     const std::string text = content.utf8 ? std::string(content.text) : FromAnsi(content.text);
-    return ParseEntries(text, [](const std::string& target) { return FileExists(target); });
+    return ParseEntries(text, isFile);
 }
 
 void RemoveLeftoverSaves(const std::string& path) {
@@ -187,8 +188,7 @@ void RemoveLeftoverSaves(const std::string& path) {
     ::FindClose(search);
 }
 
-bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries,
-                    SaveFault fault) {
+bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries) {
     if (!std::all_of(entries.begin(), entries.end(), Storable)) {
         Trace("entry file: an entry holds a TAB or a line break, nothing saved");
         return false;
@@ -201,15 +201,10 @@ bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entri
 
     TemporaryFile temporary;
     if (!temporary.Create(target)) return false;
-    if (fault == SaveFault::kWrite) {
-        temporary.Write(std::string_view(bytes).substr(0, bytes.size() / 2));
-        return false;
-    }
     if (!temporary.Write(bytes)) return false;
     // Without the flush a crash soon after the replace could leave the new
     // name pointing at data that never reached the disk.
-    if (fault == SaveFault::kFlush || !temporary.Flush()) return false;
-    if (fault == SaveFault::kReplace) return false;
+    if (!temporary.Flush()) return false;
     return temporary.Replace(target);
 }
 

@@ -2,6 +2,7 @@
 // store/entry_file.h; this side adds the code page and the file system.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,18 +13,10 @@ namespace jumpnest {
 
 // The entries of the file, or nothing when there is no file, it cannot be
 // read or it belongs to another user who is not an administrator (the last
-// error then tells which). Lines whose target is missing or a folder are left
-// out, and of two lines naming the same target the first wins.
-std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path);
-
-// A step at which a save can be made to fail on purpose. Only tests ask for
-// one: they show that a save which breaks off keeps the previous list.
-enum class SaveFault {
-    kNone,
-    kWrite,    // the new file stops after half of its bytes
-    kFlush,    // the new file never reaches the disk
-    kReplace,  // the new file never takes the old one's place
-};
+// error then tells which). Lines whose target `isFile` rejects (missing, or a
+// folder) are left out, and of two lines naming the same target the first wins.
+std::optional<std::vector<MenuEntry>> ReadEntryFile(
+    const std::string& path, const std::function<bool(const std::string&)>& isFile);
 
 // Saves the list: in the ANSI code page when every character has a place in
 // it, else as UTF-8 after a byte-order mark. The list goes to a new file
@@ -34,8 +27,7 @@ enum class SaveFault {
 // replaced. Also false, without touching the file, for an entry
 // whose caption holds a TAB, CR or LF or whose target holds a CR or LF: the
 // file could not give it back as it was.
-bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries,
-                    SaveFault fault = SaveFault::kNone);
+bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries);
 
 // Removes what saves cut short by the end of a process (a crash, a power
 // cut) left beside the entry file. Only one instance uses an entry file, so

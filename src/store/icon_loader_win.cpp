@@ -2,75 +2,115 @@
 
 #include <objbase.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include "store/icons_win.h"
 #include "store/settings.h"
 
 namespace jumpnest {
 
-IconLoader::IconLoader(HWND window, UINT message) : window_(window), message_(message) {
-    thread_ = std::thread([this] { Run(); });
+EntryPictures ShellPictures(const std::string& target) {
+    return {GetFileIcon(kLargeIcons, target), GetFileIcon(kSmallIcons, target)};
+}
+
+struct IconLoader::Shared {
+    HWND window;
+    UINT message;
+    PictureSource source;
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::condition_variable ended;
+    // All guarded by mutex.
+    std::vector<std::string> pending;
+    size_t next = 1;  // past the end: nothing to do, the end announced
+    std::uint64_t batch = 0;
+    bool stop = false;
+    bool finished = false;
+
+    void Post(std::unique_ptr<LoadedPictures> result) const {
+        // Once posted, the receiver owns it; a window that is gone takes
+        // nothing, and the result is freed here.
+        if (::PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(result.get()))) {
+            result.release();
+        }
+    }
+
+    void Run() {
+        // Some icon handlers are COM objects; one apartment for the thread's
+        // life spares setting it up for every file.
+        const HRESULT com =
+            ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return stop || next <= pending.size(); });
+            if (stop) break;
+            auto result = std::make_unique<LoadedPictures>();
+            result->batch = batch;
+            if (next == pending.size()) {
+                // The batch is done: say so once, then wait for more.
+                ++next;
+                result->batchDone = true;
+            } else {
+                result->target = pending[next++];
+            }
+            lock.unlock();
+            if (!result->batchDone) result->pictures = source(result->target);
+            Post(std::move(result));
+            lock.lock();
+        }
+        lock.unlock();
+        if (SUCCEEDED(com)) ::CoUninitialize();
+        std::lock_guard<std::mutex> guard(mutex);
+        finished = true;
+        ended.notify_all();
+    }
+};
+
+IconLoader::IconLoader(HWND window, UINT message, PictureSource source)
+    : shared_(std::make_shared<Shared>()) {
+    shared_->window = window;
+    shared_->message = message;
+    shared_->source = std::move(source);
+    std::thread([shared = shared_] { shared->Run(); }).detach();
 }
 
 IconLoader::~IconLoader() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stop_ = true;
-    }
-    wake_.notify_one();
-    thread_.join();
+    // The thread keeps what it shares with us alive: asking it to end is
+    // enough, whoever wanted to wait for it has done so with Stop.
+    Stop(0);
 }
 
 std::uint64_t IconLoader::Load(std::vector<std::string> targets) {
     std::uint64_t batch = 0;
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        pending_ = std::move(targets);
-        next_ = 0;
-        batch = ++batch_;
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->pending = std::move(targets);
+        shared_->next = 0;
+        batch = ++shared_->batch;
     }
-    wake_.notify_one();
+    shared_->wake.notify_one();
     return batch;
 }
 
-void IconLoader::Post(std::unique_ptr<LoadedPictures> result) {
-    // Once posted, the receiver owns it; a window that is gone takes nothing.
-    if (::PostMessageW(window_, message_, 0, reinterpret_cast<LPARAM>(result.get()))) {
-        result.release();
+void IconLoader::Append(const std::vector<std::string>& targets) {
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        // A batch whose end was announced already announces it again.
+        if (shared_->next > shared_->pending.size()) shared_->next = shared_->pending.size();
+        shared_->pending.insert(shared_->pending.end(), targets.begin(), targets.end());
     }
+    shared_->wake.notify_one();
 }
 
-void IconLoader::Run() {
-    // Some icon handlers are COM objects; one apartment for the thread's life
-    // spares setting it up for every file.
-    const HRESULT com =
-        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-        wake_.wait(lock, [this] { return stop_ || next_ <= pending_.size(); });
-        if (stop_) break;
-        const std::uint64_t batch = batch_;
-        if (next_ == pending_.size()) {
-            // The batch is done: say so once, then wait for the next.
-            ++next_;
-            lock.unlock();
-            auto done = std::make_unique<LoadedPictures>();
-            done->batch = batch;
-            done->batchDone = true;
-            Post(std::move(done));
-            lock.lock();
-            continue;
-        }
-        auto result = std::make_unique<LoadedPictures>();
-        result->batch = batch;
-        result->target = pending_[next_++];
-        lock.unlock();
-        result->large = GetFileIcon(kLargeIcons, result->target);
-        result->small = GetFileIcon(kSmallIcons, result->target);
-        Post(std::move(result));
-        lock.lock();
-    }
-    lock.unlock();
-    if (SUCCEEDED(com)) ::CoUninitialize();
+bool IconLoader::Stop(unsigned waitMs) {
+    std::unique_lock<std::mutex> lock(shared_->mutex);
+    shared_->stop = true;
+    shared_->wake.notify_one();
+    return shared_->ended.wait_for(lock, std::chrono::milliseconds(waitMs),
+                                   [this] { return shared_->finished; });
 }
 
 }  // namespace jumpnest

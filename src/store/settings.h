@@ -35,8 +35,8 @@ public:
 // or a number outside 32 bits, reads as absent.
 std::optional<std::int32_t> ParseInteger(std::string_view text);
 
-// A stored flag: any number, 0 being false, or the words True and False in
-// any case; anything else reads as absent.
+// A stored flag: any whole number ParseInteger reads, 0 being false, or the
+// words True and False in any case; anything else reads as absent.
 std::optional<bool> ParseFlag(std::string_view text);
 
 // Reads the options. Absent or unreadable values take their defaults: the

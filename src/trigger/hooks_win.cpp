@@ -4,6 +4,7 @@
 
 #include "core/globals.h"
 #include "core/handle_win.h"
+#include "core/messages_win.h"
 #include "core/trace_win.h"
 #include "trigger/trigger_rules.h"
 
@@ -11,10 +12,9 @@ namespace jumpnest {
 
 namespace {
 
-// Thread messages of the hook thread.
-constexpr UINT kInstallKeyboard = WM_APP + 10;
-constexpr UINT kInstallMouse = WM_APP + 11;
-constexpr UINT kReinstall = WM_APP + 12;
+// Input the hooks have not seen for this long counts as missed. Generous:
+// a hook runs a moment after the input it reports.
+constexpr std::uint32_t kMissedInputGraceMs = 1000;
 
 // Shared between the threads.
 std::atomic<HWND> gTarget{nullptr};
@@ -73,13 +73,13 @@ DWORD WINAPI HookThread(void* ready) {
     gLastEventTick = ::GetTickCount();
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
         switch (message.message) {
-        case kInstallKeyboard:
+        case kInstallKeyboardMessage:
             InstallKeyboardOnThisThread();
             break;
-        case kInstallMouse:
+        case kInstallMouseMessage:
             InstallMouseOnThisThread();
             break;
-        case kReinstall:
+        case kReinstallHooksMessage:
             gKeyboardHook.reset();
             gMouseHook.reset();
             InstallKeyboardOnThisThread();
@@ -118,24 +118,40 @@ void SetHookTarget(HWND window) {
 }
 
 void InstallKeyboardHook() {
-    PostToHookThread(kInstallKeyboard);
+    PostToHookThread(kInstallKeyboardMessage);
 }
 
 void InstallMouseHook(int mode) {
     gMouseHookMode = mode;
-    PostToHookThread(kInstallMouse);
+    PostToHookThread(kInstallMouseMessage);
 }
 
 void ReinstallHooks() {
-    if (gThread) PostToHookThread(kReinstall);
+    if (gThread) PostToHookThread(kReinstallHooksMessage);
 }
 
-void RemoveHooks() {
-    if (!gThread) return;
+bool RemoveHooks(unsigned waitMs) {
+    if (!gThread) return true;
     ::PostThreadMessageW(gThreadId, WM_QUIT, 0, 0);
-    ::WaitForSingleObject(gThread.get(), 5000);
+    if (::WaitForSingleObject(gThread.get(), waitMs) != WAIT_OBJECT_0) {
+        // It still owns the hooks and the rules: a second thread beside it
+        // would share them. Windows removes the hooks when the process ends.
+        Trace("hook thread did not end");
+        return false;
+    }
     gThread.reset();
     gThreadId = 0;
+    Trace("hooks removed");
+    return true;
+}
+
+bool CheckHooks() {
+    LASTINPUTINFO input{};
+    input.cbSize = sizeof(input);
+    if (!::GetLastInputInfo(&input)) return false;
+    if (!HooksMissedInput(input.dwTime, LastHookEventTick(), kMissedInputGraceMs)) return false;
+    ReinstallHooks();
+    return true;
 }
 
 std::uint32_t LastHookEventTick() {

@@ -12,22 +12,23 @@
 
 namespace jumpnest {
 
-// Posted to the target window: a trigger at the screen point (wParam x,
-// lParam y, both signed), and a middle click that asks for Explorer.
-inline constexpr UINT kTriggerMessage = WM_APP + 1;
-inline constexpr UINT kExploreMessage = WM_APP + 2;
-
-// Where the hooks post what they decide. Set before installing.
+// Where the hooks post what they decide (kTriggerMessage and kExploreMessage
+// of core/messages_win.h). Set before installing.
 void SetHookTarget(HWND window);
 
 // Install the hooks on the hook thread (started on first use); installing an
 // installed hook does nothing. The mouse hook's rules act only in mode 2.
 void InstallKeyboardHook();
 void InstallMouseHook(int mode);
-// Removes both hooks and ends the hook thread.
-void RemoveHooks();
+// Removes both hooks and ends the hook thread, waiting at most `waitMs`.
+// A thread that has not ended by then is kept, never started a second time
+// beside it; false then.
+bool RemoveHooks(unsigned waitMs);
 // Removes and installs both hooks again (after Windows dropped them).
 void ReinstallHooks();
+// The watchdog: installs the hooks again when the system saw input that they
+// did not. True when it did.
+bool CheckHooks();
 
 // The message time of the last input event the hooks saw.
 std::uint32_t LastHookEventTick();

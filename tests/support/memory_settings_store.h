@@ -1,36 +1,24 @@
-// A settings store in memory, standing in for the registry in the tests of
-// the portable code: every write is recorded in order, and a key in
-// `failing` cannot be written.
+// The registry's stand-in for the portable tests; a key in `failing` cannot be written.
 #pragma once
 
 #include <map>
-#include <optional>
 #include <set>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "store/settings.h"
 
 namespace jumpnest::test {
 
-class MemorySettingsStore : public SettingsStore {
-public:
+struct MemorySettingsStore : SettingsStore {
+    std::map<std::string, std::string, std::less<>> values;
+    std::set<std::string, std::less<>> failing;
+
     std::optional<std::string> Read(std::string_view key) const override {
-        const auto found = values.find(std::string(key));
-        if (found == values.end()) return std::nullopt;
-        return found->second;
+        const auto found = values.find(key);
+        return found == values.end() ? std::nullopt : std::optional(found->second);
     }
     bool Write(std::string_view key, std::string_view value) override {
-        order.emplace_back(key);
-        if (failing.count(std::string(key))) return false;
-        values[std::string(key)] = std::string(value);
-        return true;
+        return !failing.contains(key) && (values[std::string(key)] = value, true);
     }
-
-    std::map<std::string, std::string> values;
-    std::vector<std::string> order;
-    std::set<std::string> failing;
 };
 
 }  // namespace jumpnest::test

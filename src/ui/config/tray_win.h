@@ -5,11 +5,9 @@
 
 #include <string>
 
-namespace jumpnest {
+#include "core/messages_win.h"
 
-// Mouse events on the icon arrive at the owner window as this message, with
-// the mouse message in the low word of lParam.
-inline constexpr UINT kTrayMessage = WM_APP + 20;
+namespace jumpnest {
 
 class TrayIcon {
 public:

@@ -7,10 +7,10 @@
 
 #include "core/encoding_win.h"
 #include "core/globals.h"
+#include "core/resource_ids.h"
 #include "core/trace_win.h"
 #include "store/settings.h"
 #include "trigger/launch_win.h"
-#include "ui/config/main_window_win.h"
 
 namespace jumpnest {
 
@@ -19,9 +19,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"kqrJumpnestMenu";
 constexpr UINT_PTR kFadeTimer = 1;   // Timer1
 constexpr UINT_PTR kLeaveTimer = 2;  // Timer2
-constexpr int kPropPicture = 1;      // "Prop" in the menu pictures
-
-std::unique_ptr<MenuWindow> gMenuWindow;
 
 const WindowDesign& Design() {
     return MenuWindowDesign();
@@ -55,37 +52,13 @@ void SetTransparency(HWND window, int alpha) {
 
 }  // namespace
 
-void ShowMenu(ScreenPoint cursor) {
-    if (MenuWindow* open = OpenMenu()) {
-        open->Activate();
-        return;
-    }
-    if (PrepareMenu()) gMenuWindow->Open(cursor);
+bool MenuWindow::IsOpen() const {
+    return hwnd() && ::IsWindowVisible(hwnd());
 }
 
-bool PrepareMenu() {
-    if (gMenuWindow && gMenuWindow->hwnd()) return true;
-    gMenuWindow = std::make_unique<MenuWindow>();
-    if (gMenuWindow->Load()) return true;
-    gMenuWindow.reset();
-    return false;
-}
-
-void DestroyMenu() {
-    gMenuWindow.reset();
-}
-
-bool IsMenuOpen() {
-    return OpenMenu() != nullptr;
-}
-
-MenuWindow* OpenMenu() {
-    return gMenuWindow && gMenuWindow->hwnd() && ::IsWindowVisible(gMenuWindow->hwnd())
-               ? gMenuWindow.get()
-               : nullptr;
-}
-
-bool MenuWindow::Load() {
+bool MenuWindow::Load(const EntryList& entries, std::function<void()> openConfiguration) {
+    entries_ = &entries;
+    openConfiguration_ = std::move(openConfiguration);
     const double twipsPerPixel = ScreenTwipsPerPixel();
     const WindowStyles styles = StylesFor(Design());
     // Layered and topmost from the start: it must never flash up opaque.
@@ -109,24 +82,43 @@ bool MenuWindow::Load() {
     // that opens the configuration window, so it must not cover the picture.
     ::ShowWindow(design_.Window("lbl", 1), SW_HIDE);
 
+    // The corner shows the "Prop" picture of the configuration window's
+    // menu, at that menu's picture size; white is its transparent colour.
+    const int pictureSize = FindControl(MainWindowDesign(), "imgMenu")->extra;
+    cornerPicture_.reset(
+        ImageList_Create(pictureSize, pictureSize, ILC_COLOR24 | ILC_MASK, 1, 0));
+    UniqueBitmap prop(static_cast<HBITMAP>(::LoadImageW(
+        ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_MENU_PROP), IMAGE_BITMAP, 0, 0, 0)));
+    ImageList_AddMasked(cornerPicture_.get(), prop.get(), RGB(255, 255, 255));
+
     HWND listView = list();
     ::SetWindowSubclass(listView, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    if (gThemed) {
-        using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-        if (const HMODULE uxtheme = ::GetModuleHandleW(L"uxtheme.dll")) {
-            if (auto setTheme = reinterpret_cast<SetWindowThemeFn>(
-                    reinterpret_cast<void*>(::GetProcAddress(uxtheme, "SetWindowTheme")))) {
-                setTheme(listView, L"explorer", nullptr);
-            }
-        }
-    }
+    SetExplorerTheme(listView);
     ListView_SetExtendedListViewStyleEx(listView, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE,
                                         LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     column.cx = 100;
     ListView_InsertColumn(listView, 0, &column);
+    entries.Listen([this](EntryList::Change change, size_t index) { OnListChanged(change, index); });
     return true;
+}
+
+UINT MenuWindow::TimerInterval(const char* name) const {
+    return static_cast<UINT>(DesignOf(name).extra);
+}
+
+void MenuWindow::OnListChanged(EntryList::Change change, size_t index) {
+    // Only pictures reach an open popup, and only while its rows are still
+    // the list's: a popup of a list edited since keeps what it has.
+    if (change != EntryList::Change::kPicture || !IsOpen() ||
+        generation_ != entries_->generation()) {
+        return;
+    }
+    if (index != EntryList::kAllEntries && index < images_.size()) {
+        images_[index] = entries_->Image(index);
+    }
+    ::InvalidateRect(list(), nullptr, FALSE);
 }
 
 void MenuWindow::Open(ScreenPoint cursor) {
@@ -134,21 +126,23 @@ void MenuWindow::Open(ScreenPoint cursor) {
 }
 
 void MenuWindow::Form_Load(ScreenPoint cursor) {
-    MainWindow& config = frmMain();
     HWND listView = list();
-    ListView_SetImageList(
-        listView, gIconSize == kLargeIcons ? config.imgIcons() : config.imgPopUp(), LVSIL_SMALL);
+    ListView_SetImageList(listView,
+                          gIconSize == kLargeIcons ? entries_->largeImages()
+                                                   : entries_->smallImages(),
+                          LVSIL_SMALL);
 
-    // A copy of the configuration window's list as it stands now; the
-    // pictures are shared, none is loaded here.
-    const std::vector<MenuEntry>& entries = config.entries();
+    // A copy of the list as it stands now; the pictures are shared, none is
+    // loaded here.
+    const std::vector<MenuEntry>& entries = entries_->entries();
+    generation_ = entries_->generation();
     targets_.clear();
     captions_.clear();
     images_.clear();
     for (size_t i = 0; i < entries.size(); ++i) {
         targets_.push_back(entries[i].target);
         captions_.push_back(Widen(entries[i].caption));
-        images_.push_back(config.EntryImage(i));
+        images_.push_back(entries_->Image(i));
     }
     ListView_SetItemCountEx(listView, static_cast<int>(entries.size()), LVSICF_NOSCROLL);
     // The window is used again and again: nothing picked, the top in view.
@@ -194,23 +188,14 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
                          ::GetSystemMetrics(SM_CXVSCROLL)));
 
     fade_ = FadeInStart();
-    ::SetTimer(hwnd(), kFadeTimer, 10, nullptr);
-    ::SetTimer(hwnd(), kLeaveTimer, 1000, nullptr);
+    ::SetTimer(hwnd(), kFadeTimer, TimerInterval("Timer1"), nullptr);
+    ::SetTimer(hwnd(), kLeaveTimer, TimerInterval("Timer2"), nullptr);
     ::ShowWindow(hwnd(), SW_SHOW);
     Activate();
     Trace("popup opened: " + std::to_string(entries.size()) + " entries at " +
           std::to_string(TwipsToPixels(gMenuLeft, twipsPerPixel)) + "," +
           std::to_string(TwipsToPixels(gMenuTop, twipsPerPixel)) + " rows " +
           std::to_string(spacing) + " list " + std::to_string(listRect.top));
-}
-
-void MenuWindow::RefreshPictures() {
-    const MainWindow& config = frmMain();
-    // A popup of another list (it changed while the popup was open) keeps
-    // the pictures it has.
-    if (config.entries().size() != images_.size()) return;
-    for (size_t i = 0; i < images_.size(); ++i) images_[i] = config.EntryImage(i);
-    ::InvalidateRect(list(), nullptr, FALSE);
 }
 
 void MenuWindow::Activate() {
@@ -220,7 +205,7 @@ void MenuWindow::Activate() {
 
 void MenuWindow::FadeOut() {
     StartFadeOut(fade_);
-    ::SetTimer(hwnd(), kFadeTimer, 10, nullptr);
+    ::SetTimer(hwnd(), kFadeTimer, TimerInterval("Timer1"), nullptr);
 }
 
 void MenuWindow::Close() {
@@ -253,11 +238,6 @@ void MenuWindow::SelectAt(POINT inList) {
     }
 }
 
-void MenuWindow::OpenConfiguration() {
-    frmMain().Show();
-    FadeOut();
-}
-
 RECT MenuWindow::ControlRect(const char* name, int index) const {
     const ControlDesign& control = DesignOf(name, index);
     return {design_.Pixels(control.left), design_.Pixels(control.top),
@@ -271,13 +251,15 @@ void MenuWindow::Paint() {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     // The rule under the title and the outline of the whole window.
-    HBRUSH border = ::GetSysColorBrush(COLOR_ACTIVEBORDER);
-    const int lineY = design_.Pixels(DesignOf("Line1").top);
+    const ControlDesign& line = DesignOf("Line1");
+    UniqueBrush lineBrush(::CreateSolidBrush(DesignColor(*line.foreColor)));
+    const int lineY = design_.Pixels(line.top);
     RECT rule{0, lineY, client.right, lineY + 1};
-    ::FillRect(dc, &rule, border);
-    ::FrameRect(dc, &client, border);
+    ::FillRect(dc, &rule, lineBrush.get());
+    UniqueBrush outline(::CreateSolidBrush(DesignColor(*DesignOf("Shape1").foreColor)));
+    ::FrameRect(dc, &client, outline.get());
     const RECT close = ControlRect("cmdClose");
-    ImageList_Draw(frmMain().imgMenu(), kPropPicture, dc, close.left, close.top, ILD_TRANSPARENT);
+    ImageList_Draw(cornerPicture_.get(), 0, dc, close.left, close.top, ILD_TRANSPARENT);
     ::EndPaint(hwnd(), &paint);
 }
 
@@ -355,17 +337,24 @@ LRESULT MenuWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         const RECT corner = ControlRect("lbl", 1);
         const RECT close = ControlRect("cmdClose");
-        if (::PtInRect(&corner, point) || ::PtInRect(&close, point)) OpenConfiguration();
+        if (::PtInRect(&corner, point) || ::PtInRect(&close, point)) {
+            if (openConfiguration_) openConfiguration_();
+            FadeOut();
+        }
         return 0;
     }
     case WM_SETCURSOR: {
+        if (LOWORD(lParam) != HTCLIENT) break;
         POINT point{};
         ::GetCursorPos(&point);
         ::ScreenToClient(hwnd(), &point);
-        const RECT corner = ControlRect("lbl", 1);
-        if (LOWORD(lParam) == HTCLIENT && ::PtInRect(&corner, point)) {
-            ::SetCursor(::LoadCursorW(nullptr, IDC_HELP));
-            return TRUE;
+        for (const ControlDesign& control : MenuWindowDesign().controls) {
+            if (!(control.flags & kHelpPointer)) continue;
+            const RECT area = ControlRect(control.name.data(), control.index);
+            if (::PtInRect(&area, point)) {
+                ::SetCursor(::LoadCursorW(nullptr, IDC_HELP));
+                return TRUE;
+            }
         }
         break;
     }
@@ -386,10 +375,13 @@ LRESULT MenuWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_CTLCOLORSTATIC: {
+        // Both labels share their colours: the title's.
+        const ControlDesign& title = DesignOf("lbl", 0);
         HDC dc = reinterpret_cast<HDC>(wParam);
-        ::SetTextColor(dc, DesignColor(kNavy));
-        ::SetBkColor(dc, ::GetSysColor(COLOR_MENU));
-        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_MENU));
+        ::SetTextColor(dc, DesignColor(*title.foreColor));
+        ::SetBkColor(dc, DesignColor(*title.backColor));
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(
+            static_cast<int>(*title.backColor & ~kSysColorFlag)));
     }
     case WM_PAINT:
         Paint();

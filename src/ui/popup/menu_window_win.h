@@ -4,24 +4,29 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/window_win.h"
+#include "store/entry_list_win.h"
 #include "trigger/trigger_rules.h"
-#include "ui/config/design_builder_win.h"
 #include "ui/popup/popup_layout.h"
+#include "ui/text/design_builder_win.h"
 
 namespace jumpnest {
 
 class MenuWindow final : public Window {
 public:
     MenuWindow() = default;
-    ~MenuWindow() override = default;
+    ~MenuWindow() override { Destroy(); }
 
-    // Creates the popup hidden, once; it is shown and hidden again for every
-    // trigger.
-    bool Load();
+    // Creates the popup hidden, once, as a view of `list`; it is shown and
+    // hidden again for every trigger. The corner picture calls
+    // `openConfiguration`.
+    bool Load(const EntryList& list, std::function<void()> openConfiguration);
+    bool IsOpen() const;
     // Shows the popup for a trigger at `cursor` with the entries as they are
     // now, placed at gMenuLeft and gMenuTop (clamped onto the monitor), and
     // starts its fade-in.
@@ -30,9 +35,6 @@ public:
     void Close();
     // Brings the open popup to the front and gives it the keyboard.
     void Activate();
-    // Takes the entries' pictures again from the configuration window: they
-    // arrive one by one after a start.
-    void RefreshPictures();
 
     HWND list() const { return design_.Window("lvwMenu"); }
     int alpha() const { return fade_.alpha; }
@@ -45,31 +47,25 @@ private:
     void FadeOut();
     void LaunchSelected();
     void SelectAt(POINT inList);
-    void OpenConfiguration();
     void Paint();
+    void OnListChanged(EntryList::Change change, size_t index);
     RECT ControlRect(const char* name, int index = -1) const;
+    UINT TimerInterval(const char* name) const;
 
     static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR id, DWORD_PTR self) noexcept;
 
+    const EntryList* entries_ = nullptr;
+    std::function<void()> openConfiguration_;
     BuiltDesign design_;
     FadeState fade_;
-    // The rows, kept here: the list asks for each one as it draws it.
+    UniqueImageList cornerPicture_;
+    // The rows as they were when the popup opened: the list asks for each
+    // one as it draws it, and edits made meanwhile do not reach it.
     std::vector<std::string> targets_;
     std::vector<std::wstring> captions_;
     std::vector<int> images_;
+    std::uint64_t generation_ = 0;
 };
-
-// Shows the popup for a trigger at `cursor`, or, when it is open already,
-// only brings it forward.
-void ShowMenu(ScreenPoint cursor);
-// Makes the popup's window ahead of the first trigger; false when it cannot
-// be created.
-bool PrepareMenu();
-// Destroys the popup's window, at the end of the program.
-void DestroyMenu();
-bool IsMenuOpen();
-// The open popup, or null.
-MenuWindow* OpenMenu();
 
 }  // namespace jumpnest

@@ -1,5 +1,6 @@
 #include "ui/text/captions.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace jumpnest {
@@ -108,6 +109,40 @@ constexpr std::array<std::string_view, 10> kSpanishHelp = {
     "     ratóndie!",
 };
 
+constexpr std::array<std::string_view, kLanguageCount> kQuitQuestion = {
+    "Do you want to quit 'kqrJumpnest'?",
+    "Soll 'kqrJumpnest' endgültig beendet werden?",
+    "Devrait être mis fin 'kqrJumpnest' final?",
+    "Debe darse por concluida 'kqrJumpnest' final?",
+};
+
+// Apply could not write a file: the window stays open with the edits.
+constexpr std::array<std::string_view, kLanguageCount> kWriteFailed = {
+    "Jumpnest could not write\n%FILE%\n\n%REASON%\nYour changes are still in the window.",
+    "Jumpnest konnte nicht schreiben:\n%FILE%\n\n%REASON%\nIhre Änderungen sind noch im "
+    "Fenster.",
+    "Jumpnest n'a pas pu écrire\n%FILE%\n\n%REASON%\nVos modifications sont toujours dans "
+    "la fenêtre.",
+    "Jumpnest no pudo escribir\n%FILE%\n\n%REASON%\nSus cambios siguen en la ventana.",
+};
+
+constexpr std::array<std::string_view, kLanguageCount> kFileOfAnotherUser = {
+    "The file belongs to another user.",
+    "Die Datei gehört einem anderen Benutzer.",
+    "Le fichier appartient à un autre utilisateur.",
+    "El archivo pertenece a otro usuario.",
+};
+
+// Every `key` in `text` replaced by `value`; a value that contains the key
+// is not searched again.
+std::string Replaced(std::string text, std::string_view key, std::string_view value) {
+    for (size_t at = text.find(key); at != std::string::npos;
+         at = text.find(key, at + value.size())) {
+        text.replace(at, key.size(), value);
+    }
+    return text;
+}
+
 }  // namespace
 
 int LanguageColumn(std::int32_t language) {
@@ -158,6 +193,28 @@ std::string HelpText(std::int32_t language) {
         first = false;
     }
     return text;
+}
+
+std::string_view QuitQuestion(std::int32_t language) {
+    return kQuitQuestion[static_cast<std::size_t>(LanguageColumn(language))];
+}
+
+std::string_view HelpPageName(std::int32_t language) {
+    return language == kGerman ? "jumpnest-help-de.html" : "jumpnest-help-en.html";
+}
+
+std::string WriteFailedMessage(std::int32_t language, std::string_view file,
+                               std::string_view reason) {
+    // The reason goes in after the file: a file name holding "%REASON%" stays
+    // as it is.
+    std::string text(kWriteFailed[static_cast<std::size_t>(LanguageColumn(language))]);
+    const size_t reasonAt = std::min(text.find("%REASON%"), text.size());
+    std::string head = Replaced(text.substr(0, reasonAt), "%FILE%", file);
+    return head + Replaced(text.substr(reasonAt), "%REASON%", reason);
+}
+
+std::string_view FileOfAnotherUserReason(std::int32_t language) {
+    return kFileOfAnotherUser[static_cast<std::size_t>(LanguageColumn(language))];
 }
 
 }  // namespace jumpnest

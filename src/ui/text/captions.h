@@ -44,4 +44,19 @@ std::span<const std::string_view> HelpLines(std::int32_t language);
 // single carriage return, none at the end.
 std::string HelpText(std::int32_t language);
 
+// The quit question of File > Exit program.
+std::string_view QuitQuestion(std::int32_t language);
+
+// The page the help link opens, beside the program: German for German, else
+// English.
+std::string_view HelpPageName(std::int32_t language);
+
+// The message of an Apply that could not write `file`, with the system's
+// `reason`.
+std::string WriteFailedMessage(std::int32_t language, std::string_view file,
+                               std::string_view reason);
+
+// The reason given for a list that belongs to another user.
+std::string_view FileOfAnotherUserReason(std::int32_t language);
+
 }  // namespace jumpnest

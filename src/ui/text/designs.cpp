@@ -20,33 +20,37 @@ constexpr std::nullopt_t kNone = std::nullopt;
 // The configuration window. Containers come before their contents.
 constexpr std::array kMainControls = {
     ControlDesign{K::CommandButton, "cmdButton", 2, "", 3540, 4260, 375, 375, 11, "",
-                  kNone, kNone, kNone, kGraphical},
+                  kNone, kNone, kNone, kGraphical, {}, 0, Command::kEntryUp},
     ControlDesign{K::CommandButton, "cmdButton", 3, "", 4020, 4260, 375, 375, 10, "",
-                  kNone, kNone, kNone, kGraphical},
+                  kNone, kNone, kNone, kGraphical, {}, 0, Command::kEntryDown},
     ControlDesign{K::ListView, "lvwMenu", -1, "", 3540, 60, 3855, 4035, 5, "",
                   kTahoma975, kNone, kNone, kNoColumnHeader | kEditLabels,
                   "Drag & Drop files here "},
     ControlDesign{K::CommandButton, "cmdButton", 1, "", 6060, 4260, 1335, 375, 7, "&Cancel",
-                  kTahoma825, kNone, kNone, kCancelButton},
+                  kTahoma825, kNone, kNone, kCancelButton, {}, 0, Command::kCancel},
     ControlDesign{K::CommandButton, "cmdButton", 0, "", 4560, 4260, 1335, 375, 6, "&Apply",
-                  kTahoma825, kNone, kNone, kDefaultButton},
+                  kTahoma825, kNone, kNone, kDefaultButton, {}, 0, Command::kApply},
     ControlDesign{K::Frame, "frmConfig", -1, "", 60, 2160, 3375, 1935, 0, "Configuration",
                   kTahoma825},
     ControlDesign{K::PictureBox, "picFrame", -1, "frmConfig", 60, 240, 3255, 1635, 8, ""},
     ControlDesign{K::CheckBox, "chkOption", 2, "picFrame", 60, 1200, 3135, 435, 13,
-                  "Middle mouse button opens Explorer", kTahoma825, kNone, kNone, kTwoLines},
+                  "Middle mouse button opens Explorer", kTahoma825, kNone, kNone, kTwoLines, {}, 0,
+                  Command::kExplorer},
     ControlDesign{K::OptionButton, "optOption", 1, "picFrame", 300, 960, 2535, 255, 4,
-                  "&Large Menu Icons", kTahoma825, kNone, kNone, kSelected},
+                  "&Large Menu Icons", kTahoma825, kNone, kNone, kSelected, {}, 0,
+                  Command::kLargeMenuIcons},
     ControlDesign{K::OptionButton, "optOption", 0, "picFrame", 300, 690, 2535, 255, 3,
-                  "&Small Menu Icons", kTahoma825},
+                  "&Small Menu Icons", kTahoma825, kNone, kNone, kNoFlags, {}, 0, Command::kSmallMenuIcons},
     ControlDesign{K::CheckBox, "chkOption", 1, "picFrame", 60, 360, 2955, 255, 2,
-                  "Show in Sys&Tray", kTahoma825},
+                  "Show in Sys&Tray", kTahoma825, kNone, kNone, kNoFlags, {}, 0,
+                  Command::kShowInSysTray},
     ControlDesign{K::CheckBox, "chkOption", 0, "picFrame", 60, 60, 2655, 255, 1,
-                  "Start with &Windows", kTahoma825},
+                  "Start with &Windows", kTahoma825, kNone, kNone, kNoFlags, {}, 0,
+                  Command::kStartWithWindows},
     ControlDesign{K::ImageList, "imgMenu", -1, "picFrame", 2520, 60, 0, 0, -1, "",
                   kNone, kNone, kNone, kNoFlags, {}, 13},
     ControlDesign{K::Label, "lblURL", 1, "", 60, 4440, 2250, 285, 14, "Jumpnest help page",
-                  kSansSerifLink, kNavy, kNone, kHandPointer},
+                  kSansSerifLink, kNavy, kNone, kHandPointer, {}, 0, Command::kHelpPage},
     ControlDesign{K::Label, "lblDesc", -1, "", 60, 60, 3375, 1995, 12, "",
                   kTahoma825, kBlack, kLightYellow, kAccessKeys},
     ControlDesign{K::ImageList, "imgPopUp", -1, "", 2160, 4140, 0, 0, -1, "",
@@ -54,36 +58,38 @@ constexpr std::array kMainControls = {
     ControlDesign{K::ImageList, "imgIcons", -1, "", 2820, 4140, 0, 0, -1, "",
                   kNone, kNone, kNone, kNoFlags, {}, 32},
     ControlDesign{K::Label, "lblURL", 0, "", 60, 4200, 2220, 195, 9, "Kelmarsh: small & quiet",
-                  kTahoma825, kNone, kNone, kCustomPointer},
+                  kTahoma825, kNone, kNone, kNoFlags, {}, 0, Command::kHelpPage},
 };
 
+using C = Command;
 constexpr std::array kMainMenu = {
-    MenuItemDesign{"mntFile", -1, 0, -1, "&File"},
-    MenuItemDesign{"mnuFile", 0, 0, 0, " Options"},
-    MenuItemDesign{"mnuFile", 1, 0, 1, "-"},
-    MenuItemDesign{"mnuFile", 2, 0, 2, " Exit"},
-    MenuItemDesign{"mntEdit", -1, 1, -1, "&Edit"},
-    MenuItemDesign{"mnuConfig", 0, 1, 0, " Rename entry", "F2"},
-    MenuItemDesign{"mnuConfig", 1, 1, 1, "-"},
-    MenuItemDesign{"mnuConfig", 2, 1, 2, " Entry up"},
-    MenuItemDesign{"mnuConfig", 3, 1, 3, " Entry down"},
-    MenuItemDesign{"mnuConfig", 4, 1, 4, "-"},
-    MenuItemDesign{"mnuConfig", 5, 1, 5, " Remove entry"},
-    MenuItemDesign{"mntLanguage", -1, 2, -1, "Language"},
-    MenuItemDesign{"mnuLanguage", 0, 2, 0, "Englisch"},
-    MenuItemDesign{"mnuLanguage", 1, 2, 1, "German"},
-    MenuItemDesign{"mnuLanguage", 2, 2, 2, "French"},
-    MenuItemDesign{"mnuLanguage", 3, 2, 3, "Spain"},
+    MenuItemDesign{"mntFile", -1, "&File"},
+    MenuItemDesign{"mnuFile", 0, " Options", C::kOptions},
+    MenuItemDesign{"mnuFile", 1, "-"},
+    MenuItemDesign{"mnuFile", 2, " Exit", C::kExit},
+    MenuItemDesign{"mntEdit", -1, "&Edit"},
+    MenuItemDesign{"mnuConfig", 0, " Rename entry", C::kRename, "F2"},
+    MenuItemDesign{"mnuConfig", 1, "-"},
+    MenuItemDesign{"mnuConfig", 2, " Entry up", C::kEntryUp},
+    MenuItemDesign{"mnuConfig", 3, " Entry down", C::kEntryDown},
+    MenuItemDesign{"mnuConfig", 4, "-"},
+    MenuItemDesign{"mnuConfig", 5, " Remove entry", C::kRemove},
+    MenuItemDesign{"mntLanguage", -1, "Language"},
+    MenuItemDesign{"mnuLanguage", 0, "Englisch", C::kEnglish},
+    MenuItemDesign{"mnuLanguage", 1, "German", C::kGerman},
+    MenuItemDesign{"mnuLanguage", 2, "French", C::kFrench},
+    MenuItemDesign{"mnuLanguage", 3, "Spain", C::kSpanish},
 };
 
 constexpr WindowDesign kMainWindow{
-    "frmMain", "Jumpnest", 7470, 4725, WindowBorder::FixedDialog,
-    /*inTaskbar=*/true, /*keyPreview=*/false, /*pixelScale=*/false, kMainControls, kMainMenu};
+    "Jumpnest", 7470, 4725, WindowBorder::FixedDialog, /*inTaskbar=*/true, kMainControls,
+    kMainMenu};
 
-// The popup launcher menu; its children are measured in pixels at run time.
+// The popup launcher menu. Timer1 steps the fades, Timer2 checks whether the
+// mouse has left.
 constexpr std::array kMenuControls = {
     ControlDesign{K::Timer, "Timer2", -1, "", 0, 0, 0, 0, -1, "",
-                  kNone, kNone, kNone, kTimerRunning, {}, 1000},
+                  kNone, kNone, kNone, kNoFlags, {}, 1000},
     ControlDesign{K::ListView, "lvwMenu", -1, "", 60, 420, 1560, 2175, 0, "",
                   kTahoma9, kNone, kNone, kNoColumnHeader | kBorderless | kVirtualList},
     ControlDesign{K::Timer, "Timer1", -1, "", 0, 0, 0, 0, -1, "",
@@ -101,8 +107,7 @@ constexpr std::array kMenuControls = {
 };
 
 constexpr WindowDesign kMenuWindow{
-    "frmMenu", "", 3390, 3525, WindowBorder::None,
-    /*inTaskbar=*/false, /*keyPreview=*/true, /*pixelScale=*/true, kMenuControls, {}};
+    "", 3390, 3525, WindowBorder::None, /*inTaskbar=*/false, kMenuControls, {}};
 // clang-format on
 
 }  // namespace

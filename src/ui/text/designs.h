@@ -43,7 +43,6 @@ inline constexpr std::uint32_t kActiveBorderColor = 0x8000000A;
 inline constexpr std::uint32_t kNavy = 0x00800000;
 inline constexpr std::uint32_t kLightYellow = 0x00C0FFFF;
 inline constexpr std::uint32_t kBlack = 0x00000000;
-inline constexpr std::uint32_t kWhite = 0x00FFFFFF;
 
 enum ControlFlag : std::uint32_t {
     kNoFlags = 0,
@@ -54,13 +53,36 @@ enum ControlFlag : std::uint32_t {
     kAccessKeys = 1u << 4,      // "&" marks an access key in a label
     kHandPointer = 1u << 5,     // pointing-hand mouse pointer
     kHelpPointer = 1u << 6,     // arrow with question mark
-    kCustomPointer = 1u << 7,   // custom pointer without a picture: the arrow
-    kTimerRunning = 1u << 8,    // a timer that runs from creation
-    kNoColumnHeader = 1u << 9,  // list view rows without a header
-    kTwoLines = 1u << 10,       // caption may take two lines
-    kBorderless = 1u << 11,     // no sunken edge around a list
-    kVirtualList = 1u << 12,    // a list that asks its owner for each row as it draws it
-    kEditLabels = 1u << 13,     // captions renamed in place
+    kNoColumnHeader = 1u << 7,  // list view rows without a header
+    kTwoLines = 1u << 8,        // caption may take two lines
+    kBorderless = 1u << 9,      // no sunken edge around a list
+    kVirtualList = 1u << 10,    // a list that asks its owner for each row as it draws it
+    kEditLabels = 1u << 11,     // captions renamed in place
+};
+
+// What a menu item or a control does when it is chosen or clicked. The value
+// is the item's command identifier, so a menu can be reordered without
+// rebinding anything.
+enum class Command : int {
+    kNone = 0,
+    kOptions = 2001,
+    kExit,
+    kRename,
+    kEntryUp,
+    kEntryDown,
+    kRemove,
+    kEnglish,  // the four languages in language-index order
+    kGerman,
+    kFrench,
+    kSpanish,
+    kApply,
+    kCancel,
+    kStartWithWindows,
+    kShowInSysTray,
+    kSmallMenuIcons,
+    kLargeMenuIcons,
+    kExplorer,
+    kHelpPage,
 };
 
 struct ControlDesign {
@@ -79,14 +101,16 @@ struct ControlDesign {
     std::uint32_t flags = kNoFlags;
     std::string_view toolTip = {};
     int extra = 0;  // timers: interval in ms; image lists: picture size in pixels
+    Command command = Command::kNone;
 };
 
+// A menu bar in order: a title (index -1) opens a drop-down that holds the
+// items after it, up to the next title.
 struct MenuItemDesign {
     std::string_view name;
     int index;                 // -1 for the menu titles
-    int titlePosition;         // position of the drop-down in the menu bar
-    int itemPosition;          // position inside the drop-down; -1 for the title itself
     std::string_view caption;  // "-" is a separator
+    Command command = Command::kNone;
     std::string_view shortcut = {};
 };
 
@@ -96,13 +120,10 @@ enum class WindowBorder {
 };
 
 struct WindowDesign {
-    std::string_view name;
     std::string_view caption;
     int clientWidth, clientHeight;  // twips
     WindowBorder border;
     bool inTaskbar;                           // shown in the taskbar while visible
-    bool keyPreview;                          // the window sees keys before its focused control
-    bool pixelScale;                          // children measured in pixels at run time
     std::span<const ControlDesign> controls;  // in creation order
     std::span<const MenuItemDesign> menu;
 };

@@ -1,4 +1,4 @@
-#include "ui/config/design_builder_win.h"
+#include "ui/text/design_builder_win.h"
 
 #include <commctrl.h>
 
@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/encoding_win.h"
+#include "core/globals.h"
 
 namespace jumpnest {
 
@@ -37,7 +38,10 @@ std::optional<WindowClassAndStyle> ClassFor(const ControlDesign& control) {
     case ControlKind::Frame:
         return WindowClassAndStyle{WC_BUTTONW, BS_GROUPBOX, 0};
     case ControlKind::CheckBox:
-        return WindowClassAndStyle{WC_BUTTONW, tab | BS_AUTOCHECKBOX | BS_MULTILINE | BS_TOP, 0};
+        return WindowClassAndStyle{
+            WC_BUTTONW,
+            tab | BS_AUTOCHECKBOX | ((control.flags & kTwoLines) ? DWORD{BS_MULTILINE | BS_TOP} : 0u),
+            0};
     case ControlKind::OptionButton:
         return WindowClassAndStyle{WC_BUTTONW, tab | BS_AUTORADIOBUTTON, 0};
     case ControlKind::ListView:
@@ -98,9 +102,26 @@ int ControlId(const ControlDesign& control, int position) {
     return kFirstControlId + position;
 }
 
+void SetExplorerTheme(HWND window) {
+    // SetWindowTheme lives in uxtheme.dll, which older systems may lack: it
+    // is looked up only when the library was found at start-up.
+    if (!gThemed) return;
+    using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    const HMODULE uxtheme = ::GetModuleHandleW(L"uxtheme.dll");
+    if (!uxtheme) return;
+    const auto setTheme = reinterpret_cast<SetWindowThemeFn>(
+        reinterpret_cast<void*>(::GetProcAddress(uxtheme, "SetWindowTheme")));
+    if (setTheme) setTheme(window, L"explorer", nullptr);
+}
+
+void SetTopmost(HWND window, bool on) {
+    ::SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 HFONT BuiltDesign::FontFor(const FontDesign& font) {
-    // Fonts are made once for the whole run: the popup is built afresh for
-    // every trigger and must not wait for the font mapper each time.
+    // Fonts are made once for the whole run and shared by both windows; they
+    // outlive every window, being freed only after the program's end.
     struct CachedFont {
         FontDesign design;
         double twipsPerPixel;
@@ -168,9 +189,9 @@ void BuiltDesign::Build(const WindowDesign& design, HWND parent, double twipsPer
         }
         if (!control.toolTip.empty()) {
             if (!toolTip_) {
-                toolTip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
-                                                 0, parent, nullptr, instance, nullptr));
+                toolTip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
+                                             parent, nullptr, instance, nullptr);
             }
             std::wstring tip = Widen(control.toolTip);
             TOOLINFOW info{};
@@ -179,7 +200,7 @@ void BuiltDesign::Build(const WindowDesign& design, HWND parent, double twipsPer
             info.hwnd = parent;
             info.uId = reinterpret_cast<UINT_PTR>(hwnd);
             info.lpszText = tip.data();
-            ::SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+            ::SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
         }
         controls_.push_back({&control, hwnd, id});
     }

@@ -53,7 +53,7 @@ def run_bench_exe(build, template, work):
     """One run of the in-process benchmark: {key: value}."""
     prefix = Prefix(template, work / "bench-prefix")
     try:
-        out = subprocess.run(["wine", str(build / "tests" / "jumpnest_bench.exe")], env=prefix.env,
+        out = subprocess.run(["wine", str(build / "bench" / "jumpnest_bench.exe")], env=prefix.env,
                              stdin=subprocess.DEVNULL, capture_output=True, timeout=1200).stdout
     finally:
         prefix.close()

@@ -1,4 +1,4 @@
-#include "ui/text/language.h"
+#include "core/language.h"
 
 #include <algorithm>
 #include <array>

@@ -1,13 +1,18 @@
-#include "core/app_window_win.h"
+#include "app/app_window_win.h"
 
 #include "core/encoding_win.h"
 #include "core/instance.h"
 #include "core/instance_win.h"
+#include "core/messages_win.h"
 #include "core/paths.h"
 #include "core/trace_win.h"
-#include "trigger/hooks_win.h"
+#include "ui/config/tray_win.h"
 
 namespace jumpnest {
+
+namespace {
+constexpr UINT_PTR kWatchdogTimer = 1;
+}  // namespace
 
 bool AppWindow::Create(std::string_view exeName) {
     // Never shown; WS_EX_TOOLWINDOW keeps it off the taskbar and Alt+Tab
@@ -16,10 +21,6 @@ bool AppWindow::Create(std::string_view exeName) {
                           WS_EX_TOOLWINDOW, 0, 0, 0, 0, nullptr);
 }
 
-namespace {
-constexpr UINT_PTR kWatchdogTimer = 1;
-}  // namespace
-
 void AppWindow::StartWatchdog(unsigned intervalMs) {
     ::SetTimer(hwnd(), kWatchdogTimer, intervalMs, nullptr);
 }
@@ -27,26 +28,36 @@ void AppWindow::StartWatchdog(unsigned intervalMs) {
 LRESULT AppWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == ComeForwardMessage()) {
         Trace("come forward");
-        if (onComeForward) onComeForward();
+        events_.OnComeForward();
+        return 0;
+    }
+    if (message == TrayIcon::TaskbarCreatedMessage()) {
+        events_.OnTaskbarCreated();
         return 0;
     }
     switch (message) {
     case kTriggerMessage:
-        if (onTrigger) {
-            onTrigger(static_cast<int>(static_cast<INT_PTR>(wParam)), static_cast<int>(lParam));
-        }
+        events_.OnTrigger(static_cast<int>(static_cast<INT_PTR>(wParam)), static_cast<int>(lParam));
         return 0;
     case kExploreMessage:
-        if (onExplore) onExplore();
+        events_.OnExplore();
+        return 0;
+    case kTrayMessage:
+        events_.OnTray(LOWORD(lParam));
+        return 0;
+    case kPicturesMessage:
+        events_.OnPictures(lParam);
         return 0;
     case WM_TIMER:
-        if (wParam == kWatchdogTimer && onWatchdog) onWatchdog();
+        if (wParam == kWatchdogTimer) events_.OnWatchdog();
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam) events_.OnSessionEnd();
         return 0;
     case WM_CLOSE:
-        ::DestroyWindow(hwnd());
-        return 0;
-    case WM_DESTROY:
-        ::PostQuitMessage(0);
+        events_.OnClose();
         return 0;
     default:
         return Window::HandleMessage(message, wParam, lParam);

@@ -44,7 +44,8 @@ private:
     HFONT FontFor(const FontDesign& font);
 
     std::vector<BuiltControl> controls_;
-    Unique<HWND, NullTraits<HWND, ::DestroyWindow>> toolTip_;
+    // Owned by the parent window, which destroys it with itself.
+    HWND toolTip_ = nullptr;
     double twipsPerPixel_ = 15.0;
 };
 
@@ -68,5 +69,10 @@ COLORREF DesignColor(std::uint32_t color);
 // Control identifiers: Enter and Escape reach the default and cancel buttons
 // through the dialog manager's IDOK and IDCANCEL.
 int ControlId(const ControlDesign& control, int position);
+
+// The explorer look of lists, where visual styles are present.
+void SetExplorerTheme(HWND window);
+
+void SetTopmost(HWND window, bool on);
 
 }  // namespace jumpnest

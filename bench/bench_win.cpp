@@ -12,16 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "app/app_win.h"
 #include "core/encoding_win.h"
 #include "core/environment_win.h"
 #include "core/globals.h"
 #include "store/entry_store_win.h"
-#include "store/persistence_win.h"
-#include "trigger/gestures_win.h"
+#include "store/settings_win.h"
 #include "trigger/hooks_win.h"
 #include "trigger/trigger_rules.h"
-#include "ui/config/main_window_win.h"
-#include "ui/popup/menu_window_win.h"
 
 namespace {
 
@@ -125,10 +123,25 @@ void BenchHooks() {
     Quantiles("clock", clock);
 }
 
+// The program itself, started as the real one starts, on a settings key of
+// the benchmark's own.
+App& Program() {
+    static RegistrySettings settings("kqrJumpnestBench");
+    static App app({settings, [](const std::string& path) { return FileExists(path); },
+                    ShellPictures});
+    static const bool started = app.Main();
+    if (!started) std::fprintf(stderr, "the program did not start\n");
+    return app;
+}
+
+void Load() {
+    LoadSettings(Program().store(), Program().entries());
+}
+
 // Pumps messages until the entries' own pictures have all arrived.
 void WaitForPictures() {
     const ULONGLONG end = ::GetTickCount64() + 60000;
-    while (frmMain().PicturesPending() && ::GetTickCount64() < end) {
+    while (Program().entries().picturesPending() && ::GetTickCount64() < end) {
         DrainMessages();
         ::Sleep(1);
     }
@@ -159,13 +172,15 @@ void BenchLoad(const std::string& folder) {
         UseEntryFile(count, folder);
         std::vector<double> samples;
         for (int round = 0; round < (count == 1000 ? 3 : 10); ++round) {
-            samples.push_back(TimeOne([] { LoadSettings(); }) / 1000.0);
+            samples.push_back(TimeOne([] { Load(); }) / 1000.0);
             WaitForPictures();  // the loader's thread would compete with the next round
         }
         std::vector<double> reads;
         for (int round = 0; round < 3; ++round) {
             reads.push_back(
-                TimeOne([] { sink = sink + static_cast<int>(ReadEntryFile(gIniFile)->size()); }) /
+                TimeOne([] { sink = sink + static_cast<int>(ReadEntryFile(gIniFile, [](const std::string& path) {
+                                           return FileExists(path);
+                                       })->size()); }) /
                 1000.0);
         }
         Figure(("load." + std::to_string(count) + ".read").c_str(), Quantile(reads, 0.5), "ms");
@@ -178,23 +193,22 @@ void BenchLoad(const std::string& folder) {
 }
 
 void ClosePopup() {
-    if (MenuWindow* menu = OpenMenu()) menu->Close();
+    Program().popup().Close();
     DrainMessages();
 }
 
 void BenchPopup(const std::string& folder) {
     for (int count : {10, 100, 1000}) {
         UseEntryFile(count, folder);
-        LoadSettings();
+        Load();
         WaitForPictures();
         std::vector<double> samples, shown;
         for (int round = 0; round < 20; ++round) {
             const LONGLONG start = Now();
-            OnTrigger({400, 300});
-            MenuWindow* menu = OpenMenu();
-            if (!menu) break;
+            Program().Trigger(400, 300);
+            if (!Program().popup().IsOpen()) break;
             shown.push_back(Microseconds(Now() - start) / 1000.0);
-            ::UpdateWindow(menu->hwnd());  // the first paint, done when this returns
+            ::UpdateWindow(Program().popup().hwnd());  // the first paint, done when this returns
             samples.push_back(Microseconds(Now() - start) / 1000.0);
             ClosePopup();
         }
@@ -233,12 +247,12 @@ void Report(const std::string& key, const Usage& before, const Usage& after) {
 // that what is made once (the class, caches of the system) is not counted.
 void BenchResources(const std::string& folder) {
     UseEntryFile(100, folder);
-    LoadSettings();
+    Load();
     WaitForPictures();
-    OnTrigger({400, 300});
+    Program().Trigger(400, 300);
     ClosePopup();
-    frmMain().Apply();
-    frmMain().Cancel();
+    Program().configuration().Apply();
+    Program().configuration().Cancel();
     WaitForPictures();
     const Usage start = Measure();
     Figure("memory.start.working_set", start.workingSetKb, "KB");
@@ -247,16 +261,16 @@ void BenchResources(const std::string& folder) {
     Figure("memory.start.user", start.user, "objects");
 
     for (int round = 0; round < 500; ++round) {
-        OnTrigger({200 + round % 400, 300});
-        if (MenuWindow* menu = OpenMenu()) ::UpdateWindow(menu->hwnd());
+        Program().Trigger(200 + round % 400, 300);
+        ::UpdateWindow(Program().popup().hwnd());
         ClosePopup();
     }
     const Usage popups = Measure();
     Report("memory.popups", start, popups);
 
     for (int round = 0; round < 100; ++round) {
-        frmMain().Apply();
-        frmMain().Cancel();
+        Program().configuration().Apply();
+        Program().configuration().Cancel();
         DrainMessages();
     }
     WaitForPictures();
@@ -278,7 +292,6 @@ int main(int argc, char** argv) {
     ::GetTempPathW(MAX_PATH + 1, temp);
     const std::string folder = Narrow(temp) + "jumpnest-bench\\";
     CreatePath(folder);
-    ProbeSystem();
     if (wanted("hooks")) BenchHooks();
     if (wanted("load")) BenchLoad(folder);
     if (wanted("popup")) BenchPopup(folder);

@@ -1,0 +1,271 @@
+#include "app/app_win.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "core/encoding_win.h"
+#include "core/environment_win.h"
+#include "core/globals.h"
+#include "core/handle_win.h"
+#include "core/paths.h"
+#include "core/trace_win.h"
+#include "trigger/hooks_win.h"
+#include "ui/text/designs.h"
+
+namespace jumpnest {
+
+namespace {
+
+constexpr wchar_t kTooOldText[] = L"Jumpnest needs Windows 2000 or higher!";
+constexpr wchar_t kTooOldTitle[] = L"Wrong Windows Version";
+
+// How often the watchdog looks whether Windows dropped the input hooks.
+constexpr unsigned kWatchdogIntervalMs = 2000;
+// How long the end of the program waits for a thread of its own. The icon
+// loader may be stuck in the shell on a dead network share; the hooks'
+// thread ends at once unless something is badly wrong.
+constexpr unsigned kThreadEndWaitMs = 300;
+
+// How long ago Windows created this process: the start-up figure the
+// benchmarks quote, from the trace.
+long long MillisecondsSinceStart() {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user)) return -1;
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    auto ticks = [](const FILETIME& time) {
+        return static_cast<long long>((static_cast<unsigned long long>(time.dwHighDateTime) << 32) |
+                                      time.dwLowDateTime);
+    };
+    return (ticks(now) - ticks(created)) / 10000;  // 100 ns units
+}
+
+std::wstring SystemFolder() {
+    const UINT size = ::GetSystemDirectoryW(nullptr, 0);  // with the closing NUL
+    std::wstring folder(size, L'\0');
+    folder.resize(::GetSystemDirectoryW(folder.data(), size));
+    return folder;
+}
+
+// Visual styles need uxtheme.dll. It is looked for in the system folder only:
+// a copy beside the program must never be loaded in its place.
+bool VisualStylesLibraryPresent() {
+    UniqueModule library(::LoadLibraryW((SystemFolder() + L"\\uxtheme.dll").c_str()));
+    return static_cast<bool>(library);
+}
+
+// The file of the common controls this program is bound to: the side-by-side
+// version 6 when the manifest took. Asked of the module behind our own
+// import, since other modules may have loaded the old version as well.
+std::string CommonControlsFile() {
+    HMODULE comctl = nullptr;
+    if (!::GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&::InitCommonControlsEx), &comctl)) {
+        return {};
+    }
+    std::wstring file(MAX_PATH, L'\0');
+    file.resize(::GetModuleFileNameW(comctl, file.data(), static_cast<DWORD>(file.size())));
+    return Narrow(file);
+}
+
+// The values that follow from the environment probe: whether visual styles
+// are present and the paths of the entry file and start-up shortcut.
+void InitApplication() {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_WIN95_CLASSES | ICC_LINK_CLASS;
+    ::InitCommonControlsEx(&controls);
+
+    gThemed = VisualStylesLibraryPresent();
+    gIniFile = EntryFilePath(gDataFolder, ExecutableName(), gUserName);
+    // Without a Startup folder there is no place for the shortcut; a link
+    // path made of the name alone would put it in the current folder.
+    const std::string startupFolder = GetSpecialFolder(kFolderStartup);
+    gStartupLink = startupFolder.empty() ? std::string() : StartupLinkPath(startupFolder);
+
+    if (!TraceEnabled()) return;
+    Trace(std::string("themed: ") + (gThemed ? "1" : "0"));
+    Trace("comctl32: " + CommonControlsFile());
+    Trace("ini: " + gIniFile);
+    Trace("startup link: " + gStartupLink);
+}
+
+int PictureSize(const char* imageList) {
+    return FindControl(MainWindowDesign(), imageList)->extra;
+}
+
+}  // namespace
+
+void App::OleSession::Begin() {
+    result = ::OleInitialize(nullptr);
+}
+
+void App::OleSession::End() {
+    if (SUCCEEDED(result)) ::OleUninitialize();
+    result = E_FAIL;
+}
+
+App::App(Services services)
+    : services_(std::move(services)),
+      store_{services_.settings, services_.isFile},
+      window_(*this),
+      entries_(PictureSize("imgIcons"), PictureSize("imgPopUp"), services_.pictures) {}
+
+App::~App() {
+    Shutdown();
+}
+
+bool App::Main() {
+    if (!InitEnvironment()) return false;
+
+    if (!IsSupportedSystem(gWinVersion)) {
+        Trace("refused: system too old");
+        ::MessageBoxW(nullptr, kTooOldText, kTooOldTitle,
+                      MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
+        return false;
+    }
+
+    // The shell's objects (icons, links) and drag and drop need OLE on this
+    // thread; it is set up once for the whole run instead of around every call.
+    ole_.Begin();
+    InitApplication();
+    if (!window_.Create(ExecutableName())) {
+        Trace("the program window could not be created");
+        ole_.End();
+        return false;
+    }
+    running_ = true;
+    entries_.StartLoader(window_.hwnd());
+
+    // The options are read before the window loads: its load handler shows them.
+    const bool firstStart = LoadSettings(store_, entries_);
+    frmMain_.Load(entries_, store_,
+                  {[this] { return frmMenu_.IsOpen(); }, [this] { Shutdown(); },
+                   [this](bool shown) { return ShowTray(shown); }});
+    if (firstStart) frmMain_.Show();
+
+    // The hooks come last: what they consult is in place now.
+    SetHookTarget(window_.hwnd());
+    InstallKeyboardHook();
+    InstallMouseHook(kActiveMouseHookMode);
+    window_.StartWatchdog(kWatchdogIntervalMs);
+    if (TraceEnabled()) Trace("ready: " + std::to_string(MillisecondsSinceStart()) + " ms");
+    // The popup's window is made now, while nobody waits for it, so that the
+    // first trigger only has to show it.
+    frmMenu_.Load(entries_, [this] { frmMain_.Show(); });
+    return true;
+}
+
+int App::Run() {
+    MSG message{};
+    while (running_ && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (frmMain_.PreTranslate(message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    Shutdown();
+    return 0;
+}
+
+void App::Shutdown() {
+    if (!running_) return;
+    running_ = false;
+    Trace("quit");
+    // In this order:
+    // 1. The popup: it shows the entry list and its pictures.
+    frmMenu_.Destroy();
+    // 2. The configuration window, its drop target revoked first: OLE holds
+    //    a pointer to the target and calls it while the window lives.
+    frmMain_.Close();
+    // 3. The icon loader, waited for only briefly: a file on a dead share
+    //    can hold its thread in the shell for minutes. What it posts later
+    //    finds no window.
+    entries_.StopLoader(kThreadEndWaitMs);
+    // 4. The hooks and their thread: no more triggers.
+    RemoveHooks(kThreadEndWaitMs);
+    // 5. The notification-area icon, which the program window owns.
+    tray_.Remove();
+    window_.Destroy();
+    // 6. OLE last: nothing of ours holds an OLE object any more.
+    ole_.End();
+    ::PostQuitMessage(0);
+}
+
+void App::OnComeForward() {
+    // A second start asks us to come forward: that means the configuration
+    // window.
+    frmMain_.Show();
+}
+
+void App::OnTrigger(int x, int y) {
+    Trigger(x, y);
+}
+
+void App::Trigger(int x, int y) {
+    if (entries_.entries().empty()) {
+        frmMain_.Show();
+        Trace("trigger: no entries, configuration window");
+        return;
+    }
+    if (frmMenu_.IsOpen()) {
+        frmMenu_.Activate();
+        return;
+    }
+    const double twipsPerPixel = ScreenTwipsPerPixel();
+    const MenuOrigin origin = MenuOriginFor({x, y}, twipsPerPixel, twipsPerPixel);
+    gMenuLeft = origin.left;
+    gMenuTop = origin.top;
+    Trace("trigger at " + std::to_string(x) + "," + std::to_string(y));
+    if (frmMenu_.hwnd() || frmMenu_.Load(entries_, [this] { frmMain_.Show(); })) {
+        frmMenu_.Open({x, y});
+    }
+}
+
+void App::OnExplore() {
+    Trace("explore: " + gPersonalFolder);
+    ::ShellExecuteW(gDesktopWnd, L"explore", Widen(gPersonalFolder).c_str(), L"", L"",
+                    SW_SHOWNORMAL);
+}
+
+void App::OnWatchdog() {
+    CheckHooks();
+}
+
+void App::OnTray(UINT mouseMessage) {
+    if (mouseMessage == WM_LBUTTONUP) frmMain_.Show();
+    if (mouseMessage == WM_RBUTTONUP) frmMain_.ShowFileMenuAtCursor();
+}
+
+void App::OnTaskbarCreated() {
+    tray_.Restore();
+}
+
+void App::OnPictures(LPARAM pictures) {
+    entries_.TakePictures(IconLoader::Take(pictures));
+}
+
+void App::OnSessionEnd() {
+    frmMain_.QueryClose(CloseReason::SessionEnding);
+}
+
+void App::OnClose() {
+    Shutdown();
+}
+
+bool App::ShowTray(bool shown) {
+    if (shown) {
+        tray_.Add(window_.hwnd(),
+                  reinterpret_cast<HICON>(::GetClassLongPtrW(window_.hwnd(), GCLP_HICONSM)),
+                  Widen("Jumpnest V" + gAppVersionText.substr(0, 3)));
+    } else {
+        tray_.Remove();
+    }
+    Trace(std::string("tray: ") + (tray_.IsShown() ? "1" : "0"));
+    return tray_.IsShown();
+}
+
+}  // namespace jumpnest

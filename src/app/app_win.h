@@ -1,0 +1,85 @@
+// The program as a whole: start-up, the wiring of the windows to the entry
+// list, what the gestures do, and the one way the program ends.
+#pragma once
+
+#include <windows.h>
+
+#include "app/app_window_win.h"
+#include "store/entry_list_win.h"
+#include "store/persistence_win.h"
+#include "ui/config/main_window_win.h"
+#include "ui/config/tray_win.h"
+#include "ui/popup/menu_window_win.h"
+
+namespace jumpnest {
+
+// What the program is given from outside: where the options live, how a
+// target is looked up, and where the entries' pictures come from.
+struct Services {
+    SettingsStore& settings;
+    FileProbe isFile;
+    PictureSource pictures;
+};
+
+class App final : private AppEvents {
+public:
+    explicit App(Services services);
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    // Runs once. False when the process must end at once: another instance
+    // runs (and has been asked to come forward), the system is too old, or
+    // the program window cannot be made.
+    bool Main();
+    // The user-interface thread's message loop, until Shutdown; the exit
+    // code.
+    int Run();
+    // Ends the program: every way out comes here. Safe to call again.
+    void Shutdown();
+
+    // The program window, which the hooks, the loader and the shell send to.
+    HWND window() const { return window_.hwnd(); }
+
+    // What the gesture does at a screen point: the popup, or the
+    // configuration window while there are no entries.
+    void Trigger(int x, int y);
+
+    // The parts, for the benchmark that times them.
+    EntryList& entries() { return entries_; }
+    const Store& store() const { return store_; }
+    MainWindow& configuration() { return frmMain_; }
+    MenuWindow& popup() { return frmMenu_; }
+
+private:
+    void OnComeForward() override;
+    void OnTrigger(int x, int y) override;
+    void OnExplore() override;
+    void OnWatchdog() override;
+    void OnTray(UINT mouseMessage) override;
+    void OnTaskbarCreated() override;
+    void OnPictures(LPARAM pictures) override;
+    void OnSessionEnd() override;
+    void OnClose() override;
+
+    bool ShowTray(bool shown);
+
+    // OLE for this thread, set up first and ended last.
+    struct OleSession {
+        HRESULT result = E_FAIL;
+        void Begin();
+        void End();
+    };
+
+    Services services_;
+    Store store_;
+    OleSession ole_;
+    AppWindow window_;
+    TrayIcon tray_;
+    EntryList entries_;
+    MainWindow frmMain_;
+    MenuWindow frmMenu_;
+    bool running_ = false;
+};
+
+}  // namespace jumpnest

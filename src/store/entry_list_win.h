@@ -1,0 +1,92 @@
+// The one live entry list of the program, with the entries' pictures. The
+// configuration window shows it and edits it, the popup reads it, and the
+// settings code loads and saves it; none of them owns it.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/handle_win.h"
+#include "store/entry_file.h"
+#include "store/icon_loader_win.h"
+
+namespace jumpnest {
+
+using UniqueImageList = Unique<HIMAGELIST, NullTraits<HIMAGELIST, ::ImageList_Destroy>>;
+
+// Answers whether a path names an existing file. The real one asks the file
+// system; a slow share makes it slow.
+using FileProbe = std::function<bool(const std::string& path)>;
+
+class EntryList {
+public:
+    enum class Change {
+        kReset,    // entries replaced, moved or removed: read them all again
+        kAdded,    // entries appended from `index` on
+        kCaption,  // the caption of entry `index`
+        kPicture,  // the picture of entry `index`; of every entry for kAllEntries
+    };
+    static constexpr size_t kAllEntries = static_cast<size_t>(-1);
+    using Listener = std::function<void(Change change, size_t index)>;
+
+    // Pictures are made at these sizes in pixels and come from `source`.
+    EntryList(int largeSize, int smallSize, PictureSource source);
+    EntryList(const EntryList&) = delete;
+    EntryList& operator=(const EntryList&) = delete;
+
+    // Starts fetching pictures; results arrive at `window` as
+    // kPicturesMessage and are handed to TakePictures.
+    void StartLoader(HWND window);
+    // Ends the fetching, waiting at most `waitMs`.
+    void StopLoader(unsigned waitMs);
+
+    // Listening changes nothing of the list, so readers may listen too.
+    void Listen(Listener listener) const { listeners_.push_back(std::move(listener)); }
+
+    const std::vector<MenuEntry>& entries() const { return entries_; }
+    // The picture of entry `i` in both image lists; 0 is the program folder's
+    // picture, which an entry shows until its own has arrived.
+    int Image(size_t i) const { return i < images_.size() ? images_[i] : 0; }
+    HIMAGELIST largeImages() const { return large_.get(); }
+    HIMAGELIST smallImages() const { return small_.get(); }
+    bool picturesPending() const { return picturesPending_; }
+    // Changes whenever entries are replaced, added, moved or removed, so a
+    // reader holding a copy knows whether an index still means the same entry.
+    std::uint64_t generation() const { return generation_; }
+
+    void Replace(std::vector<MenuEntry> entries);
+    // Appends the dropped files that make entries (existing files, each once,
+    // none already listed); how many were added.
+    size_t AddDropped(const std::vector<std::string>& paths, const FileProbe& isFile);
+    // Sets the caption as typed, without TAB, CR and LF.
+    void Rename(size_t index, std::string_view caption);
+    // One place up (-1) or down (+1); the entry's new index.
+    size_t Move(size_t index, int direction);
+    void Remove(size_t index);
+
+    void TakePictures(std::unique_ptr<LoadedPictures> loaded);
+
+private:
+    void Notify(Change change, size_t index);
+    void ClearPictures();
+
+    std::vector<MenuEntry> entries_;
+    std::vector<int> images_;
+    UniqueImageList large_;
+    UniqueImageList small_;
+    PictureSource source_;
+    std::unique_ptr<IconLoader> loader_;
+    std::uint64_t batch_ = 0;
+    bool picturesPending_ = false;
+    std::uint64_t generation_ = 0;
+    mutable std::vector<Listener> listeners_;
+};
+
+}  // namespace jumpnest

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <tuple>
+
+#include "store/entry_file.h"
+#include "store/settings.h"
+#include "support/memory_settings_store.h"
+
+using namespace jumpnest;
+using Entries = std::vector<MenuEntry>;
+
+// Stands in for the file system: these paths are files, nothing else is.
+static bool IsFile(const std::string& path) {
+    static const std::set<std::string> files = {
+        "C:\\a.exe", "C:\\b.exe", "C:\\B.EXE", "c:\\A.EXE",      "C:\\a\r.exe",  "C:\\b\n.exe",
+        "B\tC",      "C:\\Ä.exe", "C:\\ä.exe", "C:\\x\\a.b.txt", "C:\\T\tb.exe", "C:\\.p"};
+    return files.contains(path);
+}
+
+TEST(EntryFile, ParseAndReadBackWhatWasWritten) {
+    const MenuEntry a{"A", "C:\\a.exe"}, b{"B", "C:\\b.exe"};
+    const std::pair<std::string, Entries> files[] = {
+        {"A\tC:\\a.exe\nB\tC:\\b.exe", {a, b}},              // LF, the last line open
+        {"A\tC:\\a.exe\r\r\nB\tC:\\b.exe\r\r\r\n", {a, b}},  // converted to CR LF twice
+        // Saving refuses a caption with a CR, so reading must not keep one.
+        {"Cap\rtion\tC:\\a.exe\r\n", {{"Caption", "C:\\a.exe"}}},
+        {"A\tC:\\a\r.exe\r\nB\tC:\\b.exe\r\r", {b}},  // no file has a CR in its path
+        {"no tab\r\nG\tC:\\gone.exe\r\n\r\n\tC:\\b.exe", {{"", "C:\\b.exe"}}},
+        {"A\tB\tC\r\n", {{"A", "B\tC"}}},
+        // The first line of a target wins, compared as Windows compares paths.
+        {"1\tc:\\A.EXE\n2\tC:\\a.exe\n3\tC:\\Ä.exe\n4\tC:\\ä.exe",
+         {{"1", "c:\\A.EXE"}, {"3", "C:\\Ä.exe"}, {"4", "C:\\ä.exe"}}}};
+    for (const auto& [text, expected] : files) {
+        const Entries entries = ParseEntries(text, IsFile);
+        EXPECT_EQ(entries, expected) << text;
+        EXPECT_EQ(ParseEntries(FormatEntries(entries), IsFile), entries) << text;
+    }
+    EXPECT_EQ(FormatEntries({a, {"", "x"}}), "A\tC:\\a.exe\r\n\tx\r\n");
+    const EntryFileText utf8 = ClassifyEntryFile("\xEF\xBB\xBF-");
+    EXPECT_TRUE(utf8.utf8 && utf8.text == "-");
+    EXPECT_FALSE(ClassifyEntryFile("\xEF\xBB-").utf8);  // only a whole mark counts
+}
+
+TEST(EntryFile, LargeFileKeepsTheFirstOfEachTargetAtOnce) {
+    // Each target again in capitals: a scan of the list per line would take minutes.
+    std::string text, again;
+    for (int i = 0; i < 30000; ++i) {
+        text += "e\tC:\\d\\f" + std::to_string(i) + "\r\n";
+        again += "x\tC:\\D\\F" + std::to_string(i) + "\r\n";
+    }
+    const Entries entries = ParseEntries(text + again, [](const std::string&) { return true; });
+    EXPECT_EQ(std::tuple(entries.size(), entries.back().caption), std::tuple(30000u, "e"));
+}
+
+TEST(EntryList, MoveDropAndCleanCaption) {
+    const std::tuple<size_t, int, size_t, const char*> moves[] = {
+        {1, -1, 0, "BAC"}, {1, +1, 2, "ACB"}, {0, -1, 0, "ABC"},
+        {2, +1, 2, "ABC"}, {3, -1, 3, "ABC"}, {1, 0, 1, "ABC"}};
+    for (const auto& [index, direction, moved, order] : moves) {
+        Entries entries = {{"A", "a"}, {"B", "b"}, {"C", "c"}};
+        EXPECT_EQ(MoveEntry(entries, index, direction), moved) << index << direction;
+        EXPECT_EQ(entries[0].caption + entries[1].caption + entries[2].caption, order);
+    }
+    // In drop order, files only, each target once and none already listed.
+    const std::vector<std::string> dropped = {
+        "C:\\x\\a.b.txt", "C:\\x",     "c:\\A.EXE",   "C:\\b.exe",    "C:\\B.EXE",
+        "C:\\Ä.exe",      "C:\\ä.exe", "C:\\a\r.exe", "C:\\T\tb.exe", "C:\\.p"};
+    const Entries added = {{"a.b", "C:\\x\\a.b.txt"}, {"b", "C:\\b.exe"},     {"Ä", "C:\\Ä.exe"},
+                           {"ä", "C:\\ä.exe"},        {"Tb", "C:\\T\tb.exe"}, {".p", "C:\\.p"}};
+    EXPECT_EQ(EntriesFromDrop(dropped, {{"Mine", "C:\\a.exe"}}, IsFile), added);
+    EXPECT_EQ(CleanCaption("\tNote\tpad\r\n"), "Notepad");
+}
+
+TEST(Settings, ParseIntegerAndFlag) {
+    const std::pair<const char*, std::optional<int>> integers[] = {
+        {"257", 257},       {" -1\t", -1}, {"+3", 3},   {"2147483647", INT_MAX},
+        {"2147483648", {}}, {"", {}},      {"1e3", {}}, {"0x10", {}},
+        {"3 4", {}},        {"+-1", {}}};
+    for (const auto& [text, value] : integers) EXPECT_EQ(ParseInteger(text), value) << text;
+    const std::pair<const char*, std::optional<bool>> flags[] = {
+        {"0", false}, {" 7 ", true}, {"True", true}, {" FALSE ", false}, {"yes", {}}, {"", {}}};
+    for (const auto& [text, value] : flags) EXPECT_EQ(ParseFlag(text), value) << text;
+}
+
+TEST(Settings, LoadSaveAndDefaults) {
+    test::MemorySettingsStore store;
+    EXPECT_EQ(LoadOptions(store, false, 3), (Options{3, true, kLargeIcons, false}));
+    EXPECT_EQ(LoadOptions(store, true, 3).language, 1);  // a German locale starts in German
+    store.values = {{"Language", "9"}, {"ShowInSysTray", "x"}, {"IconSize", " 257 "}};
+    EXPECT_EQ(LoadOptions(store, true, 2), (Options{9, true, kSmallIcons, false}));
+    // Any other icon size would show one size and select the other.
+    for (const char* size : {"0", "255", "258", "-1"}) {
+        store.values = {{"IconSize", size}};
+        EXPECT_EQ(LoadOptions(store, false, 0).iconSize, kLargeIcons) << size;
+    }
+    const Options saved{0, false, kSmallIcons, true};
+    EXPECT_TRUE(SaveOptions(store, saved, 14004) && store.values["Version"] == "14004");
+    EXPECT_EQ(LoadOptions(store, true, 3), saved);  // the stored English beats the German locale
+    test::MemorySettingsStore failing;
+    failing.failing = {"Language"};
+    EXPECT_FALSE(SaveOptions(failing, saved, 14004));
+    EXPECT_EQ(failing.values.size(), 4u);  // the writes after the failed one still happen
+}

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <fstream>
+#include <set>
+#include <tuple>
+
+#include "ui/config/config_rules.h"
+#include "ui/popup/popup_layout.h"
+#include "ui/text/captions.h"
+#include "ui/text/designs.h"
+
+using namespace jumpnest;
+constexpr int kW = 1920 * 15, kH = 1080 * 15, kPopupW = 3390, kPopupH = 1125;  // twips at 96 dpi
+
+TEST(Popup, SizeListAndLeaveCheck) {
+    EXPECT_EQ(PopupHeightTwips(3, 17, 15.0, kH), 1125);
+    EXPECT_EQ(PopupHeightTwips(1, 17, 12.5, kH), 512);  // 512.5 and 537.5: halves to even
+    EXPECT_EQ(PopupHeightTwips(1, 19, 12.5, kH), 538);
+    EXPECT_EQ(PopupHeightTwips(100, 17, 15.0, kH), kH);
+    EXPECT_EQ(PopupListRect(20, 226, 235), (PixelRect{1, 21, 225, 234}));
+    EXPECT_EQ(PopupColumnWidth(224, 21, 19), 182);
+    const PixelRect window{-500, -400, -274, -165};  // 100 pixels around it are forgiven
+    EXPECT_FALSE(CursorLeftPopup({-600, -500}, window) || CursorLeftPopup({-175, -66}, window));
+    for (const ScreenPoint out : {ScreenPoint{-601, -300}, {-300, -501}, {-174, -300}, {0, -65}}) {
+        EXPECT_TRUE(CursorLeftPopup(out, window)) << out.x << "," << out.y;
+    }
+}
+
+TEST(Popup, ClampedToTheWorkArea) {
+    const TwipsBounds screen{0, 0, kW, kH}, left{-kW, 0, 0, kH}, taskbarTop{0, 600, kW, kH};
+    auto at = [](int x, int y, TwipsBounds area) {
+        return ClampPopupOrigin({x, y}, kPopupW, kPopupH, area);
+    };
+    EXPECT_EQ(at(-300, -300, screen), (MenuOrigin{0, 0}));
+    EXPECT_EQ(at(kW - kPopupW + 1, kH, screen), (MenuOrigin{kW - kPopupW, kH - kPopupH}));
+    EXPECT_EQ(at(-300, 3000, left), (MenuOrigin{-kPopupW, 3000}));  // a monitor left of the primary
+    EXPECT_EQ(at(-29000, 3000, left), (MenuOrigin{-kW, 3000}));
+    EXPECT_EQ(at(4500, 300, taskbarTop), (MenuOrigin{4500, 600}));
+    // Larger than the area: its title and first entries stay on screen.
+    EXPECT_EQ(ClampPopupOrigin({4500, 5000}, kW + 1, kH, taskbarTop), (MenuOrigin{0, 600}));
+}
+
+// Ticks until the fade stops or closes the window; -1 for a tick that applied nothing.
+static std::vector<int> RunFade(FadeState& state, bool& closed) {
+    std::vector<int> applied;
+    FadeTick tick;
+    do {
+        tick = NextFadeTick(state);
+        applied.push_back(tick.applied.value_or(-1));
+    } while (!tick.stopTimer && !tick.close && applied.size() < 999);
+    closed = tick.close;
+    return applied;
+}
+
+TEST(Popup, FadesInAndOut) {
+    bool closed = true;
+    FadeState state = FadeInStart();
+    const std::vector<int> in = RunFade(state, closed);
+    for (size_t i = 0; i < in.size(); ++i) EXPECT_EQ(in[i], 5 * static_cast<int>(i));
+    EXPECT_EQ(std::tuple(in.size(), closed), std::tuple(52u, false));  // 0, 5, ... 255, stop
+    // Down by 8 from where the alpha stands (past opaque after a fade-in) until below 5.
+    const std::tuple<int, int, int, size_t> outs[] = {
+        {52, -1, 12, 32}, {51, 255, 7, 32}, {10, 50, 10, 6}, {0, 0, 0, 1}};
+    for (const auto& [ticksIn, first, last, count] : outs) {
+        state = FadeInStart();
+        for (int i = 0; i < ticksIn; ++i) NextFadeTick(state);
+        StartFadeOut(state);
+        StartFadeOut(state);  // the leave check may ask again
+        const std::vector<int> out = RunFade(state, closed);
+        EXPECT_EQ(std::tuple(closed, out.size(), out.front(), out.back()),
+                  std::tuple(true, count, first, last));
+        for (size_t i = 2; i < out.size(); ++i) EXPECT_EQ(out[i - 1] - out[i], 8) << ticksIn;
+    }
+}
+
+TEST(Config, CloseTextAndPlacement) {
+    using R = CloseReason;
+    // The open popup shows the live list: Cancel would change it under the user.
+    EXPECT_EQ(DecideClose(R::CloseBox, false), (CloseDecision{CloseAction::Hide, true}));
+    EXPECT_EQ(DecideClose(R::CloseBox, true), (CloseDecision{CloseAction::Hide, false}));
+    EXPECT_EQ(DecideClose(R::FromCode, true), (CloseDecision{CloseAction::Ask, false}));
+    EXPECT_EQ(DecideClose(R::SessionEnding, true), (CloseDecision{CloseAction::QuitAtOnce, false}));
+    const std::pair<const char*, const char*> stripped[] = {
+        {"Drag&&Drop", "Drag&Drop"}, {"&File", "File"},        {"a&&b&c", "a&bc"}, {"&&&", "&"},
+        {"Exit&", "Exit"},           {"^^@@^^&&x", "^^@@^^&x"}};
+    for (const auto& [caption, plain] : stripped) EXPECT_EQ(StripAccelerators(caption), plain);
+    EXPECT_EQ(CenteredOrigin(1025, 400), 312);
+    EXPECT_EQ(CenteredOrigin(800, 1001), -100);  // larger than the screen: both sides hang over
+    EXPECT_EQ(CenteredOrigin(INT_MIN, INT_MAX), INT_MIN + 1);
+}
+
+TEST(Captions, EveryLanguageValueHasTextAndTheWriteFailureIsFilled) {
+    auto texts = [](std::int32_t l) {
+        return std::tuple(CaptionOf("cmdButton", 1, l), HelpText(l), QuitQuestion(l),
+                          HelpPageName(l), FileOfAnotherUserReason(l),
+                          WriteFailedMessage(l, "f", "r"));
+    };
+    for (const std::int32_t stray : {-1, 4, INT_MIN}) EXPECT_EQ(texts(stray), texts(kEnglish));
+    // Each value goes in once, and a placeholder inside a value stays as it is.
+    const std::string file = "C:\\%REASON%\\%FILE%.ini", reason = "Denied: %FILE% %REASON%";
+    std::set<std::string_view> pages;
+    for (int language = 0; language < kLanguageCount; ++language) {
+        std::string message = WriteFailedMessage(language, file, reason);
+        const size_t fileAt = message.find(file), reasonAt = message.find(reason);
+        ASSERT_TRUE(fileAt < reasonAt && reasonAt != std::string::npos) << message;
+        message.erase(reasonAt, reason.size()).erase(fileAt, file.size());
+        EXPECT_EQ(message.find('%'), std::string::npos) << message;
+        pages.insert(HelpPageName(language));
+        const std::string help = HelpText(language);  // lines end in a lone CR, the last in none
+        EXPECT_FALSE(help.ends_with('\r') || help.find('\n') != std::string::npos) << language;
+        EXPECT_EQ(std::count(help.begin(), help.end(), '\r') + 1, std::ssize(HelpLines(language)));
+    }
+    EXPECT_EQ(pages, (std::set{HelpPageName(kEnglish), HelpPageName(kGerman)}));
+    for (const std::string_view page : pages) {  // the build copies them beside the program
+        EXPECT_TRUE(std::ifstream(JUMPNEST_SOURCE_DIR "/res/help/" + std::string(page))) << page;
+    }
+}
+
+TEST(Designs, MenuCommandsAndUnits) {
+    std::set<Command> commands;
+    for (const MenuItemDesign& item : MainWindowDesign().menu) {
+        if (item.index < 0 || item.caption == "-") continue;
+        EXPECT_TRUE(item.command != Command::kNone && commands.insert(item.command).second)
+            << item.name << item.index;
+        // A language item picks its language by the command's offset.
+        EXPECT_TRUE(item.name != "mnuLanguage" ||
+                    int(item.command) - int(Command::kEnglish) == item.index)
+            << item.index;
+    }
+    EXPECT_EQ(TwipsToPixels(7470, 12), 623);  // 622.5: to the nearest, away from zero
+}
