@@ -5,8 +5,8 @@
 #   ./run.sh          start (the first run seeds a small demo list of entries)
 #   ./run.sh --clean  throw the prefix away and start clean, without the demo list
 #
-# Without a display it uses a private Xvfb display, says so, and leaves a
-# screenshot in build/run-screenshot.png.
+# Without a display it uses a private Xvfb display, says so, opens the popup with
+# the real gesture and leaves a screenshot of it in build/run-screenshot.png.
 set -euo pipefail
 source "$(dirname "$0")/scripts/lib.sh"
 
@@ -77,7 +77,34 @@ else
     echo "Jumpnest did not start; its trace:" && cat "$trace" 2>/dev/null
     exit 1
   fi
-  sleep 1
+  # The entries' pictures come from a thread of their own, after the start.
+  for _ in $(seq 100); do
+    grep -q '^pictures: ' "$trace" && break
+    sleep 0.1
+  done
+  # The real gesture, as a user would make it: hold the left Ctrl key and right-click on
+  # the Wine desktop. Keys go to the focused X window: the last "Wine desktop" one.
+  for _ in $(seq 100); do
+    desktop=$(xdotool search --name "Wine desktop" 2>/dev/null | tail -n 1) && [ -n "$desktop" ] &&
+      break
+    sleep 0.05
+  done
+  xdotool mousemove 500 300 windowfocus "$desktop" keydown Control_L click 3 keyup Control_L
+  for _ in $(seq 100); do
+    grep -qE '^(popup opened|trigger: no entries)' "$trace" 2>/dev/null && break
+    sleep 0.05
+  done
+  if ! grep -qE '^(popup opened|trigger: no entries)' "$trace"; then
+    echo "The gesture opened nothing; Jumpnest's trace:" && cat "$trace"
+    exit 1
+  fi
+  # The popup fades in: the picture is taken once two looks at the screen agree.
+  last=
+  for _ in $(seq 60); do
+    now=$(import -window root -depth 8 rgb:- | md5sum)
+    [ "$now" = "$last" ] && break
+    last=$now
+  done
   import -window root "$BUILD/run-screenshot.png"
-  say "Jumpnest started. Screenshot: build/run-screenshot.png (stopping it now: nobody can use this display)"
+  say "Jumpnest started and its popup opened. Screenshot: build/run-screenshot.png (stopping it now: nobody can use this display)"
 fi

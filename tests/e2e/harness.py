@@ -1,18 +1,23 @@
-"""A small harness for end-to-end tests of the real kqrJumpnest.exe under Wine.
+"""A journey's world: a copied Wine prefix, the program with a trace file (JUMPNEST_TRACE), X
+input by xdotool, windows seen by wintool.exe; checks poll, and say what they expected and saw."""
 
-Every test gets its own copy of a template Wine prefix (with a virtual desktop)
-on the private X display of the test run. The program reports what it did to
-a trace file (JUMPNEST_TRACE), so tests wait for lines instead of sleeping.
-A failing check says what it expected and what it saw, and the harness keeps a
-screenshot of the desktop at that moment.
-"""
-
+import ctypes
 import os
 import pwd
+import re
 import shutil
 import subprocess
 import time
 from pathlib import Path, PureWindowsPath
+from urllib.parse import quote
+
+TITLE, MENU = "Jumpnest V1.4", "Jumpnest menu"
+SETTINGS = "HKCU\\Software\\kqrJumpnest\\Settings"
+# Controls of the configuration window: 1000 + the place in its design; OK and Cancel.
+UP, DOWN, LIST, APPLY, CANCEL = 1000, 1001, 1002, 1, 2
+EXPLORER, SMALL_ICONS, START_WITH_WINDOWS, HELP_LINK = 1007, 1009, 1011, 1013
+# Big files of the template that no journey writes: linked, not copied.
+LINKED = {".dll", ".exe", ".drv", ".sys", ".ocx", ".cpl", ".acm", ".tlb", ".ttf", ".nls"}
 
 
 class Failure(AssertionError):
@@ -24,248 +29,260 @@ def expect(condition, expected, seen):
         raise Failure(f"expected {expected}; saw {seen}")
 
 
+def same(seen, wanted, what):
+    expect(seen == wanted, f"{what}: {wanted!r}", repr(seen))
+
+
+def poll(read, ok, expected, timeout=5.0):
+    end = time.monotonic() + timeout
+    while not ok(value := read()):
+        expect(time.monotonic() < end, f"{expected} within {timeout} s", repr(value))
+        time.sleep(0.03)
+    return value
+
+
+def soon(read, wanted, what, timeout=5.0):
+    return poll(read, lambda value: value == wanted, f"{what}: {wanted!r}", timeout)
+
+
 class Program:
-    """One started Windows program: its wine process and its trace file."""
+    def __init__(self, process, trace, case):
+        self.process, self.trace, self.case, self.since = process, trace, case, 0
 
-    def __init__(self, process, trace):
-        self.process = process
-        self.trace = trace
+    def lines(self):
+        return self.trace.read_text("utf-8", "replace").splitlines() if self.trace.exists() else []
 
-    def trace_lines(self):
-        try:
-            return self.trace.read_text(encoding="utf-8", errors="replace").splitlines()
-        except FileNotFoundError:
-            return []
+    def traced(self, text, after=0):
+        return any(text in line for line in self.lines()[after:])
 
-    def traced(self, text):
-        return any(text in line for line in self.trace_lines())
+    def wait(self, text, after=None, timeout=5.0):
+        """The first trace line holding text past `after` lines, or since the last after()."""
+        start, line = self.since if after is None else after, f'the trace line "{text}"'
+        done = lambda new: any(text in x for x in new) or not self.alive()  # noqa: E731
+        new = poll(lambda: self.lines()[start:], done, line, timeout)
+        expect(self.traced(text, start), line, f"an end ({self.process.returncode}) after {new}")
+        return next(x for x in new if text in x)
 
-    def wait_trace(self, text, timeout=20, after=0):
-        """The first trace line that holds text, waiting for it as long as the program runs;
-        with `after`, only lines past that many count."""
-        return self._wait_line(lambda line: text in line, f'the trace line "{text}"', timeout,
-                               after)
+    def after(self, action, text, timeout=5.0):
+        self.since = len(self.lines())
+        action()
+        return self.wait(text, timeout=timeout)
 
-    def trace_value(self, key, timeout=20):
-        """The text after "key: " in the first trace line that starts with it."""
-        line = self._wait_line(lambda line: line.startswith(key + ": "),
-                               f'the trace line "{key}: ..."', timeout)
-        return line.split(": ", 1)[1]
+    def press(self, control, text):  # a control of the configuration window
+        return self.after(lambda: self.case.click_control(control), text)
 
-    def _wait_line(self, matches, description, timeout, after=0):
-        end = time.monotonic() + timeout
-        while True:
-            ended = self.process.poll() is not None
-            for line in self.trace_lines()[after:]:
-                if matches(line):
-                    return line
-            if ended or time.monotonic() >= end:
-                break
-            time.sleep(0.05)
-        raise Failure(
-            f"expected {description} within {timeout} s; saw "
-            f"{self.trace_lines() or 'no trace'}"
-            + (f" and the program ended with {self.process.returncode}" if ended else ""))
+    def cancel(self, text="cancelled"):  # by command: the window may be hidden
+        return self.after(lambda: self.case.tool("press", TITLE, "1", str(CANCEL)), text)
+
+    def failed_apply(self):  # Apply refused with a message box: its text, once Return closed it
+        self.press(APPLY, "apply failed: ")
+        expect(self.case.rect("Jumpnest"), 'the message box "Jumpnest"', "none")
+        message = " ".join(self.case.texts("Jumpnest"))
+        self.case.keys("Return")
+        expect(self.case.gone("Jumpnest"), "the message closed by Return", "still there")
+        expect(self.case.rect(TITLE), "the window still open", "hidden")
+        return message
+
+    def value(self, key):
+        return self.wait(key + ": ", after=0).split(": ", 1)[1]
 
     def wait_exit(self, timeout):
-        try:
-            return self.process.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            return None
+        poll(lambda: not self.alive(), bool, "the program's end", timeout)
+        return self.process.returncode
 
     def alive(self):
         return self.process.poll() is None
 
 
 class Case:
-    """The world of one test: a Wine prefix, its programs, its artifacts."""
-
     def __init__(self, name, template, work, build):
-        self.name = name
-        self.dir = Path(work) / name
-        self.build = Path(build)
+        self.build, self.dir = Path(build), Path(work) / name
         self.artifacts = Path(work) / "artifacts"
         shutil.rmtree(self.dir, ignore_errors=True)
-        self.dir.mkdir(parents=True)
         self.artifacts.mkdir(parents=True, exist_ok=True)
-        self.prefix = self.dir / "prefix"
-        subprocess.run(["cp", "-a", "--reflink=auto", str(template), str(self.prefix)],
-                       check=True)
-        self.env = dict(os.environ)
-        self.env.update(WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
+        self.prefix, self.tools = self.dir / "prefix", self.build / "tests" / "wintool.exe"
+        shutil.copytree(template, self.prefix, symlinks=True, copy_function=lambda a, b: (
+            os.link if Path(a).suffix.lower() in LINKED else shutil.copy2)(a, b))
+        self.env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=")
-        self.programs = []
-        self.traces = 0
-        # wineserver and Wine's helpers inherit the pipes of the process that
-        # starts them, so a captured `wine` call would wait for them to end.
-        # Start them first, attached to nothing.
-        quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                     stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-p"], **quiet)
-        subprocess.run(["wine", "cmd", "/c", "exit"], **quiet, timeout=60)
+        self.programs, self.witness = [], self.dir / "witness.txt"
+        # Started first, attached to nothing: Wine's server inherits its starter's pipes.
+        self.run("wineserver", "-p", out=subprocess.DEVNULL)
+        self.run("wine", "cmd", "/c", "exit", out=subprocess.DEVNULL)
+        self.user = self.env.get("USER") or pwd.getpwuid(os.getuid()).pw_name
+        self.startup = self.host(f"C:\\users\\{self.user}\\AppData\\Roaming\\Microsoft\\Windows"
+                                 "\\Start Menu\\Programs\\StartUp")
 
-    # Paths -----------------------------------------------------------------
+    def run(self, *args, out=subprocess.PIPE):
+        return subprocess.run(args, env=self.env, stdin=out, stdout=out, stderr=out, timeout=60)
 
-    def host(self, windows_path):
-        """The Linux path of a path on the prefix's drive C:."""
-        parts = PureWindowsPath(windows_path).parts
-        expect(parts and parts[0].upper() == "C:\\", "a path on drive C:", windows_path)
-        return self.prefix.joinpath("drive_c", *parts[1:])
+    def host(self, path):  # of a path on drive C:
+        return self.prefix.joinpath("drive_c", *PureWindowsPath(path).parts[1:])
 
-    @property
-    def user(self):
-        # Wine names the user after $USER, as GetUserName reports it.
-        return self.env.get("USER") or pwd.getpwuid(os.getuid()).pw_name
+    def ini(self, exe="kqrJumpnest"):
+        return self.host(f"C:\\ProgramData\\Kelmarsh\\{exe}\\{exe}.{self.user}.ini")
+
+    def write_ini(self, content, exe="kqrJumpnest"):
+        self.ini(exe).parent.mkdir(parents=True, exist_ok=True)
+        self.ini(exe).write_bytes(content)
 
     def install(self, name="kqrJumpnest.exe", folder="C:\\Program Files\\Jumpnest"):
-        """Copies the program under test into the prefix; returns its Windows path.
-        Never over a copy that runs: its code is mapped from that file."""
-        target = PureWindowsPath(folder) / name
-        self.install_path = str(target)
-        host = self.host(str(target))
-        host.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copy2(self.build / "kqrJumpnest.exe", host)
-        for page in ("jumpnest-help-en.html", "jumpnest-help-de.html"):
-            shutil.copy2(self.build / page, host.parent / page)
-        return str(target)
+        self.exe = f"{folder}\\{name}"
+        self.host(folder).mkdir(parents=True, exist_ok=True)
+        for source in (self.build / "kqrJumpnest.exe", *self.build.glob("jumpnest-help-*.html")):
+            shutil.copy2(source, self.host(self.exe if source.suffix == ".exe" else folder))
+        return self.exe
 
-    # Running ---------------------------------------------------------------
+    def start(self, exe=None, args=(), out=subprocess.DEVNULL):
+        trace = f"C:\\trace-{len(self.programs) + 1}.txt"
+        process = subprocess.Popen(["wine", exe or self.exe, *args], stdin=subprocess.DEVNULL,
+                                   stdout=out, stderr=subprocess.DEVNULL,
+                                   env=dict(self.env, JUMPNEST_TRACE=trace))
+        self.programs.append(Program(process, self.host(trace), self))
+        return self.programs[-1]
 
-    def start(self, exe, extra_env=None, args=()):
-        """Starts a Windows program with its own trace file."""
-        self.traces += 1
-        trace_name = f"jumpnest-trace-{self.traces}.txt"
-        env = dict(self.env, JUMPNEST_TRACE="C:\\" + trace_name)
-        env.update(extra_env or {})
-        log = open(self.dir / f"wine-{self.traces}.log", "wb")
-        process = subprocess.Popen(["wine", exe, *args], env=env, stdin=subprocess.DEVNULL,
-                                   stdout=log, stderr=subprocess.STDOUT)
-        log.close()
-        program = Program(process, self.prefix / "drive_c" / trace_name)
-        self.programs.append(program)
-        return program
+    def bring_forward(self, program):  # a second start, which ends: the first shows its window
+        began = time.monotonic()
+        program.after(lambda: same(self.start().wait_exit(10), 0, "its exit code"), "come forward")
+        expect(self.rect(TITLE), "the window brought forward", "none")
+        return time.monotonic() - began
 
-    def wine(self, *args, timeout=30):
-        return subprocess.run(["wine", *args], env=self.env, stdin=subprocess.DEVNULL,
-                              capture_output=True, timeout=timeout)
+    def tool(self, *args):
+        result = self.run("wine", self.tools, *args)
+        return result.returncode, result.stdout.decode("utf-8", "replace").strip()
 
-    def wintool(self, *args, timeout=30):
-        tool = self.build / "tests" / "wintool.exe"
-        result = self.wine(str(tool), *args, timeout=timeout)
-        return result.returncode, result.stdout.decode(errors="replace").strip()
+    def start_witness(self):  # a window below the gesture's place, telling what it gets
+        self.start(self.tools, ["witness", "Jumpnest Witness"], out=self.witness.open("wb"))
+        expect(self.rect("Jumpnest Witness"), "the witness window", "none")
 
-    def window_rect(self, title, timeout_ms=5000):
-        """x, y, width, height of the visible top-level window with this title, or None."""
-        code, out = self.wintool("wait-window", title, str(timeout_ms))
-        return tuple(int(v) for v in out.split()) if code == 0 else None
+    def witnessed(self):
+        return re.findall(r"WM_\w+", self.witness.read_text())
 
-    def window_gone(self, title, timeout_ms=5000):
-        """Whether no visible top-level window has this title, waiting for it to go."""
-        return self.wintool("gone-window", title, str(timeout_ms))[0] == 0
+    def probe(self, since):  # what the witness got since, up to a click of ours that follows
+        self.click(60, 650)
+        return poll(self.witnessed, lambda w: w[-1:] == ["WM_LBUTTONUP"], "the probe")[since:-2]
 
-    def child_texts(self, title):
-        """(class, visible, checked, text) of every child window of that window."""
-        code, out = self.wintool("child-texts", title)
-        expect(code == 0, f'a window titled "{title}"', "none")
-        rows = []
-        for line in out.splitlines():
-            cls, _, visible, checked, _, text = line.split("|", 5)
-            rows.append((cls, visible == "1", checked == "1",
-                         text.replace("\\r", "\r").replace("\\n", "\n")))
-        return rows
+    def rect(self, title, ms=5000, more=False):  # x, y, w, h (alpha, thread flags), or None
+        code, out = self.tool("wait-window", title, str(ms))
+        return tuple(map(int, out.split()[:None if more else 4])) if code == 0 else None
 
-    def child(self, title, control_id):
-        """(x, y, width, height, checked, text) of the child window with that id."""
-        code, out = self.wintool("child-texts", title)
-        expect(code == 0, f'a window titled "{title}"', "none")
-        for line in out.splitlines():
-            _, cid, _, checked, rect, text = line.split("|", 5)
-            if int(cid) == control_id:
-                x, y, w, h = (int(v) for v in rect.split())
-                return x, y, w, h, checked == "1", text
-        expect(False, f"a control with id {control_id}", out)
+    def gone(self, title, ms=5000):
+        return self.tool("gone-window", title, str(ms))[0] == 0
 
-    def click_child(self, title, control_id, button="1"):
-        x, y, w, h, _, _ = self.child(title, control_id)
-        self.xdotool("mousemove", str(x + w // 2), str(y + h // 2))
-        time.sleep(0.15)
-        self.xdotool("click", button)
+    def controls(self, title=TITLE):  # {id and text: (x, y, w, h, checked, text, class)}
+        code, out = self.tool("child-texts", title)
+        expect(code == 0, f'a window "{title}"', "none")
+        found = {}
+        for cls, cid, checked, rect, text in (line.split("|", 4) for line in out.splitlines()):
+            text = re.sub(r"\\(.)", lambda m: {"r": "\r", "n": "\n"}.get(m[1], m[1]), text)
+            found[int(cid)] = found[text] = (*map(int, rect.split()), checked == "1", text, cls)
+        return found
 
-    def list_items(self, title):
-        """(image index, text) of every item of the window's list view."""
-        code, out = self.wintool("list-items", title)
-        expect(code == 0, f'a list view in the window "{title}"', "none")
-        return [(int(image), text) for image, text in
-                (line.split("|", 1) for line in out.splitlines())]
+    def texts(self, title=TITLE):
+        return [key for key in self.controls(title) if isinstance(key, str)]
 
-    def focus_desktop(self):
-        """Gives the X keyboard focus to the Wine desktop window: a display whose
-        focused window went away sends keys nowhere."""
-        found = subprocess.run(["xdotool", "search", "--name", "Wine desktop"], env=self.env,
-                               capture_output=True, text=True).stdout.split()
-        if found:
-            subprocess.run(["xdotool", "windowfocus", found[-1]], env=self.env,
-                           stderr=subprocess.DEVNULL)
+    def checked(self, key):
+        return self.controls()[key][4]
 
-    def keys(self, *keys):
-        """Real key presses, to the Wine desktop."""
-        self.focus_desktop()
-        for key in keys:
-            self.xdotool("key", key)
-            time.sleep(0.15)
+    def items(self):  # (image, selected, caption) of each entry in the configuration window
+        rows = [line.split("|", 2) for line in self.tool("list-items", TITLE)[1].splitlines()]
+        return [(int(image), selected == "1", text) for image, selected, text in rows]
 
-    def click(self, x, y):
-        self.xdotool("mousemove", str(x), str(y))
-        time.sleep(0.1)
-        self.xdotool("click", "1")
+    def captions(self):
+        return [text for *_, text in self.items()]
 
-    def reg_query(self, key, name):
-        """A registry string value, or None when it is absent."""
-        result = self.wine("reg", "query", key, "/v", name)
-        if result.returncode != 0:
-            return None
-        for line in result.stdout.decode(errors="replace").splitlines():
-            parts = line.strip().split(None, 2)
-            if len(parts) >= 2 and parts[0] == name and parts[1].startswith("REG_"):
-                return parts[2] if len(parts) == 3 else ""
-        return None
+    def xdo(self, *args):
+        return subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True,
+                              capture_output=True, text=True).stdout
 
-    def reg_set(self, key, name, value):
-        result = self.wine("reg", "add", key, "/v", name, "/d", value, "/f")
-        expect(result.returncode == 0, f"{key}\\{name} set", result.stderr)
+    def desktop(self):  # the X window of the Wine desktop that takes keys and drops: the last
+        return int(self.xdo("search", "--name", "Wine desktop").split()[-1])
 
-    def screenshot_window(self, title, path):
-        """A screenshot of one window's area, for the documentation."""
-        rect = self.window_rect(title)
-        expect(rect is not None, f'a visible window "{title}"', "none")
-        x, y, w, h = rect
-        subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
-                        str(path)], env=self.env, check=True)
+    def keys(self, *keys):  # to the focused X window, so the desktop gets the focus first
+        self.xdo("windowfocus", self.desktop(), *(("key", "--delay", 100, *keys) if keys else ()))
+
+    def click(self, x, y, button=1, repeat=1):
+        self.xdo("mousemove", x, y, "sleep", 0.05, "click", "--repeat", repeat, button)
+
+    def click_control(self, key):
+        x, y, w, h = self.controls()[key][:4]
+        self.click(x + w // 2, y + h // 2)
+
+    def tick(self, control, on=True):
+        self.click_control(control)
+        poll(lambda: self.checked(control), lambda checked: checked == on, f"{control} at {on}")
+
+    def activate(self):
+        x, y, w, _ = self.rect(TITLE)
+        self.click(x + w // 2, y + 8)
+
+    def select_row(self, index):
+        self.xdo("mousemove", 5, 5)  # the list's tip, below a resting mouse, takes clicks
+        expect(self.gone("class:tooltips_class32"), "the list's tip gone", "still there")
+        x, y, w = self.controls()[LIST][:3]
+        self.click(x + w // 2, y + 20 + 36 * index)  # rows of large icons are 36 px high
+        poll(self.items, lambda items: items[index][1], f"row {index} selected")
+
+    def gesture(self, key="Control_L", button=3):
+        self.keys()
+        self.xdo("mousemove", 200, 300, "keydown", key, "click", button, "keyup", key)
+
+    def open_popup(self, program):  # the gesture; the popup's left, top, row height, list top
+        line = program.after(self.gesture, "popup opened")
+        return tuple(map(int, re.search(r"at (\S+),(\S+) rows (\d+) list (\d+)", line).groups()))
+
+    def drop(self, x, y, paths):
+        """Drops files at a point as a file manager would (XDND); X events as arrays of longs."""
+        x11, event, ulong = ctypes.CDLL("libX11.so.6"), ctypes.c_long * 24, ctypes.c_ulong
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        dpy = ctypes.c_void_p(x11.XOpenDisplay(None))
+        atom = lambda name: x11.XInternAtom(dpy, name.encode(), 0)  # noqa: E731
+        uris = "".join(f"file://{quote(str(path))}\r\n" for path in paths).encode()
+        target, root = self.desktop(), ulong(x11.XDefaultRootWindow(dpy))
+        source = x11.XCreateSimpleWindow(dpy, root, 0, 0, 1, 1, 0, 0, 0)
+        x11.XSetSelectionOwner(dpy, atom("XdndSelection"), source, 0)
+
+        def send(window, *longs):
+            x11.XSendEvent(dpy, ulong(window), 0, 0, ctypes.byref(event(*longs)))
+            x11.XFlush(dpy)
+        # Wine takes in the three in turn; it reads the files, as a URI list, on the way.
+        for kind, *data in (("XdndEnter", 5 << 24, atom("text/uri-list")),  # version 5, one type
+                            ("XdndPosition", 0, x << 16 | y, 0, atom("XdndActionCopy")),
+                            ("XdndDrop", 0, 0)):
+            send(target, 33, 0, 0, 0, target, atom(kind), 32, source, *data)
+        got, end = event(), time.monotonic() + 5
+        while time.monotonic() < end:
+            if not x11.XPending(dpy):
+                time.sleep(0.005)
+                continue
+            x11.XNextEvent(dpy, ctypes.byref(got))
+            if got[0] & 0xFFFFFFFF == 30:  # SelectionRequest
+                requestor, prop, kind = (ulong(got[i]) for i in (5, 8, 7))
+                x11.XChangeProperty(dpy, requestor, prop, kind, 8, 0, uris, len(uris))
+                send(got[5], 31, 0, 0, 0, *got[5:10])
+            elif got[5] == atom("XdndFinished"):
+                expect(got[8] & 1, f"a drop of {paths} accepted", "refused")
+                return x11.XCloseDisplay(dpy)
+        expect(False, f"a drop of {paths} done within 5 s", "no answer")
+
+    def reg(self, name, key=SETTINGS):
+        out = self.run("wine", "reg", "query", key, "/v", name).stdout.decode(errors="replace")
+        found = re.search(rf"^\s*{re.escape(name)}\s+(REG_\w+)\s*(.*?)\s*$", out, re.M)
+        return found and found.groups()
+
+    def reg_set(self, name, data, kind="REG_SZ", key=SETTINGS):
+        result = self.run("wine", "reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f")
+        expect(result.returncode == 0, f"{name} stored as {kind}", result.stderr)
+
+    def screenshot(self, name, title=None):  # the display, or one window's area
+        crop = ["-crop", "{2}x{3}+{0}+{1}".format(*self.rect(title)), "+repage"] if title else []
+        self.run("import", "-window", "root", *crop, path := self.artifacts / f"{name}.png")
         return path
-
-    def set_windows_version(self, version):
-        """Which Windows version Wine reports to programs: "nt40", "win7", "win10"..."""
-        result = self.wine("reg", "add", "HKCU\\Software\\Wine", "/v", "Version", "/d", version,
-                           "/f")
-        expect(result.returncode == 0, "the Wine version to be set", result.stderr)
-
-    def xdotool(self, *args):
-        subprocess.run(["xdotool", *args], env=self.env, check=True)
-
-    def screenshot(self, label):
-        path = self.artifacts / f"{self.name}-{label}.png"
-        subprocess.run(["import", "-window", "root", str(path)], env=self.env,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        return path
-
-    # Ending ----------------------------------------------------------------
 
     def close(self, keep_prefix=False):
-        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
+        self.run("wineserver", "-k")
         for program in self.programs:
-            if program.wait_exit(5) is None:
-                program.process.kill()
-        # A prefix weighs hundreds of megabytes; only a failing test keeps its own.
-        if not keep_prefix:
+            program.process.kill()
+            program.process.wait()
+        if not keep_prefix:  # hundreds of megabytes: only a failing journey keeps its own
             shutil.rmtree(self.prefix, ignore_errors=True)

@@ -1,0 +1,142 @@
+"""Hostile input (a list is read at the start, and again by Cancel), odd places to start in,
+kills amid applying (JUMPNEST_SOAK_KILLS, hundreds in scripts/soak.sh; JUMPNEST_SOAK_SEED)."""
+
+import os
+import random
+import re
+import time
+
+from harness import APPLY, DOWN, TITLE, UP, expect, same, soon
+
+GOOD = b"First\tC:\\windows\\notepad.exe\r\nSecond\tC:\\windows\\regedit.exe\r\n"
+# 100,000 lines of about 100 bytes: a good target again, targets that are not, no TABs.
+HUGE = GOOD + "".join((f"Again {i} {'z' * 40}\tC:\\windows\\notepad.exe\r\n",
+                       f"Gone {i}\tC:\\Nowhere\\{i:08d}{'x' * 80}.exe\r\n",
+                       f"No tab here, line {i} {'y' * 120}\r\n")[i % 3]
+                      for i in range(100_000)).encode()
+LONG = GOOD + f"{'C' * 40000}\tC:\\windows\\hh.exe\r\nL\tC:\\{'t' * 40000}.exe\r\n".encode()
+# Without the mark the file is ANSI, where a NUL is one more character.
+NUL = GOOD + b"Nul\x00in it\tC:\\windows\\hh.exe\r\n\x00\x00\x00\r\n\x00\tC:\\x\r\n"
+NO_UTF8 = (b"\xEF\xBB\xBFBroken \xC3\x28 \xFF\xFE\tC:\\windows\\notepad.exe\r\n"
+           b"Cut \xE2\x82\tC:\\windows\\regedit.exe\r\n")
+
+
+def test_hostile_lists_and_settings(t):
+    for name, kind, value in (("Language", "REG_DWORD", "2"), ("ShowInSysTray", "REG_BINARY", "00"),
+                              ("IconSize", "REG_MULTI_SZ", "257"), ("Explorer", "REG_DWORD", "1")):
+        t.reg_set(name, value, kind)
+    t.write_ini(HUGE)
+    (program := t.start(t.install())).wait("ready")
+    expect(program.traced("language: 0") and program.traced("tray: 1"), "defaults for them", "no")
+
+    for content, count in ((HUGE, 2), (LONG, 3), (NUL, 3), (NO_UTF8, 2)):
+        if content is not HUGE:
+            t.write_ini(content)
+            program.cancel()
+        program.wait(f"entries: {count}")
+        expect(t.ini().read_bytes() == content, "the entry file untouched",
+               f"{len(t.ini().read_bytes())} bytes instead of {len(content)}")
+        t.open_popup(program)
+        opened = program.wait("popup opened")
+        expect(opened.startswith(f"popup opened: {count} entries"), f"{count} entries", opened)
+        program.after(lambda: t.keys("Escape"), "popup closed")
+
+    # Another user's list is not shown nor replaced; Apply says why, yet stores the options.
+    t.write_ini(GOOD)
+    os.chown(t.ini(), 65534, 65534)  # to Wine, the file of another user
+    program.cancel("entries: 0")
+    t.bring_forward(program)
+    same(t.captions(), [], "the list shown")
+    message = program.failed_apply()
+    expect("belongs to another user" in message, "the reason in the message", message)
+    same((t.ini().read_bytes(), t.ini().stat().st_uid), (GOOD, 65534), "their file")
+    for name, value in (("Language", "0"), ("ShowInSysTray", "1"), ("IconSize", "256"),
+                        ("Explorer", "0")):
+        soon(lambda: t.reg(name), ("REG_SZ", value), name)
+
+
+OWN = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "comctl32.dll",
+       "ole32.dll", "oleaut32.dll", "version.dll", "uxtheme.dll", "msvcrt.dll", "shlwapi.dll",
+       "comdlg32.dll"}
+DATA, WINE = "C:\\ProgramData\\Kelmarsh", "HKCU\\Software\\Wine"
+
+
+def test_starting_in_odd_places(t):
+    dump = t.run("x86_64-w64-mingw32-objdump", "-p", t.build / "kqrJumpnest.exe").stdout.decode()
+    imports = {name.lower() for name in re.findall(r"DLL Name: (\S+)", dump)}
+    expect(imports and imports <= OWN, "only Windows' own DLLs", sorted(imports - OWN) or "none")
+    (blocker := t.host(DATA + "\\kqrJumpnest")).parent.mkdir(parents=True)
+    blocker.write_text("not a folder")  # where the data folder belongs
+
+    # Windows NT 4 is refused with a message, and nothing is set up.
+    t.reg_set("Version", "nt40", key=WINE)
+    program = t.start(jumpnest := t.install())
+    expect(t.rect("Wrong Windows Version", 15000), "the refusal", "no message")
+    same(program.value("winver"), "3", "the version code of NT 4")
+    t.keys("Return")
+    same(program.wait_exit(5), 0, "the exit code after OK")
+    expect(not program.traced("ready") and not program.traced("ini:"), "nothing set up", "more")
+
+    # Windows 10 passes; a long non-ASCII path and name give a data folder of that name.
+    t.reg_set("Version", "win10", key=WINE)
+    folder = "C:\\Program Files\\Jumpnest Ünïcode ✓ 日本\\" + "Unterordner-" * 12
+    program = t.start(t.install("Sprungnest-Ä.exe", folder))
+    same(program.value("winver"), "7", "the version code of Windows 10")
+    program.wait("ready")
+    expect(t.host(DATA + "\\Sprungnest-Ä").is_dir(), "its folder", list(t.host(DATA).iterdir()))
+    same(program.value("app path"), folder + "\\", "the program folder")
+    t.tool("close-window", "kqrJumpnest")
+    same(program.wait_exit(5), 0, "the exit code after WM_CLOSE")
+
+    # The file where the data folder belongs does not stop the start.
+    program = t.start(jumpnest)
+    program.wait("ready")
+    program.cancel()  # its window out of the way
+    same(blocker.read_text(), "not a folder", "the file where the folder belongs")
+
+    # A renamed copy is a program of its own, with its own folder; an empty list starts hidden.
+    t.write_ini(b"", exe="other")
+    (other := t.start(t.install("other.exe"))).wait("ready")
+    same(other.value("ini"), f"{DATA}\\other\\other.{t.user}.ini", "the copy's entry file")
+    expect(other.value("startup link").endswith("\\kqrJumpnest.lnk"), "the shortcut's own name",
+           other.value("startup link"))
+    same((program.alive(), other.alive()), (True, True), "both programs running")
+    expect(not t.rect(TITLE, 0), "no window shown", "one")
+    program.process.kill()
+    program.wait_exit(5)
+    same(t.items(), [], "the copy's list")
+
+
+def entries(order):
+    return b"".join(f"Entry {n}\tC:\\Tools\\entry-{n:03d}.txt\r\n".encode() for n in order)
+
+
+def test_crash_kills_while_applying_leave_a_whole_list(t):
+    kills = int(os.environ.get("JUMPNEST_SOAK_KILLS", "6"))
+    seed = int(os.environ.get("JUMPNEST_SOAK_SEED", str(int(time.time()))))
+    moments, applies = random.Random(seed), 0
+    t.host("C:\\Tools").mkdir(parents=True)
+    for n in range(60):
+        t.host(f"C:\\Tools\\entry-{n:03d}.txt").write_text(f"entry {n}\r\n")
+    # Down moves the first entry, selected at a start, one on, Up back, each time applied.
+    lists = {entries(range(60)), entries([1, 0, *range(2, 60)])}
+    t.write_ini(entries(range(60)))
+    t.install()
+    for kill in range(kills):
+        program = t.start()
+        program.wait("ready", timeout=30)
+        presser = t.start(t.tools, ["press", TITLE, "0", *map(str, (DOWN, APPLY, UP, APPLY))])
+        program.wait("applied", timeout=20)
+        time.sleep(moments.uniform(0.0, 0.8))  # the kill's random moment
+        program.process.kill()
+        same(presser.wait_exit(20), 0, "the presser's end with the program")
+        applies += program.lines().count("applied")
+        content = t.ini().read_bytes()
+        expect(content in lists, f"a whole list after kill {kill + 1} (seed {seed})",
+               f"{len(content)} bytes: {content[:60]!r}...{content[-60:]!r}")
+        # What a cut-short save leaves is cleared at the next start.
+        leftovers = [p.name for p in t.ini().parent.iterdir() if p.name.endswith(".tmp")]
+        expect(len(leftovers) <= 1, "at most the one save this kill cut short", leftovers)
+        expect(t.gone(TITLE, 3000), "the program's window gone after the kill", "still there")
+    print(f"     {kills} kills after {applies} applies; seed {seed}")
+    expect(applies > kills, "the kills to come amid applying", f"{applies} applies")
