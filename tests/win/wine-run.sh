@@ -1,21 +1,19 @@
 #!/usr/bin/env bash
-# Runs a Windows test program under Wine for CTest.
-#
-# Plain `wine` as a test runner costs seconds per test or hangs: wineserver and
-# Wine's helper processes inherit the pipes of whoever started them, and CTest
-# waits for every writer. So a persistent wineserver is started once, away from
-# any pipe, and then wine runs the test.
+# Runs a Windows test program under Wine for CTest. The wineserver is started
+# first, away from CTest's pipes: Wine's helpers would inherit them, and CTest
+# would wait for them.
 set -u
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-if [ -z "${WINEPREFIX:-}" ]; then
-  export WINEPREFIX="${HOME}/.cache/jumpnest/wine-tests"
-fi
+export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEPREFIX=${WINEPREFIX:-$HOME/.cache/jumpnest/wine-tests}
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  wineboot -i </dev/null >/dev/null 2>&1
+  mkdir -p "$WINEPREFIX" && wineboot -i </dev/null >/dev/null 2>&1
+  # A virtual desktop, as test.sh's prefixes have: without one Wine waits two
+  # seconds for a window manager whenever a window or a tray icon goes away.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f </dev/null \
+    >/dev/null 2>&1
+  wineserver -w
 fi
-if wineserver -p </dev/null >/dev/null 2>&1; then  # 0: just started, 2: already running
-  wine cmd /c exit </dev/null >/dev/null 2>&1
-fi
+# 0: just started, 2: already running.
+wineserver -p </dev/null >/dev/null 2>&1 && wine cmd /c exit </dev/null >/dev/null 2>&1
 exec wine "$@"

@@ -1,0 +1,284 @@
+// The entry list and its pictures, the configuration window, the one way out, the hooks.
+#include "support_win.h"
+
+namespace jumpnest::test {
+
+// Pictures that note which file was asked for on which thread; the file
+// named `held` waits (up to 10 s) for `release`.
+struct FakePictures {
+    PictureSource Source() {
+        return [this](const std::string& target) {
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                asked.push_back(target);
+                threads.insert(::GetCurrentThreadId());
+            }
+            if (target == held) ::WaitForSingleObject(release.get(), 10000);
+            const HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
+            return EntryPictures{UniqueIcon(::CopyIcon(icon)), UniqueIcon(::CopyIcon(icon))};
+        };
+    }
+    std::vector<std::string> Asked() {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return asked;
+    }
+    std::mutex mutex;
+    std::vector<std::string> asked;
+    std::set<DWORD> threads;
+    std::string held;
+    UniqueHandle release{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+};
+
+TEST(IconLoader, StopIsBoundedWhileTheSourceIsStuckAndAtOnceWhenIdle) {
+    FakePictures fake;
+    const MessageWindow window;
+    IconLoader idle(window.hwnd, kPicturesMessage, fake.Source());
+    IconLoader stuck(window.hwnd, kPicturesMessage, fake.Source());
+    fake.held = "\\\\sleeping\\share\\app.exe";
+    stuck.Load({fake.held});
+    ASSERT_TRUE(PumpUntil([&] { return !fake.Asked().empty(); }));
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_FALSE(stuck.Stop(300));
+    EXPECT_LT(::GetTickCount64() - start, 1000u);
+    EXPECT_TRUE(idle.Stop(1000));
+    ::SetEvent(fake.release.get());
+}
+
+class EntryListTest : public testing::Test {
+protected:
+    std::string File(const std::string& name) {
+        EXPECT_TRUE(WriteFileBytes(temp_.path + name, "MZ"));
+        return temp_.path + name;
+    }
+    TempFolder temp_;
+    FakePictures fake_;
+    EntryList list_{32, 16, fake_.Source()};
+    const std::string a_ = File("a.exe"), b_ = File("b.exe"), c_ = File("c.exe"),
+                      d_ = File("d.exe");
+};
+
+// The loader answers every file in order, then ends the batch; files dropped
+// while it is busy join the batch, and a drop after its end ends it anew.
+TEST_F(EntryListTest, DroppedFilesGetTheirPicturesFromTheLoaderThread) {
+    const MessageWindow window;
+    list_.StartLoader(window.hwnd);
+    gAppPath = fake_.held = temp_.path;  // the program folder's picture comes first: held
+    list_.Replace({{"A", a_}});
+    ASSERT_TRUE(PumpUntil([&] { return !fake_.Asked().empty(); }));
+    EXPECT_EQ(list_.AddDropped({b_, temp_.path, c_, b_}, FileExists), 2u);
+    const auto generation = list_.generation();
+    ::SetEvent(fake_.release.get());
+    const auto loaded = [&] {
+        return PumpUntil([&] { return !list_.picturesPending(); }, 10000,
+                         [&](const MSG& m) {
+                             if (m.message == kPicturesMessage)
+                                 list_.TakePictures(IconLoader::Take(m.lParam));
+                         });
+    };
+    ASSERT_TRUE(loaded());
+    EXPECT_EQ(list_.generation(), generation) << "pictures are no structural edit";
+    EXPECT_EQ(list_.AddDropped({d_}, FileExists), 1u);
+    ASSERT_TRUE(list_.picturesPending() && loaded());
+    EXPECT_EQ(fake_.Asked(), (std::vector<std::string>{gAppPath, a_, b_, c_, d_}));
+    EXPECT_EQ(fake_.threads.size(), 1u);
+    EXPECT_FALSE(fake_.threads.contains(::GetCurrentThreadId()));
+    std::map<std::string, int> pictures;
+    for (size_t i = 0; i < 4; ++i) pictures[list_.entries()[i].target] = list_.Image(i);
+    EXPECT_EQ(pictures, (std::map<std::string, int>{{a_, 1}, {b_, 2}, {c_, 3}, {d_, 4}}));
+    list_.Move(0, +1);
+    list_.Remove(0);
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(list_.Image(i), pictures[list_.entries()[i].target]);
+    list_.StopLoader(1000);
+}
+
+TEST_F(EntryListTest, GenerationChangesOnStructuralEditsOnly) {
+    const auto changes = [&](const std::function<void()>& edit) {
+        const auto before = list_.generation();
+        edit();
+        return list_.generation() != before;
+    };
+    EXPECT_TRUE(changes([&] { list_.Replace({{"A", a_}, {"B", b_}}); }));
+    EXPECT_TRUE(changes([&] { list_.AddDropped({c_, a_}, FileExists); }));
+    EXPECT_FALSE(changes([&] { list_.AddDropped({c_, temp_.path}, FileExists); }));
+    EXPECT_FALSE(changes([&] { list_.Rename(0, "x\ty\r\nz"); }));
+    EXPECT_TRUE(changes([&] { list_.Move(0, +1); }));
+    EXPECT_FALSE(changes([&] { list_.Move(0, -1); }));
+    EXPECT_TRUE(changes([&] { list_.Remove(2); }));
+    EXPECT_EQ(list_.entries(), (std::vector<MenuEntry>{{"B", b_}, {"xyz", a_}}));
+}
+
+class ConfigWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        gIniFile = temp_.path + "list.ini";
+        gStartupLink = temp_.path + "Startup\\kqrJumpnest.lnk";
+        ASSERT_TRUE(window_.Load(list_, store_, {}));
+    }
+    // Clicks a box as the user does; whether it is ticked afterwards.
+    bool Click(const char* name, int index, bool click = true) {
+        if (click) ::SendMessageW(window_.Control(name, index), BM_CLICK, 0, 0);
+        return ::SendMessageW(window_.Control(name, index), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    TempFolder temp_;
+    ScratchKey key_;
+    const Store store_{key_.settings, FileExists};
+    EntryList list_{32, 16, StuckPictures};  // no loader: the pictures are never asked for
+    MainWindow window_;
+};
+
+TEST_F(ConfigWindow, LanguageMenuMarksTheLanguageAndStoresItAtOnce) {
+    const auto realKey = RegistrySettings().Read("Language");
+    const UINT english = static_cast<UINT>(Command::kEnglish);
+    const auto marks = [&] {  // the language items, "x" where marked
+        std::string shown;
+        for (UINT item = english; item < english + 4; ++item) {
+            shown += ::GetMenuState(::GetMenu(window_.hwnd()), item, 0) & MF_CHECKED ? "x" : "-";
+        }
+        return shown;
+    };
+    for (const auto& [language, shown] : {std::pair{2, "--x-"}, {3, "---x"}, {0, "x---"}}) {
+        ::SendMessageW(window_.hwnd(), WM_COMMAND, english + language, 0);
+        EXPECT_EQ(marks(), shown);
+        EXPECT_EQ(key_.settings.Read("Language"), std::to_string(language));
+    }
+    gLanguage = 7;  // read as English, with no item of its own
+    window_.ApplyLanguage();
+    EXPECT_EQ(marks(), "----");
+    EXPECT_EQ(RegistrySettings().Read("Language"), realKey);
+}
+
+TEST_F(ConfigWindow, SavingNeverOverwritesAListThatCouldNotBeRead) {
+    const std::string bytes = "Me\t" + ExecutablePath() + "\r\n";
+    ASSERT_TRUE(WriteFileBytes(gIniFile, bytes));
+    {
+        // Another program has the file open while it is loaded.
+        const UniqueFile lock(::CreateFileW(Widen(gIniFile).c_str(), GENERIC_READ, 0, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+        EXPECT_FALSE(LoadSettings(store_, list_)) << "not taken for a first start";
+    }
+    EXPECT_FALSE(SaveSettings(store_, list_));
+    EXPECT_EQ(ReadFileBytes(gIniFile), bytes);
+    EXPECT_FALSE(LoadSettings(store_, list_));
+    EXPECT_TRUE(SaveSettings(store_, list_));
+}
+
+// Cancel puts the stored options back into the boxes; Apply saves the list
+// and the options even when the start-up shortcut cannot be written.
+TEST_F(ConfigWindow, CancelAndApply) {
+    ASSERT_TRUE(Click("chkOption", 2) && gExplorer);  // Explorer on the middle button
+    Click("cmdButton", 1);                            // Cancel
+    EXPECT_FALSE(Click("chkOption", 2, false) || gExplorer);
+    ASSERT_TRUE(WriteFileBytes(temp_.path + "Startup", "a file where the folder belongs"));
+    list_.Replace({{"Me", ExecutablePath()}});
+    gIconSize = kSmallIcons;
+    ASSERT_TRUE(Click("chkOption", 0));  // start with Windows
+    static int boxes = 0;                // each is answered with OK as it comes up
+    const UniqueHook answer(::SetWindowsHookExW(
+        WH_CBT,
+        [](int code, WPARAM window, LPARAM data) -> LRESULT {
+            wchar_t name[8] = {};
+            if (code == HCBT_ACTIVATE && ::GetClassNameW(HWND(window), name, 8) &&
+                std::wstring(name) == L"#32770" && ++boxes) {
+                ::PostMessageW(HWND(window), WM_COMMAND, IDOK, 0);
+            }
+            return ::CallNextHookEx(nullptr, code, window, data);
+        },
+        nullptr, ::GetCurrentThreadId()));
+    EXPECT_FALSE(window_.Apply());
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(ReadEntryFile(gIniFile, FileExists), list_.entries());
+    EXPECT_EQ(LoadOptions(key_.settings, false, 0), (Options{0, true, kSmallIcons, false}));
+}
+
+// The child: the real program, its entries' pictures stuck on a dead share.
+void RunProgram() {
+    ScratchKey key;
+    App app({key.settings, FileExists, [](const std::string& target) {
+                 Trace("pictures: stuck");
+                 return StuckPictures(target);
+             }});
+    ASSERT_TRUE(app.Main());
+    ReinstallHooks();
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(HookReinstallCount(), 1);
+}
+
+TEST(App, WindowCloseEndsTheProgramAtOnceWhateverHangs) {
+    if (::GetEnvironmentVariableW(L"JUMPNEST_TEST_CHILD", nullptr, 0)) return RunProgram();
+    // The child runs as this program: data folder and window class are its own.
+    const std::string data =
+        DataFolderPath(GetSpecialFolder(kFolderCommonAppData), ExecutableName(), "");
+    const std::string trace = data + "trace.txt", me = ExecutablePath();
+    RemoveTree(data);
+    ASSERT_TRUE(CreatePath(data));
+    ASSERT_TRUE(WriteFileBytes(EntryFilePath(data, ExecutableName(), CurrentUserName()),
+                               "A\t" + me + "\r\nB\t" + SystemProgram(L"notepad.exe") + "\r\nC\t" +
+                                   SystemProgram(L"rundll32.exe") + "\r\n"));
+    ::SetEnvironmentVariableW(L"JUMPNEST_TRACE", Widen(trace).c_str());
+    ::SetEnvironmentVariableW(L"JUMPNEST_TEST_CHILD", L"1");
+    const std::wstring exe = Widen(me), quoted = L"\"" + exe + L"\"";  // spawn does not quote
+    const UniqueHandle process(reinterpret_cast<HANDLE>(
+        ::_wspawnl(_P_NOWAIT, exe.c_str(), quoted.c_str(), L"--gtest_filter=App.*", nullptr)));
+    ASSERT_TRUE(process);
+    const std::shared_ptr<void> cleanup(nullptr, [&](void*) {
+        ::TerminateProcess(process.get(), 1);
+        ::WaitForSingleObject(process.get(), 5000);
+        ScratchKey(::GetProcessId(process.get())).Clear();
+        RemoveTree(data);
+    });
+    // Up once its hooks are installed anew and its pictures are stuck.
+    const auto traced = [&](const char* line) {
+        return ReadFileBytes(trace).find(line) != std::string::npos;
+    };
+    ASSERT_TRUE(
+        PumpUntil([&] { return traced("hooks installed again") && traced("pictures: stuck"); }));
+    const HWND window =
+        ::FindWindowW(Widen(InstanceWindowClass(ExecutableName())).c_str(), L"kqrJumpnest");
+    // What a second start asks reaches it: its configuration window comes forward.
+    ASSERT_TRUE(BringRunningInstanceForward(ExecutableName()));
+    EXPECT_TRUE(
+        PumpUntil([] { return ::IsWindowVisible(::FindWindowW(L"kqrJumpnestConfig", 0)); }));
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(process.get(), 1000), WAIT_OBJECT_0) << ReadFileBytes(trace);
+    DWORD code = 1;
+    EXPECT_TRUE(::GetExitCodeProcess(process.get(), &code) && code == 0) << code;
+}
+
+TEST(Hooks, SlowLookupsDoNotHoldUpInput) {
+    const TempFolder temp;
+    ScratchKey key;
+    gIniFile = temp.path + "list.ini";
+    ASSERT_TRUE(WriteFileBytes(gIniFile, "A\t\\\\share\\a\r\nB\t\\\\share\\b\r\nC\t\\\\share\\c"));
+    const UniqueHandle asking(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const Store store{key.settings, [&](const std::string&) {  // a second per file
+                          ::SetEvent(asking.get());
+                          ::Sleep(1000);
+                          return true;
+                      }};
+    EntryList list(32, 16, StuckPictures);
+    const MessageWindow target;
+    SetHookTarget(target.hwnd);
+    InstallKeyboardHook();
+    InstallMouseHook(kActiveMouseHookMode);
+    const auto move = [] {  // how long SendInput took
+        INPUT input{INPUT_MOUSE, {{1, 0, 0, MOUSEEVENTF_MOVE, 0, 0}}};
+        const ULONGLONG start = ::GetTickCount64();
+        ::SendInput(1, &input, sizeof input);
+        return ::GetTickCount64() - start;
+    };
+    const std::uint32_t installed = LastHookEventTick();
+    ASSERT_TRUE(PumpUntil([&] { return move(), LastHookEventTick() != installed; }, 5000));
+    std::vector<ULONGLONG> took;
+    std::thread mover([&] {
+        ::WaitForSingleObject(asking.get(), 5000);
+        for (int i = 0; i < 5; ++i, ::Sleep(100)) took.push_back(move());
+    });
+    LoadSettings(store, list);  // holds this thread for three seconds
+    mover.join();
+    EXPECT_EQ(list.entries().size(), 3u);
+    // Wine waits two seconds for a hook whose thread does not answer.
+    for (const ULONGLONG ms : took) EXPECT_LT(ms, 500u) << "SendInput waited for the hooks";
+    EXPECT_TRUE(RemoveHooks(1000));
+}
+
+}  // namespace jumpnest::test

@@ -1,0 +1,95 @@
+// Starting targets, the environment probe, the single instance, the version.
+#include "support_win.h"
+
+namespace jumpnest::test {
+
+// The programs `act` starts, however the shell starts them: this process sits
+// in a job, which reports each new member. They are ended again at once.
+std::vector<std::string> ProgramsStartedBy(const std::function<void()>& act) {
+    static const HANDLE job = ::CreateJobObjectW(nullptr, nullptr);
+    static JOBOBJECT_ASSOCIATE_COMPLETION_PORT port{
+        nullptr, ::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1)};
+    static const bool watching =
+        ::SetInformationJobObject(job, JobObjectAssociateCompletionPortInformation, &port,
+                                  sizeof port) &&
+        ::AssignProcessToJobObject(job, ::GetCurrentProcess());
+    EXPECT_TRUE(watching) << "without the job nothing started would be seen";
+    act();
+    std::vector<std::string> started;
+    DWORD event = 0;
+    ULONG_PTR key = 0;
+    OVERLAPPED* id = nullptr;
+    while (::GetQueuedCompletionStatus(port.CompletionPort, &event, &key, &id,
+                                       started.empty() ? 3000 : 500)) {
+        const auto process = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(id));
+        if (event != JOB_OBJECT_MSG_NEW_PROCESS || process == ::GetCurrentProcessId()) continue;
+        const UniqueHandle child(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, process));
+        wchar_t image[MAX_PATH] = {};
+        DWORD size = MAX_PATH;
+        ::QueryFullProcessImageNameW(child.get(), 0, image, &size);
+        ::TerminateProcess(child.get(), 1);
+        started.push_back(Narrow(::CharLowerW(image)));
+    }
+    return started;
+}
+
+TEST(LaunchTarget, MissingStartsNothingUnassociatedStartsOpenWithFromTheSystemFolder) {
+    const TempFolder folder;
+    const std::string target = folder.path + "no program.jnxunknown";  // passed unquoted
+    EXPECT_EQ(ProgramsStartedBy([&] { EXPECT_EQ(LaunchTarget(target), LaunchResult::Failed); }),
+              std::vector<std::string>{});
+    ASSERT_TRUE(WriteFileBytes(target, "x"));
+    // A rundll32.exe planted in the current folder must not be the one run.
+    ASSERT_TRUE(::CopyFileW(Widen(SystemProgram(L"notepad.exe")).c_str(),
+                            Widen(folder.path + "rundll32.exe").c_str(), FALSE));
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(Path(folder.path));
+    EXPECT_EQ(ProgramsStartedBy([&] { EXPECT_EQ(LaunchTarget(target), LaunchResult::OpenWith); }),
+              std::vector<std::string>{SystemProgram(L"rundll32.exe")});
+    std::filesystem::current_path(previous);
+}
+
+TEST(Probe, SetsTheFoldersAndMakesTheDataFolderOrGoesOnWithout) {
+    const std::string appPath = AddBackslash(GetParentFolder(ExecutablePath()));
+    const std::string data =
+        DataFolderPath(GetSpecialFolder(kFolderCommonAppData), ExecutableName(), appPath);
+    const std::shared_ptr<void> cleanup(nullptr, [&](void*) { RemoveTree(data); });
+    RemoveTree(data);
+    ProbeSystem();
+    EXPECT_EQ(gAppPath, appPath);
+    EXPECT_EQ(AddBackslash(Narrow(std::filesystem::current_path().wstring())), gAppPath);
+    EXPECT_EQ(gPersonalFolder, GetSpecialFolder(kFolderPersonal));
+    EXPECT_EQ(gDataFolder, data);
+    EXPECT_TRUE(DirExists(gDataFolder));
+    RemoveTree(data);
+    ASSERT_TRUE(WriteFileBytes(data.substr(0, data.size() - 1), "a file, not a folder"));
+    gDesktopWnd = nullptr;  // set after the data folder
+    ProbeSystem();
+    EXPECT_EQ(gDataFolder, data);
+    EXPECT_FALSE(DirExists(data));
+    EXPECT_EQ(gDesktopWnd, ::GetDesktopWindow());
+    EXPECT_FALSE(CreatePath(data + "inner\\"));
+}
+
+TEST(Instance, OnlyTheFirstMutexHolderIsFirst) {
+    const std::string name = "Local\\jumpnest-test-" + std::to_string(::GetCurrentProcessId());
+    {
+        const InstanceMutex first(name), second(name);
+        EXPECT_TRUE(first.IsFirst());
+        EXPECT_FALSE(second.IsFirst());
+    }
+    EXPECT_TRUE(InstanceMutex(name).IsFirst()) << "every holder is gone";
+}
+
+TEST(VersionRecord, OfTheRealProgramIsReadBack) {
+    std::string exe = JUMPNEST_EXE_PATH;  // a Linux path when cross-built: drive Z: under Wine
+    if (exe.starts_with('/')) exe.insert(0, "Z:");
+    const auto version = ReadVersionRecord(exe);
+    ASSERT_TRUE(version) << exe;
+    EXPECT_EQ(std::to_string(version->major) + "." + std::to_string(version->minor) + "." +
+                  std::to_string(version->revision),
+              JUMPNEST_VERSION);
+    EXPECT_FALSE(ReadVersionRecord(exe + ".missing"));
+}
+
+}  // namespace jumpnest::test
