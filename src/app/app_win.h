@@ -71,6 +71,8 @@ private:
         void End();
     };
 
+    // Members go in reverse order: the windows, which listen to the entry
+    // list and draw its pictures, before the list; OLE last of all.
     Services services_;
     Store store_;
     OleSession ole_;

@@ -37,7 +37,6 @@ public:
     void Activate();
 
     HWND list() const { return design_.Window("lvwMenu"); }
-    int alpha() const { return fade_.alpha; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -34,7 +34,6 @@ public:
     HWND Window(std::string_view name, int index = -1) const;
     const BuiltControl* Find(std::string_view name, int index = -1) const;
     const BuiltControl* FindById(int id) const;
-    const std::vector<BuiltControl>& controls() const { return controls_; }
     double twipsPerPixel() const { return twipsPerPixel_; }
 
     // Pixels of a design length in this window's scale.
