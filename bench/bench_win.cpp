@@ -150,6 +150,8 @@ void WaitForPictures() {
 // An entry file of `count` entries with distinct targets, none dropped as a
 // duplicate; makes it the one LoadSettings reads.
 void UseEntryFile(int count, const std::string& folder) {
+    // The program starts first: its start reads the real entry file.
+    Program();
     std::string list;
     const std::string self = ExecutablePath();
     for (int i = 0; i < count; ++i) {

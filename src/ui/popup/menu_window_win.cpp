@@ -252,12 +252,10 @@ void MenuWindow::Paint() {
     ::GetClientRect(hwnd(), &client);
     // The rule under the title and the outline of the whole window.
     const ControlDesign& line = DesignOf("Line1");
-    UniqueBrush lineBrush(::CreateSolidBrush(DesignColor(*line.foreColor)));
     const int lineY = design_.Pixels(line.top);
     RECT rule{0, lineY, client.right, lineY + 1};
-    ::FillRect(dc, &rule, lineBrush.get());
-    UniqueBrush outline(::CreateSolidBrush(DesignColor(*DesignOf("Shape1").foreColor)));
-    ::FrameRect(dc, &client, outline.get());
+    ::FillRect(dc, &rule, DesignBrush(dc, *line.foreColor));
+    ::FrameRect(dc, &client, DesignBrush(dc, *DesignOf("Shape1").foreColor));
     const RECT close = ControlRect("cmdClose");
     ImageList_Draw(cornerPicture_.get(), 0, dc, close.left, close.top, ILD_TRANSPARENT);
     ::EndPaint(hwnd(), &paint);
@@ -380,8 +378,7 @@ LRESULT MenuWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         HDC dc = reinterpret_cast<HDC>(wParam);
         ::SetTextColor(dc, DesignColor(*title.foreColor));
         ::SetBkColor(dc, DesignColor(*title.backColor));
-        return reinterpret_cast<LRESULT>(::GetSysColorBrush(
-            static_cast<int>(*title.backColor & ~kSysColorFlag)));
+        return reinterpret_cast<LRESULT>(DesignBrush(dc, *title.backColor));
     }
     case WM_PAINT:
         Paint();

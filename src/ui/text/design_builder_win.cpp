@@ -96,6 +96,12 @@ COLORREF DesignColor(std::uint32_t color) {
     return static_cast<COLORREF>(color);
 }
 
+HBRUSH DesignBrush(HDC dc, std::uint32_t color) {
+    if (color & kSysColorFlag) return ::GetSysColorBrush(static_cast<int>(color & 0xFF));
+    ::SetDCBrushColor(dc, static_cast<COLORREF>(color));
+    return static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
+}
+
 int ControlId(const ControlDesign& control, int position) {
     if (control.flags & kDefaultButton) return IDOK;
     if (control.flags & kCancelButton) return IDCANCEL;

@@ -64,6 +64,9 @@ double ScreenTwipsPerPixel();
 
 // A design colour as a COLORREF: system colours resolved.
 COLORREF DesignColor(std::uint32_t color);
+// A brush of a design colour for painting on `dc`, owned by the system: the
+// system colour's own brush, or the device context's brush set to the colour.
+HBRUSH DesignBrush(HDC dc, std::uint32_t color);
 
 // Control identifiers: Enter and Escape reach the default and cancel buttons
 // through the dialog manager's IDOK and IDCANCEL.
