@@ -15,9 +15,13 @@ using namespace jumpnest;
 constexpr int kW = 1920 * 15, kH = 1080 * 15, kPopupW = 3390, kPopupH = 1125;  // twips at 96 dpi
 
 TEST(Popup, SizeListAndLeaveCheck) {
-    EXPECT_EQ(PopupHeightTwips(3, 17, 15.0, kH), 1125);
-    EXPECT_EQ(PopupHeightTwips(1, 17, 12.5, kH), 512);  // 512.5 and 537.5: halves to even
-    EXPECT_EQ(PopupHeightTwips(1, 19, 12.5, kH), 538);
+    // Three rows at 100, 125, 150 and 200 %: the chrome scales with the rows.
+    for (const auto& [twipsPerPixel, row, height] :
+         {std::tuple{15.0, 17, 1125}, {12.0, 21, 1116}, {10.0, 26, 1140}, {7.5, 34, 1125}}) {
+        EXPECT_EQ(PopupHeightTwips(3, row, twipsPerPixel, kH), height) << twipsPerPixel;
+    }
+    EXPECT_EQ(PopupHeightTwips(1, 18, 12.5, kH), 588);  // 587.5 and 612.5: halves to even
+    EXPECT_EQ(PopupHeightTwips(1, 20, 12.5, kH), 612);
     EXPECT_EQ(PopupHeightTwips(100, 17, 15.0, kH), kH);
     EXPECT_EQ(PopupListRect(20, 226, 235), (PixelRect{1, 21, 225, 234}));
     EXPECT_EQ(PopupColumnWidth(224, 21, 19), 182);

@@ -1,6 +1,7 @@
 #include "ui/popup/popup_layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace jumpnest {
 
@@ -25,7 +26,10 @@ int ClampAxis(int wanted, int size, int areaStart, int areaEnd) {
 
 int PopupHeightTwips(int itemCount, int itemSpacingPixels, double twipsPerPixelY,
                      int maxHeightTwips) {
-    const int pixels = itemCount * itemSpacingPixels + kPopupChromePixels;
+    // The title area and the margins grow with the display's scale like the
+    // rows do: 24 pixels at 96 dots per inch (15 twips per pixel).
+    const int chrome = static_cast<int>(std::lround(kPopupChromePixels * 15.0 / twipsPerPixelY));
+    const int pixels = itemCount * itemSpacingPixels + chrome;
     // Too many entries: the window stops at the monitor's height and the
     // list scrolls.
     return std::min(PixelsToTwips(pixels, twipsPerPixelY), maxHeightTwips);

@@ -10,14 +10,15 @@
 
 namespace jumpnest {
 
-// Pixels around the list: the title area and the margins.
+// Pixels around the list at 96 dots per inch: the title area and the margins.
 inline constexpr int kPopupChromePixels = 24;
 // How far the mouse may stray from the popup before it fades out.
 inline constexpr int kLeaveMarginPixels = 100;
 
 // Window height in twips for `itemCount` rows of `itemSpacingPixels`:
-// (count x spacing + 24) x twips per pixel, rounded halves to even, and never
-// more than `maxHeightTwips`.
+// (count x spacing + chrome) x twips per pixel, rounded halves to even, and
+// never more than `maxHeightTwips`; the chrome is 24 pixels scaled from 96
+// dots per inch to the display's.
 int PopupHeightTwips(int itemCount, int itemSpacingPixels, double twipsPerPixelY,
                      int maxHeightTwips);
 
