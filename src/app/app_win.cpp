@@ -156,7 +156,7 @@ bool App::Main() {
     if (TraceEnabled()) Trace("ready: " + std::to_string(MillisecondsSinceStart()) + " ms");
     // The popup's window is made now, while nobody waits for it, so that the
     // first trigger only has to show it.
-    frmMenu_.Load(entries_, [this] { frmMain_.Show(); });
+    PreparePopup();
     return true;
 }
 
@@ -220,9 +220,12 @@ void App::Trigger(int x, int y) {
     gMenuLeft = origin.left;
     gMenuTop = origin.top;
     Trace("trigger at " + std::to_string(x) + "," + std::to_string(y));
-    if (frmMenu_.hwnd() || frmMenu_.Load(entries_, [this] { frmMain_.Show(); })) {
-        frmMenu_.Open({x, y});
-    }
+    if (PreparePopup()) frmMenu_.Open({x, y});
+}
+
+bool App::PreparePopup() {
+    // Made once; only a window that could not be made is tried again.
+    return frmMenu_.hwnd() || frmMenu_.Load(entries_, [this] { frmMain_.Show(); });
 }
 
 void App::OnExplore() {

@@ -63,6 +63,7 @@ private:
     void OnClose() override;
 
     bool ShowTray(bool shown);
+    bool PreparePopup();
 
     // OLE for this thread, set up first and ended last.
     struct OleSession {
