@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "core/dpi_win.h"
 #include "core/encoding_win.h"
 #include "core/environment_win.h"
 #include "core/globals.h"
@@ -94,8 +95,18 @@ void InitApplication() {
     Trace("startup link: " + gStartupLink);
 }
 
-int PictureSize(const char* imageList) {
-    return FindControl(MainWindowDesign(), imageList)->extra;
+// Asks for the entries' pictures at the scale of every monitor, to be
+// fetched in the background: the first trigger on any of them then finds
+// its pictures ready.
+void PreparePicturesForEveryMonitor(const EntryList& entries) {
+    ::EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR, HDC, LPRECT area, LPARAM list) -> BOOL {
+            const POINT centre{(area->left + area->right) / 2, (area->top + area->bottom) / 2};
+            reinterpret_cast<const EntryList*>(list)->Images(true, DpiAt(centre));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&entries));
 }
 
 }  // namespace
@@ -113,7 +124,7 @@ App::App(Services services)
     : services_(std::move(services)),
       store_{services_.settings, services_.isFile},
       window_(*this),
-      entries_(PictureSize("imgIcons"), PictureSize("imgPopUp"), services_.pictures) {}
+      entries_(services_.pictures) {}
 
 App::~App() {
     Shutdown();
@@ -157,6 +168,7 @@ bool App::Main() {
     // The popup's window is made now, while nobody waits for it, so that the
     // first trigger only has to show it.
     PreparePopup();
+    PreparePicturesForEveryMonitor(entries_);
     return true;
 }
 
@@ -215,7 +227,9 @@ void App::Trigger(int x, int y) {
         frmMenu_.Activate();
         return;
     }
-    const double twipsPerPixel = ScreenTwipsPerPixel();
+    // Twips of the monitor under the cursor: the popup converts them back
+    // with the same scale.
+    const double twipsPerPixel = TwipsPerPixel(DpiAt({x, y}));
     const MenuOrigin origin = MenuOriginFor({x, y}, twipsPerPixel, twipsPerPixel);
     gMenuLeft = origin.left;
     gMenuTop = origin.top;

@@ -4,16 +4,12 @@
 
 #include "core/globals.h"
 #include "core/messages_win.h"
+#include "core/scale.h"
 #include "core/trace_win.h"
 
 namespace jumpnest {
 
-EntryList::EntryList(int largeSize, int smallSize, PictureSource source)
-    : large_(ImageList_Create(largeSize, largeSize, ILC_COLOR32 | ILC_MASK, 8, 8)),
-      small_(ImageList_Create(smallSize, smallSize, ILC_COLOR32 | ILC_MASK, 8, 8)),
-      source_(std::move(source)) {
-    ClearPictures();
-}
+EntryList::EntryList(PictureSource source) : source_(std::move(source)) {}
 
 void EntryList::StartLoader(HWND window) {
     loader_ = std::make_unique<IconLoader>(window, kPicturesMessage, source_);
@@ -29,26 +25,63 @@ void EntryList::Notify(Change change, size_t index) {
     for (const Listener& listener : listeners_) listener(change, index);
 }
 
-void EntryList::ClearPictures() {
-    ImageList_RemoveAll(large_.get());
-    ImageList_RemoveAll(small_.get());
+void EntryList::ClearPictures(PictureSet& set) const {
+    ImageList_RemoveAll(set.large.get());
+    ImageList_RemoveAll(set.small.get());
     // Position 0 must hold a picture whatever the shell says, or every
     // entry's picture would shift by one: the system's application picture
     // stands in until the loader brings the program folder's, first of all.
     const HICON standIn = ::LoadIconW(nullptr, IDI_APPLICATION);
-    ImageList_AddIcon(large_.get(), standIn);
-    ImageList_AddIcon(small_.get(), standIn);
+    ImageList_AddIcon(set.large.get(), standIn);
+    ImageList_AddIcon(set.small.get(), standIn);
+    set.images.assign(entries_.size(), 0);
+}
+
+EntryList::PictureSet& EntryList::SetFor(int dpi) const {
+    auto found = sets_.find(dpi);
+    if (found != sets_.end()) return found->second;
+    PictureSet& set = sets_[dpi];
+    const int large = EntryPicturePixels(true, dpi), small = EntryPicturePixels(false, dpi);
+    set.large.reset(ImageList_Create(large, large, ILC_COLOR32 | ILC_MASK, 8, 8));
+    set.small.reset(ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 8, 8));
+    ClearPictures(set);
+    Trace("pictures at " + std::to_string(dpi) + " dpi: " + std::to_string(large) + " and " +
+          std::to_string(small) + " pixels");
+    if (loader_) {
+        std::vector<PictureRequest> requests = {{gAppPath, dpi}};
+        for (const MenuEntry& entry : entries_) requests.push_back({entry.target, dpi});
+        loader_->Append(requests);
+        picturesPending_ = true;
+    }
+    return set;
+}
+
+std::vector<PictureRequest> EntryList::RequestsFor(const std::vector<std::string>& targets) const {
+    std::vector<PictureRequest> requests;
+    for (const auto& [dpi, set] : sets_) {
+        for (const std::string& target : targets) requests.push_back({target, dpi});
+    }
+    return requests;
+}
+
+HIMAGELIST EntryList::Images(bool large, int dpi) const {
+    const PictureSet& set = SetFor(dpi);
+    return large ? set.large.get() : set.small.get();
+}
+
+int EntryList::Image(size_t i, int dpi) const {
+    const PictureSet& set = SetFor(dpi);
+    return i < set.images.size() ? set.images[i] : 0;
 }
 
 void EntryList::Replace(std::vector<MenuEntry> entries) {
     entries_ = std::move(entries);
-    images_.assign(entries_.size(), 0);
-    ClearPictures();
+    for (auto& [dpi, set] : sets_) ClearPictures(set);
     ++generation_;
     std::vector<std::string> targets = {gAppPath};
     for (const MenuEntry& entry : entries_) targets.push_back(entry.target);
     if (loader_) {
-        batch_ = loader_->Load(std::move(targets));
+        batch_ = loader_->Load(RequestsFor(targets));
         picturesPending_ = true;
     }
     Trace("entries: " + std::to_string(entries_.size()));
@@ -61,17 +94,17 @@ size_t EntryList::AddDropped(const std::vector<std::string>& paths, const FilePr
     std::vector<std::string> targets;
     for (const MenuEntry& entry : added) {
         entries_.push_back(entry);
-        images_.push_back(0);
         targets.push_back(entry.target);
     }
     Trace("dropped: " + std::to_string(paths.size()) + " paths, " + std::to_string(added.size()) +
           " entries added; entries: " + std::to_string(entries_.size()));
     if (added.empty()) return 0;
+    for (auto& [dpi, set] : sets_) set.images.resize(entries_.size(), 0);
     ++generation_;
     // The loader may still be busy with the list it was given; the new files
     // join the end of its queue, so the window never waits on the shell.
     if (loader_) {
-        loader_->Append(targets);
+        loader_->Append(RequestsFor(targets));
         picturesPending_ = true;
     }
     Notify(Change::kAdded, first);
@@ -89,7 +122,7 @@ void EntryList::Rename(size_t index, std::string_view caption) {
 size_t EntryList::Move(size_t index, int direction) {
     const size_t moved = MoveEntry(entries_, index, direction);
     if (moved == index) return index;
-    std::swap(images_[moved], images_[index]);
+    for (auto& [dpi, set] : sets_) std::swap(set.images[moved], set.images[index]);
     ++generation_;
     Notify(Change::kReset, 0);
     return moved;
@@ -98,7 +131,9 @@ size_t EntryList::Move(size_t index, int direction) {
 void EntryList::Remove(size_t index) {
     if (index >= entries_.size()) return;
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
-    images_.erase(images_.begin() + static_cast<std::ptrdiff_t>(index));
+    for (auto& [dpi, set] : sets_) {
+        set.images.erase(set.images.begin() + static_cast<std::ptrdiff_t>(index));
+    }
     ++generation_;
     Trace("entries: " + std::to_string(entries_.size()));
     Notify(Change::kReset, 0);
@@ -109,28 +144,35 @@ void EntryList::TakePictures(std::unique_ptr<LoadedPictures> loaded) {
     if (!loaded || loaded->batch != batch_) return;
     if (loaded->batchDone) {
         picturesPending_ = false;
-        Trace("pictures: " + std::to_string(ImageList_GetImageCount(large_.get()) - 1) +
-              " loaded");
+        std::string counts = "pictures:";
+        for (const auto& [dpi, set] : sets_) {
+            counts.append(" ").append(std::to_string(ImageList_GetImageCount(set.large.get()) - 1));
+            counts.append(" at ").append(std::to_string(dpi)).append(" dpi");
+        }
+        Trace(counts + " loaded");
         return;
     }
+    const auto found = sets_.find(loaded->dpi);
+    if (found == sets_.end()) return;
+    PictureSet& set = found->second;
     // Both lists keep the same order, so an entry takes a place only when the
     // shell gave both of its pictures.
     const EntryPictures& pictures = loaded->pictures;
     if (!pictures.large || !pictures.small) return;
     if (loaded->target == gAppPath) {
         // The folder's picture, at 0: no entry is a folder.
-        ImageList_ReplaceIcon(large_.get(), 0, pictures.large.get());
-        ImageList_ReplaceIcon(small_.get(), 0, pictures.small.get());
+        ImageList_ReplaceIcon(set.large.get(), 0, pictures.large.get());
+        ImageList_ReplaceIcon(set.small.get(), 0, pictures.small.get());
         Notify(Change::kPicture, kAllEntries);
         return;
     }
     // The entry is found by its target: the list may have been edited since
     // the file was asked for.
     for (size_t i = 0; i < entries_.size(); ++i) {
-        if (images_[i] != 0 || entries_[i].target != loaded->target) continue;
-        images_[i] = ImageList_GetImageCount(large_.get());
-        ImageList_AddIcon(large_.get(), pictures.large.get());
-        ImageList_AddIcon(small_.get(), pictures.small.get());
+        if (set.images[i] != 0 || entries_[i].target != loaded->target) continue;
+        set.images[i] = ImageList_GetImageCount(set.large.get());
+        ImageList_AddIcon(set.large.get(), pictures.large.get());
+        ImageList_AddIcon(set.small.get(), pictures.small.get());
         Notify(Change::kPicture, i);
         return;
     }

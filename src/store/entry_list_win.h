@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,8 +37,8 @@ public:
     static constexpr size_t kAllEntries = static_cast<size_t>(-1);
     using Listener = std::function<void(Change change, size_t index)>;
 
-    // Pictures are made at these sizes in pixels and come from `source`.
-    EntryList(int largeSize, int smallSize, PictureSource source);
+    // Pictures come from `source`, at the sizes of each display scale asked.
+    explicit EntryList(PictureSource source);
     EntryList(const EntryList&) = delete;
     EntryList& operator=(const EntryList&) = delete;
 
@@ -51,11 +52,14 @@ public:
     void Listen(Listener listener) const { listeners_.push_back(std::move(listener)); }
 
     const std::vector<MenuEntry>& entries() const { return entries_; }
-    // The picture of entry `i` in both image lists; 0 is the program folder's
-    // picture, which an entry shows until its own has arrived.
-    int Image(size_t i) const { return i < images_.size() ? images_[i] : 0; }
-    HIMAGELIST largeImages() const { return large_.get(); }
-    HIMAGELIST smallImages() const { return small_.get(); }
+    // The entries' pictures for a display of `dpi` dots per inch, large or
+    // small. The lists of a scale are made and filled the first time it is
+    // asked for, and kept: a monitor seen before costs no loading.
+    HIMAGELIST Images(bool large, int dpi) const;
+    // The picture of entry `i` in both image lists of `dpi`; 0 is the
+    // program folder's picture, which an entry shows until its own has
+    // arrived.
+    int Image(size_t i, int dpi) const;
     bool picturesPending() const { return picturesPending_; }
     // Changes whenever entries are replaced, added, moved or removed, so a
     // reader holding a copy knows whether an index still means the same entry.
@@ -74,17 +78,28 @@ public:
     void TakePictures(std::unique_ptr<LoadedPictures> loaded);
 
 private:
+    // One display scale's pictures: both lists keep the same order, and
+    // `images` holds each entry's place in them.
+    struct PictureSet {
+        UniqueImageList large;
+        UniqueImageList small;
+        std::vector<int> images;
+    };
+
     void Notify(Change change, size_t index);
-    void ClearPictures();
+    PictureSet& SetFor(int dpi) const;
+    void ClearPictures(PictureSet& set) const;
+    // Asks for the pictures of `targets` at every scale in use.
+    std::vector<PictureRequest> RequestsFor(const std::vector<std::string>& targets) const;
 
     std::vector<MenuEntry> entries_;
-    std::vector<int> images_;
-    UniqueImageList large_;
-    UniqueImageList small_;
+    // Made on demand by readers too, hence mutable: asking for a scale's
+    // pictures changes no entry.
+    mutable std::map<int, PictureSet> sets_;
     PictureSource source_;
     std::unique_ptr<IconLoader> loader_;
     std::uint64_t batch_ = 0;
-    bool picturesPending_ = false;
+    mutable bool picturesPending_ = false;
     std::uint64_t generation_ = 0;
     mutable std::vector<Listener> listeners_;
 };

@@ -8,12 +8,13 @@
 #include <thread>
 
 #include "store/icons_win.h"
-#include "store/settings.h"
+#include "core/scale.h"
 
 namespace jumpnest {
 
-EntryPictures ShellPictures(const std::string& target) {
-    return {GetFileIcon(kLargeIcons, target), GetFileIcon(kSmallIcons, target)};
+EntryPictures ShellPictures(const std::string& target, int dpi) {
+    return {FileIconAtSize(target, EntryPicturePixels(true, dpi)),
+            FileIconAtSize(target, EntryPicturePixels(false, dpi))};
 }
 
 struct IconLoader::Shared {
@@ -24,7 +25,7 @@ struct IconLoader::Shared {
     std::condition_variable wake;
     std::condition_variable ended;
     // All guarded by mutex.
-    std::vector<std::string> pending;
+    std::vector<PictureRequest> pending;
     size_t next = 1;  // past the end: nothing to do, the end announced
     std::uint64_t batch = 0;
     bool stop = false;
@@ -54,10 +55,11 @@ struct IconLoader::Shared {
                 ++next;
                 result->batchDone = true;
             } else {
-                result->target = pending[next++];
+                result->target = pending[next].target;
+                result->dpi = pending[next++].dpi;
             }
             lock.unlock();
-            if (!result->batchDone) result->pictures = source(result->target);
+            if (!result->batchDone) result->pictures = source(result->target, result->dpi);
             Post(std::move(result));
             lock.lock();
         }
@@ -83,11 +85,11 @@ IconLoader::~IconLoader() {
     Stop(0);
 }
 
-std::uint64_t IconLoader::Load(std::vector<std::string> targets) {
+std::uint64_t IconLoader::Load(std::vector<PictureRequest> requests) {
     std::uint64_t batch = 0;
     {
         std::lock_guard<std::mutex> lock(shared_->mutex);
-        shared_->pending = std::move(targets);
+        shared_->pending = std::move(requests);
         shared_->next = 0;
         batch = ++shared_->batch;
     }
@@ -95,12 +97,12 @@ std::uint64_t IconLoader::Load(std::vector<std::string> targets) {
     return batch;
 }
 
-void IconLoader::Append(const std::vector<std::string>& targets) {
+void IconLoader::Append(const std::vector<PictureRequest>& requests) {
     {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         // A batch whose end was announced already announces it again.
         if (shared_->next > shared_->pending.size()) shared_->next = shared_->pending.size();
-        shared_->pending.insert(shared_->pending.end(), targets.begin(), targets.end());
+        shared_->pending.insert(shared_->pending.end(), requests.begin(), requests.end());
     }
     shared_->wake.notify_one();
 }

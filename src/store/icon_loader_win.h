@@ -23,15 +23,23 @@ struct EntryPictures {
     UniqueIcon small;
 };
 
-// Where pictures come from: the shell, or a stand-in in tests.
-using PictureSource = std::function<EntryPictures(const std::string& target)>;
-EntryPictures ShellPictures(const std::string& target);
+// Where pictures come from: the shell, or a stand-in in tests. `dpi` is the
+// scale they are wanted for, which sets their sizes.
+using PictureSource = std::function<EntryPictures(const std::string& target, int dpi)>;
+EntryPictures ShellPictures(const std::string& target, int dpi);
+
+// One file's pictures, wanted at one scale.
+struct PictureRequest {
+    std::string target;
+    int dpi = 96;
+};
 
 // The pictures of one file, or the end of a batch.
 struct LoadedPictures {
     std::uint64_t batch = 0;
     bool batchDone = false;  // no pictures: every file of the batch has been answered
     std::string target;
+    int dpi = 96;
     EntryPictures pictures;
 };
 
@@ -47,10 +55,10 @@ public:
 
     // Starts a new batch with these files, in order, and drops what is left
     // of the one before. Returns the new batch's number.
-    std::uint64_t Load(std::vector<std::string> targets);
+    std::uint64_t Load(std::vector<PictureRequest> requests);
     // Adds files to the end of the current batch; its end is announced again
     // once they are answered.
-    void Append(const std::vector<std::string>& targets);
+    void Append(const std::vector<PictureRequest>& requests);
 
     // Ends the thread, waiting at most `waitMs` for it: a file on a dead
     // network share can hold the shell for minutes, and the program must

@@ -1,13 +1,59 @@
 #include "store/icons_win.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <iterator>
+#include <optional>
+#include <vector>
+
 #include "core/encoding_win.h"
-#include "store/settings.h"
 #include "core/handle_win.h"
+#include "core/pictures_win.h"
+#include "core/scale.h"
 #include "core/trace_win.h"
+#include "store/settings.h"
 
 namespace jumpnest {
+
+namespace {
+
+// IID_IImageList: the shell's image lists are comctl32 image lists behind
+// that interface, and their pointer is the list's handle.
+constexpr GUID kImageListId = {
+    0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
+
+struct ShellList {
+    int size;
+    HIMAGELIST list;
+};
+
+// The shell's lists of every size it keeps, smallest first.
+std::vector<ShellList> ShellLists() {
+    std::vector<ShellList> lists;
+    for (int which : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE, SHIL_JUMBO}) {
+        void* list = nullptr;
+        if (FAILED(::SHGetImageList(which, kImageListId, &list)) || !list) continue;
+        // The lists live as long as the process; the reference is not ours
+        // to keep, only to use.
+        auto* unknown = static_cast<IUnknown*>(list);
+        const auto handle = static_cast<HIMAGELIST>(list);
+        int cx = 0, cy = 0;
+        if (ImageList_GetIconSize(handle, &cx, &cy) && cx > 0) lists.push_back({cx, handle});
+        unknown->Release();
+    }
+    std::sort(lists.begin(), lists.end(),
+              [](const ShellList& a, const ShellList& b) { return a.size < b.size; });
+    return lists;
+}
+
+std::optional<ArgbPicture> PictureFrom(HIMAGELIST list, int index) {
+    UniqueIcon icon(ImageList_GetIcon(list, index, ILD_TRANSPARENT));
+    return icon ? PictureOfIcon(icon.get()) : std::nullopt;
+}
+
+}  // namespace
 
 UniqueIcon GetFileIcon(std::uint32_t flagWord, const std::string& path) {
     // The stored icon size reaches this call as a flag word, so it is checked
@@ -32,6 +78,41 @@ UniqueIcon GetFileIcon(std::uint32_t flagWord, const std::string& path) {
         return {};
     }
     return UniqueIcon(info.hIcon);
+}
+
+UniqueIcon FileIconAtSize(const std::string& path, int size) {
+    if (path.empty() || size <= 0) return {};
+    ComApartment com;
+    SHFILEINFOW info = {};
+    const std::vector<ShellList> lists = ShellLists();
+    std::optional<ArgbPicture> picture;
+    if (!lists.empty() &&
+        ::SHGetFileInfoW(Widen(path).c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX)) {
+        std::vector<int> offered;
+        for (const ShellList& list : lists) offered.push_back(list.size);
+        const int chosen = PickSourceSize(offered, size);
+        const auto at = std::find_if(lists.begin(), lists.end(),
+                                     [&](const ShellList& l) { return l.size == chosen; });
+        picture = PictureFrom(at->list, info.iIcon);
+        // A file without a picture as large as the shell's largest size is
+        // shown there small and centred; shrinking that would make it tiny.
+        // Its real picture is the next smaller one, grown a little instead.
+        if (picture && chosen > size && at != lists.begin() &&
+            OpaqueCentredEdge(*picture) <= std::prev(at)->size) {
+            picture = PictureFrom(std::prev(at)->list, info.iIcon);
+        }
+    }
+    if (!picture) {
+        // No image lists of the shell to choose from: its one large picture.
+        UniqueIcon large = GetFileIcon(kLargeIcons, path);
+        if (large) picture = PictureOfIcon(large.get());
+    }
+    if (!picture) {
+        Trace("icon: none for " + path + " at " + std::to_string(size));
+        return {};
+    }
+    if (picture->size != size) picture = ResamplePicture(*picture, size);
+    return IconOfPicture(*picture);
 }
 
 }  // namespace jumpnest

@@ -27,8 +27,11 @@ MouseVerdict Swallow(GestureAction action) {
 // an int: both are worked out in double, which holds every int exactly, and
 // the result stops at the ends of the int range. Within it, this rounds
 // exactly as PixelsToTwips does.
+// The offset is 30 pixels at 96 dots per inch and grows with the display's
+// scale like the popup does, so the cursor lands on the first row at any
+// scale: in twips it is the same at every one.
 int OffsetInTwips(int pixel, double twipsPerPixel) {
-    const double twips = (static_cast<double>(pixel) - kMenuOffsetPixels) * twipsPerPixel;
+    const double twips = static_cast<double>(pixel) * twipsPerPixel - kMenuOffsetPixels * 15.0;
     if (!(twips > std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
     if (!(twips < std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
     // nearbyint rounds halves to even in the default rounding mode.

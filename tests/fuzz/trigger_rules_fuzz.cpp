@@ -39,11 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(verdict.action != GestureAction::Trigger || message == M::RightUp);
         FUZZ_CHECK(verdict.action != GestureAction::OpenExplorer || message == M::MiddleUp);
     }
-    // Any point must do (UBSan stops a result outside the int range), on the same side of 30.
+    // Any point must do (UBSan stops a result outside the int range), on the same side of
+    // the offset: 30 pixels at 96 dots per inch, grown with the scale.
     const ScreenPoint point{in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>()};
-    const MenuOrigin origin =
-        MenuOriginFor(point, 1440.0 / in.ConsumeIntegralInRange(1, 99999), 15);
-    FUZZ_CHECK(origin.left == 0 || (point.x > kMenuOffsetPixels) == (origin.left > 0));
+    const int dpi = in.ConsumeIntegralInRange(1, 99999);
+    const MenuOrigin origin = MenuOriginFor(point, 1440.0 / dpi, 15);
+    FUZZ_CHECK(origin.left == 0 || (point.x > kMenuOffsetPixels * dpi / 96.0) == (origin.left > 0));
     FUZZ_CHECK(origin.top == 0 || (point.y > kMenuOffsetPixels) == (origin.top > 0));
     // Only the distance between the ticks counts, never where the counter wraps.
     using U = std::uint32_t;

@@ -4,6 +4,7 @@
 
 #include "core/instance.h"
 #include "core/paths.h"
+#include "core/scale.h"
 #include "core/version.h"
 #include "trigger/launch.h"
 
@@ -60,4 +61,56 @@ TEST(Instance, NamesPerExecutableAndUserWithinSystemLimits) {
 TEST(Launch, OpenWithQuotesRundllButNotTheTarget) {
     EXPECT_EQ(OpenWithCommandLine("D:\\W D\\S", "C:\\My \"x\".dat "),
               "\"D:\\W D\\S\\rundll32.exe\" SHELL32,OpenAs_RunDLL C:\\My \"x\".dat ");
+}
+
+TEST(Scale, PictureSizesFollowTheDisplay) {
+    for (const auto& [dpi, large, small] : {std::tuple{96, 32, 16},
+                                            {120, 40, 20},
+                                            {144, 48, 24},
+                                            {168, 56, 28},
+                                            {192, 64, 32},
+                                            {288, 96, 48}}) {
+        EXPECT_EQ(std::pair(EntryPicturePixels(true, dpi), EntryPicturePixels(false, dpi)),
+                  std::pair(large, small))
+            << dpi;
+    }
+    EXPECT_EQ(ScaleForDpi(13, 144), 20);  // 19.5: away from zero
+    // Shrink from the smallest that is large enough; grow only when none is.
+    const std::vector<int> shell = {16, 32, 48, 256};
+    for (const auto& [wanted, source] : {std::pair{16, 16}, {20, 32}, {40, 48}, {64, 256}}) {
+        EXPECT_EQ(PickSourceSize(shell, wanted), source) << wanted;
+    }
+    EXPECT_EQ(PickSourceSize({48, 0, 32}, 64), 48);
+    EXPECT_EQ(PickSourceSize({}, 32), 0);
+}
+
+TEST(Scale, ResamplingAveragesCoveredArea) {
+    const std::uint32_t red = 0xFFFF0000, clear = 0, half = 0x80800000;
+    // Shrinking by two: each pixel the mean of four, premultiplied.
+    EXPECT_EQ(ResamplePicture({2, {red, clear, clear, red}}, 1).pixels,
+              (std::vector<std::uint32_t>{half}));
+    // Growing by two keeps every pixel's colour in its block.
+    EXPECT_EQ(ResamplePicture({2, {red, clear, clear, red}}, 4).pixels,
+              (std::vector<std::uint32_t>{red, red, clear, clear, red, red, clear, clear, clear,
+                                          clear, red, red, clear, clear, red, red}));
+    // Three to two: the middle source pixel counts half for each side.
+    const ArgbPicture stripe =
+        ResamplePicture({3, {red, clear, clear, red, clear, clear, red, clear, clear}}, 2);
+    EXPECT_EQ(stripe.pixels[0], 0xAAAA0000u);
+    EXPECT_EQ(stripe.pixels[1], clear);
+    // A flat colour stays flat at any size.
+    const ArgbPicture flat = ResamplePicture({13, std::vector<std::uint32_t>(169, 0xFF336699)}, 20);
+    EXPECT_EQ(flat.pixels, std::vector<std::uint32_t>(400, 0xFF336699));
+    EXPECT_EQ(ResamplePicture({2, {red}}, 4).pixels, std::vector<std::uint32_t>(16, 0));
+}
+
+TEST(Scale, TellsAPaddedPictureFromAFullOne) {
+    ArgbPicture padded{256, std::vector<std::uint32_t>(256 * 256, 0)};
+    for (int y = 104; y < 152; ++y) {
+        for (int x = 104; x < 152; ++x) padded.pixels[y * 256 + x] = 0xFF000000;
+    }
+    EXPECT_EQ(OpaqueCentredEdge(padded), 48);
+    padded.pixels[0] = 0x01000000;
+    EXPECT_EQ(OpaqueCentredEdge(padded), 256);
+    EXPECT_EQ(OpaqueCentredEdge({4, std::vector<std::uint32_t>(16, 0)}), 0);
 }

@@ -69,14 +69,16 @@ TEST(GestureRules, OnlyThePlainDownOfTheRealLeftCtrlHoldsIt) {
     }
 }
 
-TEST(MenuOrigin, ThirtyPixelsUpAndLeftInTwips) {
+TEST(MenuOrigin, ThirtyPixelsUpAndLeftScaledInTwips) {
+    // 30 pixels at 96 dots per inch are 450 twips at every scale.
     const std::tuple<ScreenPoint, double, double, MenuOrigin> origins[] = {
-        {{130, 80}, 15, 12, {1500, 600}},
-        {{31, 27}, 12.5, 12.5, {12, -38}},  // 12.5 and -37.5: halves to even
+        {{130, 80}, 15, 12, {1500, 510}},
+        {{60, 50}, 7.5, 10, {0, 50}},         // 200 % and 150 %: 60 and 45 pixels
+        {{31, 27}, 12.5, 12.5, {-62, -112}},  // -62.5 and -112.5: halves to even
         // Near the ends of the int range neither the offset nor the twips fit.
         {{INT_MIN, INT_MIN + 30}, 1, 1, {INT_MIN, INT_MIN}},
-        {{INT_MAX, INT_MAX}, 1, 1, {INT_MAX - 30, INT_MAX - 30}},
-        {{INT_MIN, INT_MAX}, 0.5, 0.5, {-1073741839, 1073741808}},
+        {{INT_MAX, INT_MAX}, 1, 1, {INT_MAX - 450, INT_MAX - 450}},
+        {{INT_MIN, INT_MAX}, 0.5, 0.5, {-1073742274, 1073741374}},
         {{143165607, -143165547}, 15, 15, {INT_MAX, INT_MIN}},          // just past the ends
         {{143165606, -143165546}, 15, 15, {2147483640, -2147483640}}};  // the last within
     for (const auto& [point, x, y, origin] : origins) {

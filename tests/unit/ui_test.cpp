@@ -32,6 +32,32 @@ TEST(Popup, SizeListAndLeaveCheck) {
     }
 }
 
+TEST(Popup, LaidOutForTheMonitorsScale) {
+    // Three rows as the list draws them with large icons, and the scroll bar
+    // metrics, at 100, 125, 150, 200 and 300 %.
+    struct Case {
+        int dpi, row, bar, width, height, lineY, column;
+        PixelRect title, corner;
+    };
+    for (const Case& c :
+         {Case{96, 34, 17, 226, 126, 20, 188, {5, 4, 201, 17}, {211, 4, 224, 17}},
+          Case{120, 42, 21, 283, 156, 25, 237, {6, 5, 251, 21}, {264, 5, 280, 21}},
+          Case{144, 50, 26, 339, 186, 30, 283, {8, 6, 302, 26}, {317, 6, 336, 26}},
+          Case{192, 66, 34, 452, 246, 40, 380, {10, 8, 402, 34}, {422, 8, 448, 34}},
+          Case{288, 98, 51, 678, 366, 60, 572, {15, 12, 603, 51}, {633, 12, 672, 51}}}) {
+        const PopupGeometry g = PopupGeometryFor(c.dpi, 3, c.row, 2000, c.bar, c.bar);
+        EXPECT_EQ(std::tuple(g.width, g.height, g.lineY, g.columnWidth),
+                  std::tuple(c.width, c.height, c.lineY, c.column))
+            << c.dpi;
+        EXPECT_EQ(g.list, (PixelRect{1, c.lineY + 1, c.width - 1, c.height - 1})) << c.dpi;
+        EXPECT_EQ(g.title, c.title) << c.dpi;
+        EXPECT_EQ(g.corner, c.corner) << c.dpi;
+        EXPECT_GE(g.list.bottom - g.list.top, 3 * c.row) << "every row fits at " << c.dpi;
+        // Taller than the monitor: as high as it, and the list scrolls.
+        EXPECT_EQ(PopupGeometryFor(c.dpi, 100, c.row, 1040, c.bar, c.bar).height, 1040);
+    }
+}
+
 TEST(Popup, ClampedToTheWorkArea) {
     const TwipsBounds screen{0, 0, kW, kH}, left{-kW, 0, 0, kH}, taskbarTop{0, 600, kW, kH};
     auto at = [](int x, int y, TwipsBounds area) {

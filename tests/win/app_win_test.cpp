@@ -3,14 +3,14 @@
 
 namespace jumpnest::test {
 
-// Pictures that note which file was asked for on which thread; the file
-// named `held` waits (up to 10 s) for `release`.
+// Pictures that note which file was asked for at which scale on which
+// thread; the file named `held` waits (up to 10 s) for `release`.
 struct FakePictures {
     PictureSource Source() {
-        return [this](const std::string& target) {
+        return [this](const std::string& target, int dpi) {
             {
                 const std::lock_guard<std::mutex> lock(mutex);
-                asked.push_back(target);
+                asked.push_back({target, dpi});
                 threads.insert(::GetCurrentThreadId());
             }
             if (target == held) ::WaitForSingleObject(release.get(), 10000);
@@ -18,12 +18,16 @@ struct FakePictures {
             return EntryPictures{UniqueIcon(::CopyIcon(icon)), UniqueIcon(::CopyIcon(icon))};
         };
     }
-    std::vector<std::string> Asked() {
+    std::vector<std::string> Asked(int dpi = 96) {
         const std::lock_guard<std::mutex> lock(mutex);
-        return asked;
+        std::vector<std::string> targets;
+        for (const auto& [target, at] : asked) {
+            if (at == dpi) targets.push_back(target);
+        }
+        return targets;
     }
     std::mutex mutex;
-    std::vector<std::string> asked;
+    std::vector<std::pair<std::string, int>> asked;
     std::set<DWORD> threads;
     std::string held;
     UniqueHandle release{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
@@ -35,7 +39,7 @@ TEST(IconLoader, StopIsBoundedWhileTheSourceIsStuckAndAtOnceWhenIdle) {
     IconLoader idle(window.hwnd, kPicturesMessage, fake.Source());
     IconLoader stuck(window.hwnd, kPicturesMessage, fake.Source());
     fake.held = "\\\\sleeping\\share\\app.exe";
-    stuck.Load({fake.held});
+    stuck.Load({{fake.held, 96}});
     ASSERT_TRUE(PumpUntil([&] { return !fake.Asked().empty(); }));
     const ULONGLONG start = ::GetTickCount64();
     EXPECT_FALSE(stuck.Stop(300));
@@ -50,9 +54,17 @@ protected:
         EXPECT_TRUE(WriteFileBytes(temp_.path + name, "MZ"));
         return temp_.path + name;
     }
+    // Hands the loader's results to the list until it has all it asked for.
+    bool Loaded() {
+        return PumpUntil([&] { return !list_.picturesPending(); }, 10000,
+                         [&](const MSG& m) {
+                             if (m.message == kPicturesMessage)
+                                 list_.TakePictures(IconLoader::Take(m.lParam));
+                         });
+    }
     TempFolder temp_;
     FakePictures fake_;
-    EntryList list_{32, 16, fake_.Source()};
+    EntryList list_{fake_.Source()};
     const std::string a_ = File("a.exe"), b_ = File("b.exe"), c_ = File("c.exe"),
                       d_ = File("d.exe");
 };
@@ -61,6 +73,7 @@ protected:
 // while it is busy join the batch, and a drop after its end ends it anew.
 TEST_F(EntryListTest, DroppedFilesGetTheirPicturesFromTheLoaderThread) {
     const MessageWindow window;
+    list_.Images(true, 96);  // the scale in use
     list_.StartLoader(window.hwnd);
     gAppPath = fake_.held = temp_.path;  // the program folder's picture comes first: held
     list_.Replace({{"A", a_}});
@@ -68,26 +81,48 @@ TEST_F(EntryListTest, DroppedFilesGetTheirPicturesFromTheLoaderThread) {
     EXPECT_EQ(list_.AddDropped({b_, temp_.path, c_, b_}, FileExists), 2u);
     const auto generation = list_.generation();
     ::SetEvent(fake_.release.get());
-    const auto loaded = [&] {
-        return PumpUntil([&] { return !list_.picturesPending(); }, 10000,
-                         [&](const MSG& m) {
-                             if (m.message == kPicturesMessage)
-                                 list_.TakePictures(IconLoader::Take(m.lParam));
-                         });
-    };
-    ASSERT_TRUE(loaded());
+    ASSERT_TRUE(Loaded());
     EXPECT_EQ(list_.generation(), generation) << "pictures are no structural edit";
     EXPECT_EQ(list_.AddDropped({d_}, FileExists), 1u);
-    ASSERT_TRUE(list_.picturesPending() && loaded());
+    ASSERT_TRUE(list_.picturesPending() && Loaded());
     EXPECT_EQ(fake_.Asked(), (std::vector<std::string>{gAppPath, a_, b_, c_, d_}));
     EXPECT_EQ(fake_.threads.size(), 1u);
     EXPECT_FALSE(fake_.threads.contains(::GetCurrentThreadId()));
     std::map<std::string, int> pictures;
-    for (size_t i = 0; i < 4; ++i) pictures[list_.entries()[i].target] = list_.Image(i);
+    for (size_t i = 0; i < 4; ++i) pictures[list_.entries()[i].target] = list_.Image(i, 96);
     EXPECT_EQ(pictures, (std::map<std::string, int>{{a_, 1}, {b_, 2}, {c_, 3}, {d_, 4}}));
     list_.Move(0, +1);
     list_.Remove(0);
-    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(list_.Image(i), pictures[list_.entries()[i].target]);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(list_.Image(i, 96), pictures[list_.entries()[i].target]);
+    list_.StopLoader(1000);
+}
+
+// Every display scale has lists of its own sizes, filled once: a scale asked
+// for again costs no loading, and edits reach the pictures of every scale.
+TEST_F(EntryListTest, PicturesOfEachScaleAtItsSizes) {
+    const MessageWindow window;
+    list_.StartLoader(window.hwnd);
+    gAppPath = temp_.path;
+    list_.Replace({{"A", a_}, {"B", b_}});
+    for (const auto& [dpi, large, small] :
+         {std::tuple{96, 32, 16}, {120, 40, 20}, {144, 48, 24}, {192, 64, 32}}) {
+        int width = 0, height = 0;
+        EXPECT_TRUE(ImageList_GetIconSize(list_.Images(true, dpi), &width, &height));
+        EXPECT_EQ(std::pair(width, height), std::pair(large, large)) << dpi;
+        EXPECT_TRUE(ImageList_GetIconSize(list_.Images(false, dpi), &width, &height));
+        EXPECT_EQ(std::pair(width, height), std::pair(small, small)) << dpi;
+    }
+    ASSERT_TRUE(Loaded());
+    for (int dpi : {96, 120, 144, 192}) {
+        EXPECT_EQ(fake_.Asked(dpi), (std::vector<std::string>{gAppPath, a_, b_})) << dpi;
+        EXPECT_EQ(ImageList_GetImageCount(list_.Images(false, dpi)), 3) << dpi;
+    }
+    list_.Images(true, 144);
+    EXPECT_FALSE(list_.picturesPending());
+    list_.Move(0, +1);
+    EXPECT_EQ(list_.Image(0, 192), 2);
+    EXPECT_EQ(list_.Image(1, 120), 1);
     list_.StopLoader(1000);
 }
 
@@ -122,7 +157,7 @@ protected:
     TempFolder temp_;
     ScratchKey key_;
     const Store store_{key_.settings, FileExists};
-    EntryList list_{32, 16, StuckPictures};  // no loader: the pictures are never asked for
+    EntryList list_{StuckPictures};  // no loader: the pictures are never asked for
     MainWindow window_;
 };
 
@@ -193,9 +228,9 @@ TEST_F(ConfigWindow, CancelAndApply) {
 // The child: the real program, its entries' pictures stuck on a dead share.
 void RunProgram() {
     ScratchKey key;
-    App app({key.settings, FileExists, [](const std::string& target) {
+    App app({key.settings, FileExists, [](const std::string& target, int dpi) {
                  Trace("pictures: stuck");
-                 return StuckPictures(target);
+                 return StuckPictures(target, dpi);
              }});
     ASSERT_TRUE(app.Main());
     ReinstallHooks();
@@ -255,7 +290,7 @@ TEST(Hooks, SlowLookupsDoNotHoldUpInput) {
                           ::Sleep(1000);
                           return true;
                       }};
-    EntryList list(32, 16, StuckPictures);
+    EntryList list(StuckPictures);
     const MessageWindow target;
     SetHookTarget(target.hwnd);
     InstallKeyboardHook();

@@ -101,7 +101,7 @@ inline std::string SystemProgram(const wchar_t* name) {
 }
 
 // Pictures of files on a dead network share: the shell answers after 10 s.
-inline EntryPictures StuckPictures(const std::string&) {
+inline EntryPictures StuckPictures(const std::string&, int) {
     ::Sleep(10000);
     return {};
 }

@@ -6,11 +6,14 @@
 #include <iterator>
 #include <string>
 
+#include "core/dpi_win.h"
 #include "core/encoding_win.h"
 #include "core/environment_win.h"
 #include "core/globals.h"
 #include "core/paths.h"
+#include "core/pictures_win.h"
 #include "core/resource_ids.h"
+#include "core/scale.h"
 #include "core/trace_win.h"
 #include "store/file_security_win.h"
 #include "store/shortcut_win.h"
@@ -118,7 +121,10 @@ bool MainWindow::Load(EntryList& list, const Store& store, MainWindowLinks links
     entries_ = &list;
     store_ = &store;
     links_ = std::move(links);
-    const double twipsPerPixel = ScreenTwipsPerPixel();
+    // Made at the system's scale, then laid out again for the monitor the
+    // window turns out to be on, and again whenever it moves to another.
+    dpi_ = SystemDpi();
+    const double twipsPerPixel = TwipsPerPixel(dpi_);
     const WindowStyles styles = StylesFor(Design());
     if (!Create(kClassName, Widen(Design().caption), styles.style, styles.exStyle, CW_USEDEFAULT,
                 CW_USEDEFAULT, 0, 0, nullptr)) {
@@ -127,7 +133,7 @@ bool MainWindow::Load(EntryList& list, const Store& store, MainWindowLinks links
     BuildMenu();
     // The client area is fixed by the design; the frame is what the system
     // adds to it for this style and menu bar.
-    const SIZE frame = FrameSizeFor(Design(), twipsPerPixel);
+    const SIZE frame = FrameSizeFor(Design(), dpi_);
     ::SetWindowPos(hwnd(), nullptr, 0, 0, frame.cx, frame.cy,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
@@ -179,23 +185,48 @@ void MainWindow::BuildMenu() {
 }
 
 void MainWindow::LoadPictures() {
-    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    const int size = FindControl(Design(), "imgMenu")->extra;
-    imgMenu_.reset(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 4, 0));
+    // The pictures grow with the scale. The menu draws its own on a plain
+    // background, which knows no transparency: they get the menu's colour.
+    const int size = ScaleForDpi(FindControl(Design(), "imgMenu")->extra, dpi_);
+    imgMenu_.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 4, 0));
+    menuPictures_.clear();
     HMENU bar = ::GetMenu(hwnd());
     for (const MenuPicture& picture : kMenuPictures) {
-        menuPictures_.emplace_back(static_cast<HBITMAP>(
-            ::LoadImageW(instance, MAKEINTRESOURCEW(picture.bitmap), IMAGE_BITMAP, 0, 0, 0)));
+        UniqueIcon icon = ScaledPicture(picture.bitmap, size);
+        menuPictures_.push_back(BitmapOnBackground(icon.get(), size, ::GetSysColor(COLOR_MENU)));
         const HBITMAP bitmap = menuPictures_.back().get();
         ::SetMenuItemBitmaps(bar, CommandId(picture.command), MF_BYCOMMAND, bitmap, bitmap);
-        // White is the transparent colour of the pictures on the buttons.
-        const int image = ImageList_AddMasked(imgMenu_.get(), bitmap, RGB(255, 255, 255));
+        const int image = ImageList_AddIcon(imgMenu_.get(), icon.get());
         if (picture.command == Command::kEntryUp) {
             upPicture_.reset(ImageList_GetIcon(imgMenu_.get(), image, ILD_TRANSPARENT));
         } else if (picture.command == Command::kEntryDown) {
             downPicture_.reset(ImageList_GetIcon(imgMenu_.get(), image, ILD_TRANSPARENT));
         }
     }
+    ::SendMessageW(Control("cmdButton", 2), BM_SETIMAGE, IMAGE_ICON,
+                   reinterpret_cast<LPARAM>(upPicture_.get()));
+    ::SendMessageW(Control("cmdButton", 3), BM_SETIMAGE, IMAGE_ICON,
+                   reinterpret_cast<LPARAM>(downPicture_.get()));
+}
+
+void MainWindow::UseDpi(int dpi) {
+    if (dpi != dpi_) design_.Rescale(Design(), TwipsPerPixel(dpi));
+    dpi_ = dpi;
+    LoadPictures();
+    HWND list = Control("lvwMenu");
+    // One column that leaves room for a vertical scroll bar, so that no
+    // horizontal one is ever needed.
+    RECT listRect{};
+    ::GetWindowRect(list, &listRect);
+    ListView_SetColumnWidth(
+        list, 0,
+        (listRect.right - listRect.left) - (MetricForDpi(SM_CXHTHUMB, dpi) +
+                                            MetricForDpi(SM_CXVSCROLL, dpi) + ScaleForDpi(6, dpi)));
+    ListView_SetImageList(list, entries_->Images(true, dpi), LVSIL_NORMAL);
+    ListView_SetImageList(list, entries_->Images(true, dpi), LVSIL_SMALL);
+    RefreshList(std::max(SelectedIndex(), 0));
+    ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    Trace("configuration window at " + std::to_string(dpi) + " dpi");
 }
 
 void MainWindow::Form_Load() {
@@ -206,23 +237,12 @@ void MainWindow::Form_Load() {
     HWND list = Control("lvwMenu");
     SetExplorerTheme(list);
     ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    // One column that leaves room for a vertical scroll bar, so that no
-    // horizontal one is ever needed.
-    RECT listRect{};
-    ::GetWindowRect(list, &listRect);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
-    column.cx = (listRect.right - listRect.left) -
-                (::GetSystemMetrics(SM_CXHTHUMB) + ::GetSystemMetrics(SM_CXVSCROLL) + 6);
     ListView_InsertColumn(list, 0, &column);
-    ListView_SetImageList(list, entries_->largeImages(), LVSIL_NORMAL);
-    ListView_SetImageList(list, entries_->largeImages(), LVSIL_SMALL);
-    RefreshList(0);
-
-    ::SendMessageW(Control("cmdButton", 2), BM_SETIMAGE, IMAGE_ICON,
-                   reinterpret_cast<LPARAM>(upPicture_.get()));
-    ::SendMessageW(Control("cmdButton", 3), BM_SETIMAGE, IMAGE_ICON,
-                   reinterpret_cast<LPARAM>(downPicture_.get()));
+    // Centred on the primary monitor, whose scale may since have changed
+    // from the one the system started with.
+    UseDpi(DpiOf(hwnd()));
     ShowOptions();
     SetTopmost(hwnd(), true);
 }
@@ -248,7 +268,8 @@ void MainWindow::ApplyLanguage() {
         int title = 0;
         for (const MenuItemDesign& item : Design().menu) {
             if (item.name == row.control && item.index == row.index) {
-                SetMenuText(bar, item.index < 0 ? static_cast<UINT>(title) : CommandId(item.command),
+                SetMenuText(bar,
+                            item.index < 0 ? static_cast<UINT>(title) : CommandId(item.command),
                             item.index < 0, caption);
                 break;
             }
@@ -301,7 +322,7 @@ void MainWindow::OnListChanged(EntryList::Change change, size_t index) {
         LVITEMW item{};
         item.mask = LVIF_IMAGE;
         item.iItem = static_cast<int>(index);
-        item.iImage = entries_->Image(index);
+        item.iImage = entries_->Image(index, dpi_);
         ListView_SetItem(list, &item);
         return;
     }
@@ -313,7 +334,7 @@ void MainWindow::InsertRow(size_t index) {
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = static_cast<int>(index);
     item.pszText = caption.data();
-    item.iImage = entries_->Image(index);
+    item.iImage = entries_->Image(index, dpi_);
     ListView_InsertItem(Control("lvwMenu"), &item);
 }
 
@@ -404,8 +425,8 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
     // accelerator's identifier is its command.
     if (const BuiltControl* built = control ? design_.FindById(id) : nullptr) {
         const ControlDesign& design = *built->design;
-        const bool clicked = design.kind == ControlKind::Label ? code == STN_CLICKED
-                                                               : code == BN_CLICKED;
+        const bool clicked =
+            design.kind == ControlKind::Label ? code == STN_CLICKED : code == BN_CLICKED;
         if (!clicked) return;
         if (TraceEnabled()) {
             Trace("click: " + std::string(design.name) + "(" + std::to_string(design.index) + ")");
@@ -545,8 +566,8 @@ LRESULT MainWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
     case NM_RCLICK: {
         POINT cursor{};
         ::GetCursorPos(&cursor);
-        ::TrackPopupMenu(DropDownOf(::GetMenu(hwnd()), Command::kRename), TPM_RIGHTBUTTON,
-                         cursor.x, cursor.y, 0, hwnd(), nullptr);
+        ::TrackPopupMenu(DropDownOf(::GetMenu(hwnd()), Command::kRename), TPM_RIGHTBUTTON, cursor.x,
+                         cursor.y, 0, hwnd(), nullptr);
         return 0;
     }
     case LVN_KEYDOWN:
@@ -579,6 +600,16 @@ LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another scale: the size Windows suggests
+        // keeps the client area in proportion.
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
+                       suggested->right - suggested->left, suggested->bottom - suggested->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        UseDpi(HIWORD(wParam));
+        return 0;
+    }
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;

@@ -82,6 +82,9 @@ private:
     void Form_Load();
     void BuildMenu();
     void LoadPictures();
+    // Lays the window out for a monitor of `dpi` dots per inch: controls,
+    // fonts, pictures and the list's column.
+    void UseDpi(int dpi);
     void RunCommand(Command command);
     void OnCommand(int id, int code, HWND control);
     void OnListChanged(EntryList::Change change, size_t index);
@@ -99,6 +102,7 @@ private:
     MainWindowLinks links_;
     BuiltDesign design_;
     UniqueAccelerators accelerators_;
+    int dpi_ = 96;
     UniqueImageList imgMenu_;
     std::vector<UniqueBitmap> menuPictures_;
     UniqueIcon upPicture_;

@@ -5,9 +5,11 @@
 
 #include <memory>
 
+#include "core/dpi_win.h"
 #include "core/encoding_win.h"
 #include "core/globals.h"
 #include "core/resource_ids.h"
+#include "core/scale.h"
 #include "core/trace_win.h"
 #include "store/settings.h"
 #include "trigger/launch_win.h"
@@ -59,7 +61,9 @@ bool MenuWindow::IsOpen() const {
 bool MenuWindow::Load(const EntryList& entries, std::function<void()> openConfiguration) {
     entries_ = &entries;
     openConfiguration_ = std::move(openConfiguration);
-    const double twipsPerPixel = ScreenTwipsPerPixel();
+    // Made at the system's scale; every opening lays it out for its monitor.
+    dpi_ = SystemDpi();
+    const double twipsPerPixel = TwipsPerPixel(dpi_);
     const WindowStyles styles = StylesFor(Design());
     // Layered and topmost from the start: it must never flash up opaque.
     // Borderless, so the title is never drawn; it names the window for
@@ -81,15 +85,7 @@ bool MenuWindow::Load(const EntryList& entries, std::function<void()> openConfig
     // The corner label has no text: it only widens the area over the picture
     // that opens the configuration window, so it must not cover the picture.
     ::ShowWindow(design_.Window("lbl", 1), SW_HIDE);
-
-    // The corner shows the "Prop" picture of the configuration window's
-    // menu, at that menu's picture size; white is its transparent colour.
-    const int pictureSize = FindControl(MainWindowDesign(), "imgMenu")->extra;
-    cornerPicture_.reset(
-        ImageList_Create(pictureSize, pictureSize, ILC_COLOR24 | ILC_MASK, 1, 0));
-    UniqueBitmap prop(static_cast<HBITMAP>(::LoadImageW(
-        ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_MENU_PROP), IMAGE_BITMAP, 0, 0, 0)));
-    ImageList_AddMasked(cornerPicture_.get(), prop.get(), RGB(255, 255, 255));
+    UseDpi(dpi_);
 
     HWND listView = list();
     ::SetWindowSubclass(listView, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -100,7 +96,8 @@ bool MenuWindow::Load(const EntryList& entries, std::function<void()> openConfig
     column.mask = LVCF_WIDTH;
     column.cx = 100;
     ListView_InsertColumn(listView, 0, &column);
-    entries.Listen([this](EntryList::Change change, size_t index) { OnListChanged(change, index); });
+    entries.Listen(
+        [this](EntryList::Change change, size_t index) { OnListChanged(change, index); });
     return true;
 }
 
@@ -116,7 +113,7 @@ void MenuWindow::OnListChanged(EntryList::Change change, size_t index) {
         return;
     }
     if (index != EntryList::kAllEntries && index < images_.size()) {
-        images_[index] = entries_->Image(index);
+        images_[index] = entries_->Image(index, dpi_);
     }
     ::InvalidateRect(list(), nullptr, FALSE);
 }
@@ -125,12 +122,23 @@ void MenuWindow::Open(ScreenPoint cursor) {
     Form_Load(cursor);
 }
 
+void MenuWindow::UseDpi(int dpi) {
+    if (dpi != dpi_) design_.Rescale(Design(), TwipsPerPixel(dpi));
+    dpi_ = dpi;
+    // The corner shows the "Prop" picture of the configuration window's
+    // menu, at that menu's picture size grown with the scale.
+    const int pictureSize = FindControl(MainWindowDesign(), "imgMenu")->extra;
+    cornerPicture_ = ScaledPicture(IDB_MENU_PROP, ScaleForDpi(pictureSize, dpi));
+}
+
 void MenuWindow::Form_Load(ScreenPoint cursor) {
+    // Everything is measured for the monitor under the cursor: a popup
+    // last shown on another monitor is laid out afresh first.
+    const int dpi = DpiAt({cursor.x, cursor.y});
+    if (dpi != dpi_) UseDpi(dpi);
     HWND listView = list();
-    ListView_SetImageList(listView,
-                          gIconSize == kLargeIcons ? entries_->largeImages()
-                                                   : entries_->smallImages(),
-                          LVSIL_SMALL);
+    HIMAGELIST images = entries_->Images(gIconSize == kLargeIcons, dpi_);
+    ListView_SetImageList(listView, images, LVSIL_SMALL);
 
     // A copy of the list as it stands now; the pictures are shared, none is
     // loaded here.
@@ -142,7 +150,7 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
     for (size_t i = 0; i < entries.size(); ++i) {
         targets_.push_back(entries[i].target);
         captions_.push_back(Widen(entries[i].caption));
-        images_.push_back(entries_->Image(i));
+        images_.push_back(entries_->Image(i, dpi_));
     }
     ListView_SetItemCountEx(listView, static_cast<int>(entries.size()), LVSICF_NOSCROLL);
     // The window is used again and again: nothing picked, the top in view.
@@ -159,34 +167,31 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
                            PixelsToTwips(monitor.rcWork.right, twipsPerPixel),
                            PixelsToTwips(monitor.rcWork.bottom, twipsPerPixel)};
 
-    // The height of one row as the list really draws it: with large icons a
-    // row is taller than the small-icon spacing the list reports.
+    // The height of one row as the list really draws it, with this scale's
+    // font and pictures: with large icons a row is taller than the
+    // small-icon spacing the list reports.
     RECT row{};
     const int spacing = ListView_GetItemRect(listView, 0, &row, LVIR_BOUNDS)
                             ? row.bottom - row.top
                             : HIWORD(::SendMessageW(listView, LVM_GETITEMSPACING, TRUE, 0));
-    const int height = PopupHeightTwips(static_cast<int>(entries.size()), spacing, twipsPerPixel,
-                                        area.bottom - area.top);
+    const PopupGeometry geometry = PopupGeometryFor(
+        dpi_, static_cast<int>(entries.size()), spacing, monitor.rcWork.bottom - monitor.rcWork.top,
+        MetricForDpi(SM_CXHTHUMB, dpi_), MetricForDpi(SM_CXVSCROLL, dpi_));
     const MenuOrigin origin =
-        ClampPopupOrigin({gMenuLeft, gMenuTop}, Design().clientWidth, height, area);
+        ClampPopupOrigin({gMenuLeft, gMenuTop}, PixelsToTwips(geometry.width, twipsPerPixel),
+                         PixelsToTwips(geometry.height, twipsPerPixel), area);
     gMenuLeft = origin.left;
     gMenuTop = origin.top;
     ::SetWindowPos(hwnd(), HWND_TOPMOST, TwipsToPixels(gMenuLeft, twipsPerPixel),
-                   TwipsToPixels(gMenuTop, twipsPerPixel),
-                   TwipsToPixels(Design().clientWidth, twipsPerPixel),
-                   TwipsToPixels(height, twipsPerPixel), SWP_NOACTIVATE);
-
-    RECT client{};
-    ::GetClientRect(hwnd(), &client);
-    const int lineY = design_.Pixels(DesignOf("Line1").top);
-    const PixelRect listRect = PopupListRect(lineY, client.right, client.bottom);
+                   TwipsToPixels(gMenuTop, twipsPerPixel), geometry.width, geometry.height,
+                   SWP_NOACTIVATE);
+    const PixelRect& listRect = geometry.list;
     ::MoveWindow(listView, listRect.left, listRect.top, listRect.right - listRect.left,
                  listRect.bottom - listRect.top, FALSE);
-    ListView_SetColumnWidth(
-        listView, 0,
-        PopupColumnWidth(listRect.right - listRect.left, ::GetSystemMetrics(SM_CXHTHUMB),
-                         ::GetSystemMetrics(SM_CXVSCROLL)));
+    ListView_SetColumnWidth(listView, 0, geometry.columnWidth);
 
+    int iconSize = 0, iconHeight = 0;
+    ImageList_GetIconSize(images, &iconSize, &iconHeight);
     fade_ = FadeInStart();
     ::SetTimer(hwnd(), kFadeTimer, TimerInterval("Timer1"), nullptr);
     ::SetTimer(hwnd(), kLeaveTimer, TimerInterval("Timer2"), nullptr);
@@ -195,7 +200,8 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
     Trace("popup opened: " + std::to_string(entries.size()) + " entries at " +
           std::to_string(TwipsToPixels(gMenuLeft, twipsPerPixel)) + "," +
           std::to_string(TwipsToPixels(gMenuTop, twipsPerPixel)) + " rows " +
-          std::to_string(spacing) + " list " + std::to_string(listRect.top));
+          std::to_string(spacing) + " list " + std::to_string(listRect.top) + " dpi " +
+          std::to_string(dpi_) + " icons " + std::to_string(iconSize));
 }
 
 void MenuWindow::Activate() {
@@ -257,7 +263,7 @@ void MenuWindow::Paint() {
     ::FillRect(dc, &rule, DesignBrush(dc, *line.foreColor));
     ::FrameRect(dc, &client, DesignBrush(dc, *DesignOf("Shape1").foreColor));
     const RECT close = ControlRect("cmdClose");
-    ImageList_Draw(cornerPicture_.get(), 0, dc, close.left, close.top, ILD_TRANSPARENT);
+    ::DrawIconEx(dc, close.left, close.top, cornerPicture_.get(), 0, 0, 0, nullptr, DI_NORMAL);
     ::EndPaint(hwnd(), &paint);
 }
 
@@ -382,6 +388,10 @@ LRESULT MenuWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_PAINT:
         Paint();
+        return 0;
+    case WM_DPICHANGED:
+        // Every opening lays the popup out for the monitor it opens on;
+        // the size Windows suggests for a window moved there is not wanted.
         return 0;
     case WM_DESTROY:
         ::KillTimer(hwnd(), kFadeTimer);

@@ -48,6 +48,8 @@ private:
     void SelectAt(POINT inList);
     void Paint();
     void OnListChanged(EntryList::Change change, size_t index);
+    // Lays the popup out for a monitor of `dpi` dots per inch.
+    void UseDpi(int dpi);
     RECT ControlRect(const char* name, int index = -1) const;
     UINT TimerInterval(const char* name) const;
 
@@ -58,7 +60,10 @@ private:
     std::function<void()> openConfiguration_;
     BuiltDesign design_;
     FadeState fade_;
-    UniqueImageList cornerPicture_;
+    UniqueIcon cornerPicture_;
+    // The scale the controls, fonts and pictures are laid out for: that of
+    // the monitor the popup last opened on.
+    int dpi_ = 0;
     // The rows as they were when the popup opened: the list asks for each
     // one as it draws it, and edits made meanwhile do not reach it.
     std::vector<std::string> targets_;

@@ -58,6 +58,30 @@ int PopupColumnWidth(int listWidth, int thumbWidth, int scrollBarWidth) {
     return listWidth - (thumbWidth + scrollBarWidth + 2);
 }
 
+PopupGeometry PopupGeometryFor(int dpi, int rowCount, int rowHeight, int maxHeight, int thumbWidth,
+                               int scrollBarWidth) {
+    const double twipsPerPixel = TwipsPerPixel(dpi);
+    const WindowDesign& design = MenuWindowDesign();
+    auto pixels = [&](int twips) { return TwipsToPixels(twips, twipsPerPixel); };
+    auto rect = [&](const char* name, int index) {
+        const ControlDesign& control = *FindControl(design, name, index);
+        return PixelRect{pixels(control.left), pixels(control.top),
+                         pixels(control.left + control.width),
+                         pixels(control.top + control.height)};
+    };
+    PopupGeometry geometry;
+    geometry.width = pixels(design.clientWidth);
+    geometry.height = pixels(PopupHeightTwips(rowCount, rowHeight, twipsPerPixel,
+                                              PixelsToTwips(maxHeight, twipsPerPixel)));
+    geometry.lineY = pixels(FindControl(design, "Line1")->top);
+    geometry.title = rect("lbl", 0);
+    geometry.corner = rect("cmdClose", -1);
+    geometry.list = PopupListRect(geometry.lineY, geometry.width, geometry.height);
+    geometry.columnWidth =
+        PopupColumnWidth(geometry.list.right - geometry.list.left, thumbWidth, scrollBarWidth);
+    return geometry;
+}
+
 FadeState FadeInStart() {
     return {0, kFadeInStep};
 }

@@ -44,6 +44,21 @@ PixelRect PopupListRect(int lineY, int clientWidth, int clientHeight);
 // The list's one column: its width less a scroll bar and a little air.
 int PopupColumnWidth(int listWidth, int thumbWidth, int scrollBarWidth);
 
+// The popup laid out for a monitor of `dpi` dots per inch: every length of
+// its design converted through that monitor's twips per pixel, its height
+// fitted to `rowCount` rows of `rowHeight` pixels (as the list draws them)
+// but no taller than `maxHeight` pixels. All in pixels, the window's client
+// area being the whole window.
+struct PopupGeometry {
+    int width = 0, height = 0;
+    int lineY = 0;  // the rule under the title
+    PixelRect title, corner;
+    PixelRect list;
+    int columnWidth = 0;
+};
+PopupGeometry PopupGeometryFor(int dpi, int rowCount, int rowHeight, int maxHeight, int thumbWidth,
+                               int scrollBarWidth);
+
 // The fades. Fading in applies 0, 5, ... 255 and stops; fading out goes down
 // by 8 from where the alpha stands and closes the window once it is below 5.
 struct FadeState {

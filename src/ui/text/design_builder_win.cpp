@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/dpi_win.h"
 #include "core/encoding_win.h"
 #include "core/globals.h"
+#include "core/pictures_win.h"
 
 namespace jumpnest {
 
@@ -40,7 +42,8 @@ std::optional<WindowClassAndStyle> ClassFor(const ControlDesign& control) {
     case ControlKind::CheckBox:
         return WindowClassAndStyle{
             WC_BUTTONW,
-            tab | BS_AUTOCHECKBOX | ((control.flags & kTwoLines) ? DWORD{BS_MULTILINE | BS_TOP} : 0u),
+            tab | BS_AUTOCHECKBOX |
+                ((control.flags & kTwoLines) ? DWORD{BS_MULTILINE | BS_TOP} : 0u),
             0};
     case ControlKind::OptionButton:
         return WindowClassAndStyle{WC_BUTTONW, tab | BS_AUTORADIOBUTTON, 0};
@@ -76,19 +79,23 @@ WindowStyles StylesFor(const WindowDesign& design) {
     return styles;
 }
 
-SIZE FrameSizeFor(const WindowDesign& design, double twipsPerPixel) {
+SIZE FrameSizeFor(const WindowDesign& design, int dpi) {
     const WindowStyles styles = StylesFor(design);
+    const double twipsPerPixel = TwipsPerPixel(dpi);
     RECT frame{0, 0, TwipsToPixels(design.clientWidth, twipsPerPixel),
                TwipsToPixels(design.clientHeight, twipsPerPixel)};
-    ::AdjustWindowRectEx(&frame, styles.style, styles.hasMenu, styles.exStyle);
+    AdjustRectForDpi(frame, styles.style, styles.hasMenu, styles.exStyle, dpi);
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-double ScreenTwipsPerPixel() {
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen) ::ReleaseDC(nullptr, screen);
-    return TwipsPerPixel(dpi);
+UniqueIcon ScaledPicture(int bitmapId, int size) {
+    UniqueBitmap bitmap(
+        static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId),
+                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    std::optional<ArgbPicture> picture = PictureOfBitmap(bitmap.get(), RGB(255, 255, 255));
+    if (!picture) return {};
+    if (picture->size != size) picture = ResamplePicture(*picture, size);
+    return IconOfPicture(*picture);
 }
 
 COLORREF DesignColor(std::uint32_t color) {
@@ -209,6 +216,19 @@ void BuiltDesign::Build(const WindowDesign& design, HWND parent, double twipsPer
             ::SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
         }
         controls_.push_back({&control, hwnd, id});
+    }
+}
+
+void BuiltDesign::Rescale(const WindowDesign& design, double twipsPerPixel) {
+    twipsPerPixel_ = twipsPerPixel;
+    for (const BuiltControl& control : controls_) {
+        const TwipsRect rect = PlaceInWindow(design, *control.design);
+        ::MoveWindow(control.hwnd, Pixels(rect.left), Pixels(rect.top), Pixels(rect.width),
+                     Pixels(rect.height), FALSE);
+        if (control.design->font) {
+            ::SendMessageW(control.hwnd, WM_SETFONT,
+                           reinterpret_cast<WPARAM>(FontFor(*control.design->font)), FALSE);
+        }
     }
 }
 

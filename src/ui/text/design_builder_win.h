@@ -30,6 +30,9 @@ public:
     // Controls without a window of their own (image lists, the borderless
     // option box) are left to their owner.
     void Build(const WindowDesign& design, HWND parent, double twipsPerPixel);
+    // Lays the built controls out again at another scale, with fonts made
+    // for it: for a window that moved to a monitor of another DPI.
+    void Rescale(const WindowDesign& design, double twipsPerPixel);
 
     HWND Window(std::string_view name, int index = -1) const;
     const BuiltControl* Find(std::string_view name, int index = -1) const;
@@ -56,11 +59,12 @@ struct WindowStyles {
 // The window styles a design's border and taskbar setting stand for.
 WindowStyles StylesFor(const WindowDesign& design);
 
-// Outer size of a window whose client area has the design's size.
-SIZE FrameSizeFor(const WindowDesign& design, double twipsPerPixel);
+// Outer size of a window whose client area has the design's size, at `dpi`.
+SIZE FrameSizeFor(const WindowDesign& design, int dpi);
 
-// The screen's twips per pixel: 15 at 96 dots per inch.
-double ScreenTwipsPerPixel();
+// One of the program's small bitmaps (white is their transparent colour),
+// resampled to `size` pixels square for the display's scale.
+UniqueIcon ScaledPicture(int bitmapId, int size);
 
 // A design colour as a COLORREF: system colours resolved.
 COLORREF DesignColor(std::uint32_t color);
