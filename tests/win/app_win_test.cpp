@@ -225,6 +225,39 @@ TEST_F(ConfigWindow, CancelAndApply) {
     EXPECT_EQ(LoadOptions(key_.settings, false, 0), (Options{0, true, kSmallIcons, false}));
 }
 
+// Run at 96, 144 and 192 dots per inch: the popup's pictures come at the
+// scale's size, and all its rows show without a scroll bar.
+TEST(Popup, PicturesAndRowsFollowTheDisplaysScale) {
+    const std::map<int, std::tuple<int, int, int>> expected = {
+        {96, {32, 16, 226}}, {120, {40, 20, 283}}, {144, {48, 24, 339}}, {192, {64, 32, 452}}};
+    const char* wanted = std::getenv("JUMPNEST_TEST_DPI");  // set by the runs at other scales
+    const auto scale = expected.find(SystemDpi());
+    ASSERT_TRUE(scale != expected.end() && (!wanted || std::atoi(wanted) == scale->first))
+        << SystemDpi();
+    const auto [large, small, width] = scale->second;
+    EntryList list(StuckPictures);
+    list.Replace({{"A", "C:\\a.exe"}, {"B", "C:\\b.exe"}, {"C", "C:\\c.exe"}});
+    MenuWindow popup;
+    ASSERT_TRUE(popup.Load(list, {}));
+    for (const auto& [icons, size] : {std::pair{kLargeIcons, large}, {kSmallIcons, small}}) {
+        gIconSize = icons;
+        gMenuLeft = gMenuTop = 3000;
+        popup.Open({200, 200});
+        int edge = 0, height = 0;
+        ImageList_GetIconSize(ListView_GetImageList(popup.list(), LVSIL_SMALL), &edge, &height);
+        EXPECT_EQ(std::pair(edge, height), std::pair(size, size));
+        RECT window{}, row{};
+        ::GetWindowRect(popup.hwnd(), &window);
+        EXPECT_EQ(window.right - window.left, width);
+        ASSERT_TRUE(ListView_GetItemRect(popup.list(), 2, &row, LVIR_BOUNDS));
+        RECT shown{};
+        ::GetClientRect(popup.list(), &shown);
+        EXPECT_LE(row.bottom, shown.bottom) << "the third row in view at " << icons;
+        EXPECT_FALSE(::GetWindowLongPtrW(popup.list(), GWL_STYLE) & WS_VSCROLL);
+        popup.Close();
+    }
+}
+
 // The child: the real program, its entries' pictures stuck on a dead share.
 void RunProgram() {
     ScratchKey key;

@@ -200,6 +200,19 @@ TEST(FileIcon, LargeSmallOrNone) {
     EXPECT_FALSE(GetFileIcon(kLargeIcons, program + ".missing") || GetFileIcon(kSmallIcons, ""));
     // Other flag words would change what the path means (SHGFI_PIDL is 0x8).
     for (std::uint32_t flags : {0u, 0x108u, 0x109u}) EXPECT_FALSE(GetFileIcon(flags, program));
+    // At any scale's size, filled as much as the shell's own picture of that size is.
+    const auto filled = [](const UniqueIcon& icon) {
+        const auto picture = icon ? PictureOfIcon(icon.get()) : std::nullopt;
+        return picture ? std::pair(picture->size, OpaqueCentredEdge(*picture)) : std::pair(0, 0);
+    };
+    const std::string notepad = SystemProgram(L"notepad.exe");
+    const auto [large, largeFilled] = filled(GetFileIcon(kLargeIcons, notepad));
+    for (int size : {16, 20, 24, 40, 48, 64}) {
+        const auto [edge, opaque] = filled(FileIconAtSize(notepad, size));
+        EXPECT_EQ(edge, size);
+        EXPECT_NEAR(opaque * large, largeFilled * size, large) << size;
+    }
+    EXPECT_FALSE(FileIconAtSize(program + ".missing", 32) || FileIconAtSize(program, 0));
 }
 
 }  // namespace jumpnest::test

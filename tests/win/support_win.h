@@ -19,12 +19,14 @@
 #include <thread>
 
 #include "app/app_win.h"
+#include "core/dpi_win.h"
 #include "core/encoding_win.h"
 #include "core/environment_win.h"
 #include "core/globals.h"
 #include "core/instance.h"
 #include "core/instance_win.h"
 #include "core/paths.h"
+#include "core/pictures_win.h"
 #include "core/trace_win.h"
 #include "store/entry_store_win.h"
 #include "store/file_security_win.h"
@@ -33,6 +35,7 @@
 #include "store/shortcut_win.h"
 #include "trigger/hooks_win.h"
 #include "trigger/launch_win.h"
+#include "ui/popup/menu_window_win.h"
 
 namespace jumpnest::test {
 

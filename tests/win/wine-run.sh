@@ -4,9 +4,15 @@
 # would wait for them.
 set -u
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export WINEPREFIX=${WINEPREFIX:-$HOME/.cache/jumpnest/wine-tests}
+# JUMPNEST_TEST_DPI runs the tests at another display scale, in a prefix of its own.
+dpi=${JUMPNEST_TEST_DPI:-}
+export WINEPREFIX=${WINEPREFIX:-$HOME/.cache/jumpnest/wine-tests${dpi:+-$dpi}}
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX" && wineboot -i </dev/null >/dev/null 2>&1
+  for key in 'HKCU\Control Panel\Desktop' \
+    'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    [ -z "$dpi" ] || wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1
+  done
   # A virtual desktop, as test.sh's prefixes have: without one Wine waits two
   # seconds for a window manager whenever a window or a tray icon goes away.
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
