@@ -55,11 +55,12 @@ int SystemDpi() {
     return Plausible(static_cast<UINT>(dpi)) ? dpi : kDesignDpi;
 }
 
-int DpiAt(POINT point) {
+namespace {
+
+int DpiOfMonitor(HMONITOR monitor) {
     if (Functions().forMonitor) {
         constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI: the user's scale
         UINT x = 0, y = 0;
-        HMONITOR monitor = ::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST);
         if (SUCCEEDED(Functions().forMonitor(monitor, kEffectiveDpi, &x, &y)) && Plausible(y)) {
             return static_cast<int>(y);
         }
@@ -67,12 +68,19 @@ int DpiAt(POINT point) {
     return SystemDpi();
 }
 
+}  // namespace
+
+int DpiAt(POINT point) {
+    return DpiOfMonitor(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST));
+}
+
 int DpiOf(HWND window) {
     if (Functions().forWindow && window) {
         const UINT dpi = Functions().forWindow(window);
         if (Plausible(dpi)) return static_cast<int>(dpi);
     }
-    return SystemDpi();
+    // Windows 8.1 knows each monitor's scale but not yet a window's.
+    return DpiOfMonitor(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
 }
 
 int MetricForDpi(int index, int dpi) {
