@@ -161,6 +161,40 @@ protected:
     MainWindow window_;
 };
 
+// Moved to a monitor of another scale: the window takes the size offered and
+// lays its controls, fonts and pictures out for that scale, and back again.
+TEST_F(ConfigWindow, FollowsItsMonitorsScale) {
+    const auto place = [&](const char* name, int index = -1) {
+        RECT rect{};
+        ::GetWindowRect(window_.Control(name, index), &rect);
+        ::MapWindowPoints(nullptr, window_.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+        LOGFONTW font{};
+        ::GetObjectW(
+            reinterpret_cast<HFONT>(::SendMessageW(window_.Control(name, index), WM_GETFONT, 0, 0)),
+            sizeof font, &font);
+        return std::tuple(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                          font.lfHeight);
+    };
+    const int start = SystemDpi();
+    for (const auto& [dpi, list, apply] :
+         {std::tuple{144, std::tuple(354, 6, 386, 404, -20), std::tuple(456, 426, 134, 38, -17)},
+          {192, {472, 8, 514, 538, -26}, {608, 568, 178, 50, -22}},
+          {start, place("lvwMenu"), place("cmdButton", 0)}}) {
+        RECT offered{100, 100, 100 + 498 * dpi / 96, 100 + 400 * dpi / 96};
+        ::SendMessageW(window_.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&offered));
+        RECT now{};
+        ::GetWindowRect(window_.hwnd(), &now);
+        EXPECT_TRUE(::EqualRect(&now, &offered)) << dpi;
+        EXPECT_EQ(place("lvwMenu"), list) << dpi;
+        EXPECT_EQ(place("cmdButton", 0), apply) << dpi;
+        int edge = 0, height = 0;
+        ImageList_GetIconSize(ListView_GetImageList(window_.Control("lvwMenu"), LVSIL_SMALL), &edge,
+                              &height);
+        EXPECT_EQ(edge, 32 * dpi / 96) << dpi;
+    }
+}
+
 TEST_F(ConfigWindow, LanguageMenuMarksTheLanguageAndStoresItAtOnce) {
     const auto realKey = RegistrySettings().Read("Language");
     const UINT english = static_cast<UINT>(Command::kEnglish);
