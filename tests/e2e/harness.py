@@ -106,12 +106,21 @@ class Case:
         self.env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         self.programs, self.witness = [], self.dir / "witness.txt"
-        # Started first, attached to nothing: Wine's server inherits its starter's pipes.
-        self.run("wineserver", "-p", out=subprocess.DEVNULL)
-        self.run("wine", "cmd", "/c", "exit", out=subprocess.DEVNULL)
+        self.boot()
         self.user = self.env.get("USER") or pwd.getpwuid(os.getuid()).pw_name
         self.startup = self.host(f"C:\\users\\{self.user}\\AppData\\Roaming\\Microsoft\\Windows"
                                  "\\Start Menu\\Programs\\StartUp")
+
+    def boot(self):  # the server first, attached to nothing: it inherits its starter's pipes
+        self.run("wineserver", "-p", out=subprocess.DEVNULL)
+        self.run("wine", "cmd", "/c", "exit", out=subprocess.DEVNULL)
+
+    def set_dpi(self, dpi):  # the display's scale, for all that Wine starts from now on
+        for key in ("HKCU\\Control Panel\\Desktop",
+                    "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"):
+            self.reg_set("LogPixels", str(dpi), "REG_DWORD", key)
+        self.run("wineserver", "-k")
+        self.boot()
 
     def run(self, *args, out=subprocess.PIPE):
         return subprocess.run(args, env=self.env, stdin=out, stdout=out, stderr=out, timeout=60)
@@ -184,12 +193,17 @@ class Case:
     def checked(self, key):
         return self.controls()[key][4]
 
-    def items(self):  # (image, selected, caption) of each entry in the configuration window
-        rows = [line.split("|", 2) for line in self.tool("list-items", TITLE)[1].splitlines()]
+    def items(self, title=TITLE):  # (image, selected, caption) of each entry in a window's list
+        rows = [line.split("|", 2) for line in self.tool("list-items", title)[1].splitlines()]
         return [(int(image), selected == "1", text) for image, selected, text in rows]
 
     def captions(self):
         return [text for *_, text in self.items()]
+
+    def layout(self, title):  # client x, y, w, h; its list: a vertical scroll bar?, rows in view
+        code, out = self.tool("layout", title)
+        expect(code == 0, f'a window "{title}" with a list', out)
+        return tuple(map(int, out.split()))
 
     def xdo(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True,

@@ -3,6 +3,8 @@
 //   wait-window|gone-window TITLE [MS]   "x y w h alpha thread-flags" of a visible one | none
 //   count-windows|close-window TITLE     how many, shown or hidden | WM_CLOSE to one
 //   child-texts|list-items TITLE         "class|id|checked|x y w h|text" | "image|selected|text"
+//   layout TITLE                         "x y w h v n": its client area on the screen; v 1 when
+//                                        its list view has a vertical scroll bar, n rows in view
 //   press TITLE ROUNDS ID...             button clicks by command, ROUNDS times (0: until gone)
 //   witness TITLE                        a window at (20, 100), 360 x 600: "WM_RBUTTONUP x y"...
 
@@ -97,6 +99,17 @@ int ListItems(HWND window) {
     return 0;
 }
 
+int Layout(HWND window) {
+    RECT r{};
+    ::GetClientRect(window, &r);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    const HWND list = ::FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
+    std::printf("%ld %ld %ld %ld %d %d\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
+                (::GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL) ? 1 : 0,
+                static_cast<int>(::SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0)));
+    return list ? 0 : 1;
+}
+
 // Sent, not posted: each click is handled before the next; it fails once the program is gone.
 int Press(HWND window, int rounds, wchar_t** ids, int count) {
     for (int i = 0; rounds == 0 || i < rounds * count; ++i, ::Sleep(5)) {
@@ -136,6 +149,7 @@ int Witness(const wchar_t* title) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    ::SetProcessDPIAware();  // real pixels at any display scale, as xdotool and the program see
     const std::wstring command = argc > 2 ? argv[1] : L"";
     const DWORD number = argc > 3 ? std::wcstoul(argv[3], nullptr, 10) : 5000;
     if (command == L"wait-window" || command == L"gone-window") {
@@ -149,6 +163,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"close-window") return ::PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
     if (command == L"child-texts") return ::EnumChildWindows(window, PrintChild, 0), 0;
     if (command == L"list-items") return ListItems(window);
+    if (command == L"layout") return Layout(window);
     if (command == L"press" && argc > 4) return Press(window, number, argv + 4, argc - 4);
     return 2;
 }
