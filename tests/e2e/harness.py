@@ -201,9 +201,9 @@ class Case:
         return [text for *_, text in self.items()]
 
     def layout(self, title):  # client x, y, w, h; its list: a vertical scroll bar?, rows in view
-        code, out = self.tool("layout", title)
-        expect(code == 0, f'a window "{title}" with a list', out)
-        return tuple(map(int, out.split()))
+        result = self.run("wine", self.tools, "layout", title)
+        expect(result.returncode == 0, f'a window "{title}" with a list', result)
+        return tuple(map(int, result.stdout.split()))
 
     def xdo(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True,
