@@ -81,8 +81,11 @@ void EntryList::Replace(std::vector<MenuEntry> entries) {
     std::vector<std::string> targets = {gAppPath};
     for (const MenuEntry& entry : entries_) targets.push_back(entry.target);
     if (loader_) {
-        batch_ = loader_->Load(RequestsFor(targets));
-        picturesPending_ = true;
+        // No scale asked for yet: the batch only drops what was pending,
+        // and the first scale asked for brings its pictures.
+        std::vector<PictureRequest> requests = RequestsFor(targets);
+        picturesPending_ = !requests.empty();
+        batch_ = loader_->Load(std::move(requests));
     }
     Trace("entries: " + std::to_string(entries_.size()));
     Notify(Change::kReset, 0);

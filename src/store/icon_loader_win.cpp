@@ -48,6 +48,11 @@ struct IconLoader::Shared {
         for (;;) {
             wake.wait(lock, [this] { return stop || next <= pending.size(); });
             if (stop) break;
+            if (pending.empty()) {
+                // Nothing asked: nothing to announce either.
+                ++next;
+                continue;
+            }
             auto result = std::make_unique<LoadedPictures>();
             result->batch = batch;
             if (next == pending.size()) {
