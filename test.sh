@@ -67,7 +67,7 @@ echo "fuzz: ${PASSED[fuzz]} passed, ${FAILED[fuzz]} failed"
 
 say "Win32 tests (under Wine)"
 export WINEPREFIX="$BUILD/win32-tests/prefix"
-rm -rf "$WINEPREFIX" && mkdir -p "$(dirname "$WINEPREFIX")" && cp -a "$TEMPLATE" "$WINEPREFIX"
+rm -rf "$WINEPREFIX" "$WINEPREFIX"-* && mkdir -p "$(dirname "$WINEPREFIX")" && cp -a "$TEMPLATE" "$WINEPREFIX"
 ctest_layer win32 "$BUILD/win"
 wineserver -k >/dev/null 2>&1
 unset WINEPREFIX

@@ -4,20 +4,26 @@
 # would wait for them.
 set -u
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-# JUMPNEST_TEST_DPI runs the tests at another display scale, in a prefix of its own.
+# JUMPNEST_TEST_DPI runs the tests at another display scale, in a copy of the
+# prefix of its own.
 dpi=${JUMPNEST_TEST_DPI:-}
-export WINEPREFIX=${WINEPREFIX:-$HOME/.cache/jumpnest/wine-tests${dpi:+-$dpi}}
+base=${WINEPREFIX:-$HOME/.cache/jumpnest/wine-tests}
+export WINEPREFIX=$base${dpi:+-$dpi}
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX" && wineboot -i </dev/null >/dev/null 2>&1
+  if [ -n "$dpi" ] && [ -f "$base/system.reg" ]; then
+    cp -a "$base" "$WINEPREFIX"
+  else
+    mkdir -p "$WINEPREFIX" && wineboot -i </dev/null >/dev/null 2>&1
+    # A virtual desktop, as test.sh's prefixes have: without one Wine waits two
+    # seconds for a window manager whenever a window or a tray icon goes away.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f </dev/null \
+      >/dev/null 2>&1
+  fi
   for key in 'HKCU\Control Panel\Desktop' \
     'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
     [ -z "$dpi" ] || wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1
   done
-  # A virtual desktop, as test.sh's prefixes have: without one Wine waits two
-  # seconds for a window manager whenever a window or a tray icon goes away.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f </dev/null \
-    >/dev/null 2>&1
   wineserver -w
 fi
 # 0: just started, 2: already running.
