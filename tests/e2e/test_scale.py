@@ -66,17 +66,6 @@ def journey(t, dpi):
     popup(t, program, dpi, large=False)
 
 
-def test_at_100_percent(t):
-    journey(t, 96)
-
-
-def test_at_125_percent(t):
-    journey(t, 120)
-
-
-def test_at_150_percent(t):
-    journey(t, 144)
-
-
-def test_at_200_percent(t):
-    journey(t, 192)
+# One journey per scale, named by it: test_at_100_percent ... test_at_200_percent.
+for _dpi in (96, 120, 144, 192):
+    globals()[f"test_at_{_dpi * 100 // 96}_percent"] = lambda t, dpi=_dpi: journey(t, dpi)

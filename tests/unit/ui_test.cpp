@@ -15,21 +15,18 @@ using namespace jumpnest;
 constexpr int kW = 1920 * 15, kH = 1080 * 15, kPopupW = 3390, kPopupH = 1125;  // twips at 96 dpi
 
 TEST(Popup, SizeListAndLeaveCheck) {
-    // Three rows at 100, 125, 150 and 200 %: the chrome scales with the rows.
-    for (const auto& [twipsPerPixel, row, height] :
-         {std::tuple{15.0, 17, 1125}, {12.0, 21, 1116}, {10.0, 26, 1140}, {7.5, 34, 1125}}) {
-        EXPECT_EQ(PopupHeightTwips(3, row, twipsPerPixel, kH), height) << twipsPerPixel;
-    }
-    EXPECT_EQ(PopupHeightTwips(1, 18, 12.5, kH), 588);  // 587.5 and 612.5: halves to even
+    EXPECT_EQ(PopupHeightTwips(3, 17, 15.0, kH), 1125);  // (3 x 17 + 24) x 15
+    EXPECT_EQ(PopupHeightTwips(1, 18, 12.5, kH), 588);   // 587.5 and 612.5: halves to even
     EXPECT_EQ(PopupHeightTwips(1, 20, 12.5, kH), 612);
     EXPECT_EQ(PopupHeightTwips(100, 17, 15.0, kH), kH);
-    EXPECT_EQ(PopupListRect(20, 226, 235), (PixelRect{1, 21, 225, 234}));
-    EXPECT_EQ(PopupColumnWidth(224, 21, 19), 182);
     const PixelRect window{-500, -400, -274, -165};  // 100 pixels around it are forgiven
-    EXPECT_FALSE(CursorLeftPopup({-600, -500}, window) || CursorLeftPopup({-175, -66}, window));
+    EXPECT_FALSE(CursorLeftPopup({-600, -500}, window, 96) ||
+                 CursorLeftPopup({-175, -66}, window, 96));
     for (const ScreenPoint out : {ScreenPoint{-601, -300}, {-300, -501}, {-174, -300}, {0, -65}}) {
-        EXPECT_TRUE(CursorLeftPopup(out, window)) << out.x << "," << out.y;
+        EXPECT_TRUE(CursorLeftPopup(out, window, 96)) << out.x << "," << out.y;
+        EXPECT_EQ(CursorLeftPopup(out, window, 192), out.x == 0) << "200 pixels at 200 %";
     }
+    EXPECT_TRUE(CursorLeftPopup({-701, -300}, window, 192));
 }
 
 TEST(Popup, LaidOutForTheMonitorsScale) {

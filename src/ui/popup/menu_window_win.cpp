@@ -322,7 +322,7 @@ LRESULT MenuWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ::GetCursorPos(&cursor);
             ::GetWindowRect(hwnd(), &window);
             if (CursorLeftPopup({cursor.x, cursor.y},
-                                {window.left, window.top, window.right, window.bottom})) {
+                                {window.left, window.top, window.right, window.bottom}, dpi_)) {
                 FadeOut();
             }
         }

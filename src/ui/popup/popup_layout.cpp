@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/scale.h"
+
 namespace jumpnest {
 
 namespace {
@@ -106,13 +108,12 @@ FadeTick NextFadeTick(FadeState& state) {
     return tick;
 }
 
-bool CursorLeftPopup(ScreenPoint cursor, PixelRect window) {
+bool CursorLeftPopup(ScreenPoint cursor, PixelRect window, int dpi) {
     // The margin forgives a mouse that overshoots the popup on its way to an
     // entry. Right and bottom stay exclusive, as for any window rectangle.
-    const bool inside = cursor.x >= window.left - kLeaveMarginPixels &&
-                        cursor.x < window.right + kLeaveMarginPixels &&
-                        cursor.y >= window.top - kLeaveMarginPixels &&
-                        cursor.y < window.bottom + kLeaveMarginPixels;
+    const int margin = ScaleForDpi(kLeaveMarginPixels, dpi);
+    const bool inside = cursor.x >= window.left - margin && cursor.x < window.right + margin &&
+                        cursor.y >= window.top - margin && cursor.y < window.bottom + margin;
     return !inside;
 }
 

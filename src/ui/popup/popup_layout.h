@@ -12,7 +12,8 @@ namespace jumpnest {
 
 // Pixels around the list at 96 dots per inch: the title area and the margins.
 inline constexpr int kPopupChromePixels = 24;
-// How far the mouse may stray from the popup before it fades out.
+// How far the mouse may stray from the popup before it fades out, at 96
+// dots per inch.
 inline constexpr int kLeaveMarginPixels = 100;
 
 // Window height in twips for `itemCount` rows of `itemSpacingPixels`:
@@ -78,7 +79,7 @@ void StartFadeOut(FadeState& state);
 FadeTick NextFadeTick(FadeState& state);
 
 // The leave check: true when the cursor lies outside the window's rectangle
-// widened by 100 pixels on every side.
-bool CursorLeftPopup(ScreenPoint cursor, PixelRect window);
+// widened on every side by 100 pixels grown with the monitor's `dpi`.
+bool CursorLeftPopup(ScreenPoint cursor, PixelRect window, int dpi);
 
 }  // namespace jumpnest
