@@ -26,22 +26,22 @@ constexpr GUID kImageListId = {
 
 struct ShellList {
     int size;
-    HIMAGELIST list;
+    ComPtr<IUnknown> list;
+    HIMAGELIST handle() const { return reinterpret_cast<HIMAGELIST>(list.get()); }
 };
 
 // The shell's lists of every size it keeps, smallest first.
 std::vector<ShellList> ShellLists() {
     std::vector<ShellList> lists;
     for (int which : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE, SHIL_JUMBO}) {
-        void* list = nullptr;
-        if (FAILED(::SHGetImageList(which, kImageListId, &list)) || !list) continue;
-        // The lists live as long as the process; the reference is not ours
-        // to keep, only to use.
-        auto* unknown = static_cast<IUnknown*>(list);
-        const auto handle = static_cast<HIMAGELIST>(list);
-        int cx = 0, cy = 0;
-        if (ImageList_GetIconSize(handle, &cx, &cy) && cx > 0) lists.push_back({cx, handle});
-        unknown->Release();
+        ShellList shell{0, {}};
+        if (FAILED(::SHGetImageList(which, kImageListId, shell.list.put_void())) || !shell.list) {
+            continue;
+        }
+        int cy = 0;
+        if (ImageList_GetIconSize(shell.handle(), &shell.size, &cy) && shell.size > 0) {
+            lists.push_back(std::move(shell));
+        }
     }
     std::sort(lists.begin(), lists.end(),
               [](const ShellList& a, const ShellList& b) { return a.size < b.size; });
@@ -93,13 +93,13 @@ UniqueIcon FileIconAtSize(const std::string& path, int size) {
         const int chosen = PickSourceSize(offered, size);
         const auto at = std::find_if(lists.begin(), lists.end(),
                                      [&](const ShellList& l) { return l.size == chosen; });
-        picture = PictureFrom(at->list, info.iIcon);
+        picture = PictureFrom(at->handle(), info.iIcon);
         // A file without a picture as large as the shell's largest size is
         // shown there small and centred; shrinking that would make it tiny.
         // Its real picture is the next smaller one, grown a little instead.
         if (picture && chosen > size && at != lists.begin() &&
             OpaqueCentredEdge(*picture) <= std::prev(at)->size) {
-            picture = PictureFrom(std::prev(at)->list, info.iIcon);
+            picture = PictureFrom(std::prev(at)->handle(), info.iIcon);
         }
     }
     if (!picture) {
