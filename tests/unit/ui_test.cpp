@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "ui/config/config_rules.h"
+#include "ui/popup/popup_filter.h"
 #include "ui/popup/popup_layout.h"
 #include "ui/text/captions.h"
 #include "ui/text/designs.h"
@@ -157,4 +158,33 @@ TEST(Designs, MenuCommandsAndUnits) {
             << item.index;
     }
     EXPECT_EQ(TwipsToPixels(7470, 12), 623);  // 622.5: to the nearest, away from zero
+}
+
+TEST(PopupFilter, FoldsCaseAndAccentsOfEveryPlane) {
+    EXPECT_EQ(FoldForSearch("Élan ÜBER Łódź Ærø"), U"elan uber lodz aro");
+    EXPECT_EQ(FoldForSearch("Cafe\u0301 ΑΒΓ ПРИВЕТ Ёж"), U"cafe αβγ привет еж");
+    EXPECT_EQ(FoldForSearch("\xF0\x9F\x93\x81 Files \xFF"), U"\U0001F4C1 files \uFFFD");
+    std::string typed = "ab\xF0\x9F\x93\x81";
+    RemoveLastCharacter(typed);
+    EXPECT_EQ(typed, "ab");
+    for (typed = "\xC3\xA9"; !typed.empty();) RemoveLastCharacter(typed);
+    RemoveLastCharacter(typed);
+    EXPECT_EQ(typed, "");
+}
+
+TEST(PopupFilter, StartsThenWordStartsThenAnywhereInListOrder) {
+    std::vector<std::u32string> captions;
+    for (const char* caption : {"Notepad", "Cupregistry", "Wine Regedit", "Registry Editor",
+                                "ureg reg", "Programs (regular)", "\xF0\x9F\x93\x81 Files"}) {
+        captions.push_back(FoldForSearch(caption));
+    }
+    const auto filter = [&](const char* typed) {
+        return FilterEntries(captions, FoldForSearch(typed));
+    };
+    EXPECT_EQ(filter("REG"), (std::vector<std::size_t>{3, 2, 4, 5, 1}));
+    EXPECT_EQ(filter("édi"), (std::vector<std::size_t>{3, 2}));
+    EXPECT_EQ(filter("\xF0\x9F\x93\x81"), (std::vector<std::size_t>{6}));
+    EXPECT_EQ(filter("files"), (std::vector<std::size_t>{6}));
+    EXPECT_EQ(filter(""), (std::vector<std::size_t>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_TRUE(filter("xyz").empty());
 }

@@ -13,6 +13,8 @@
 #include "core/trace_win.h"
 #include "store/settings.h"
 #include "trigger/launch_win.h"
+#include "ui/popup/popup_filter.h"
+#include "ui/text/captions.h"
 
 namespace jumpnest {
 
@@ -43,6 +45,25 @@ void TakeForeground(HWND window) {
         ::SetForegroundWindow(window);
         ::AttachThreadInput(own, foreground, FALSE);
     }
+}
+
+// Text as the search compares it, folded with the system's own tables in the
+// user's locale: its lower case, then its decomposition, whose accents the
+// portable fold drops.
+std::u32string FoldForUser(const std::wstring& text) {
+    const int length = static_cast<int>(text.size());
+    std::wstring lower(text.size() * 2 + 1, L'\0');
+    const int lowered = ::LCMapStringEx(
+        LOCALE_NAME_USER_DEFAULT, LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING, text.c_str(), length,
+        lower.data(), static_cast<int>(lower.size()), nullptr, nullptr, 0);
+    const int needed =
+        lowered > 0 ? ::FoldStringW(MAP_COMPOSITE, lower.c_str(), lowered, nullptr, 0) : 0;
+    std::wstring decomposed(static_cast<size_t>(needed > 0 ? needed : 0), L'\0');
+    if (needed <= 0 ||
+        ::FoldStringW(MAP_COMPOSITE, lower.c_str(), lowered, decomposed.data(), needed) != needed) {
+        return FoldForSearch(Narrow(text));
+    }
+    return FoldForSearch(Narrow(decomposed));
 }
 
 void SetTransparency(HWND window, int alpha) {
@@ -147,11 +168,19 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
     targets_.clear();
     captions_.clear();
     images_.clear();
+    folded_.clear();
+    shown_.clear();
+    typed_.clear();
+    highSurrogate_ = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
         targets_.push_back(entries[i].target);
         captions_.push_back(Widen(entries[i].caption));
         images_.push_back(entries_->Image(i, dpi_));
+        folded_.push_back(FoldForUser(captions_.back()));
+        shown_.push_back(i);
     }
+    ::SetWindowTextW(design_.Window("lbl", 0),
+                     Widen("Jumpnest V" + gAppVersionText.substr(0, 3)).c_str());
     ListView_SetItemCountEx(listView, static_cast<int>(entries.size()), LVSICF_NOSCROLL);
     // The window is used again and again: nothing picked, the top in view.
     ListView_SetItemState(listView, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -226,16 +255,67 @@ void MenuWindow::Close() {
 
 void MenuWindow::LaunchSelected() {
     const int selected = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
-    if (selected < 0 || selected >= static_cast<int>(targets_.size())) return;
-    Trace("launch: " + targets_[selected]);
-    LaunchTarget(targets_[selected]);
+    if (noMatch() || selected < 0 || selected >= static_cast<int>(shown_.size())) return;
+    const std::string& target = targets_[shown_[static_cast<size_t>(selected)]];
+    Trace("launch: " + target);
+    LaunchTarget(target);
     FadeOut();
+}
+
+void MenuWindow::OnCharacter(wchar_t character) {
+    if (character == L'\b') {
+        if (typed_.empty()) return;
+        RemoveLastCharacter(typed_);
+    } else if (character >= 0xD800 && character <= 0xDBFF) {
+        highSurrogate_ = character;  // the second half follows
+        return;
+    } else if (character >= 0xDC00 && character <= 0xDFFF) {
+        if (!highSurrogate_) return;
+        typed_ += Narrow(std::wstring{highSurrogate_, character});
+    } else if (character >= L' ' && character != 0x7F) {
+        typed_ += Narrow(std::wstring(1, character));
+    } else {
+        return;  // Enter, Escape, Tab and Ctrl with a letter act on their keys
+    }
+    highSurrogate_ = 0;
+    ApplyFilter();
+}
+
+void MenuWindow::ApplyFilter() {
+    shown_ = FilterEntries(folded_, FoldForUser(Widen(typed_)));
+    HWND listView = list();
+    // The window keeps its size: nothing moves under the mouse, only the
+    // rows change.
+    ListView_SetItemCountEx(listView, noMatch() ? 1 : static_cast<int>(shown_.size()),
+                            LVSICF_NOSCROLL);
+    ListView_SetItemState(listView, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (!typed_.empty() && !shown_.empty()) {
+        ListView_SetItemState(listView, 0, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    if (!shown_.empty()) ListView_EnsureVisible(listView, 0, FALSE);
+    ::InvalidateRect(listView, nullptr, TRUE);
+    // The title shows the typed text with a caret after it.
+    const std::string title =
+        typed_.empty() ? "Jumpnest V" + gAppVersionText.substr(0, 3) : typed_ + "|";
+    ::SetWindowTextW(design_.Window("lbl", 0), Widen(title).c_str());
+    Trace("filter: \"" + typed_ + "\", " + std::to_string(shown_.size()) + " shown");
+}
+
+LRESULT MenuWindow::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
+    if (!noMatch()) return CDRF_DODEFAULT;
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+        draw.clrText = ::GetSysColor(COLOR_GRAYTEXT);
+        return CDRF_NEWFONT;
+    }
+    return CDRF_DODEFAULT;
 }
 
 void MenuWindow::SelectAt(POINT inList) {
     LVHITTESTINFO hit{};
     hit.pt = inList;
-    const int item = ListView_HitTest(list(), &hit);
+    const int item = noMatch() ? -1 : ListView_HitTest(list(), &hit);
     if (item < 0) {
         ListView_SetItemState(list(), -1, 0, LVIS_SELECTED);
     } else if (!(ListView_GetItemState(list(), item, LVIS_SELECTED) & LVIS_SELECTED)) {
@@ -293,10 +373,20 @@ LRESULT CALLBACK MenuWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam, LP
             return 0;
         }
         if (wParam == VK_ESCAPE) {
-            menu->Close();
+            // Escape clears a filter first, and only then closes.
+            if (menu->typed_.empty()) {
+                menu->Close();
+            } else {
+                menu->typed_.clear();
+                menu->ApplyFilter();
+            }
             return 0;
         }
         break;
+    // Typed characters filter; the list's own type-ahead never sees them.
+    case WM_CHAR:
+        menu->OnCharacter(static_cast<wchar_t>(wParam));
+        return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS;
     case WM_NCDESTROY:
@@ -367,14 +457,24 @@ LRESULT MenuWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NOTIFY: {
         auto* info = reinterpret_cast<NMLVDISPINFOW*>(lParam);
-        if (info->hdr.code == LVN_GETDISPINFOW && info->hdr.hwndFrom == list()) {
-            const auto row = static_cast<size_t>(info->item.iItem);
-            if (row < captions_.size()) {
-                if (info->item.mask & LVIF_TEXT) {
-                    lstrcpynW(info->item.pszText, captions_[row].c_str(), info->item.cchTextMax);
-                }
-                if (info->item.mask & LVIF_IMAGE) info->item.iImage = images_[row];
+        if (info->hdr.hwndFrom != list()) return 0;
+        if (info->hdr.code == NM_CUSTOMDRAW) {
+            return OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
+        }
+        if (info->hdr.code != LVN_GETDISPINFOW) return 0;
+        const auto row = static_cast<size_t>(info->item.iItem);
+        if (noMatch()) {
+            const std::wstring text = Widen(std::string(NoMatchText(gLanguage)));
+            if (info->item.mask & LVIF_TEXT) {
+                lstrcpynW(info->item.pszText, text.c_str(), info->item.cchTextMax);
             }
+            if (info->item.mask & LVIF_IMAGE) info->item.iImage = I_IMAGENONE;
+        } else if (row < shown_.size()) {
+            const size_t entry = shown_[row];
+            if (info->item.mask & LVIF_TEXT) {
+                lstrcpynW(info->item.pszText, captions_[entry].c_str(), info->item.cchTextMax);
+            }
+            if (info->item.mask & LVIF_IMAGE) info->item.iImage = images_[entry];
         }
         return 0;
     }

@@ -48,6 +48,11 @@ private:
     void SelectAt(POINT inList);
     void Paint();
     void OnListChanged(EntryList::Change change, size_t index);
+    // Typing narrows the list to the entries that match.
+    void OnCharacter(wchar_t character);
+    void ApplyFilter();
+    bool noMatch() const { return shown_.empty() && !typed_.empty(); }
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) const;
     // Lays the popup out for a monitor of `dpi` dots per inch.
     void UseDpi(int dpi);
     RECT ControlRect(const char* name, int index = -1) const;
@@ -70,6 +75,12 @@ private:
     std::vector<std::wstring> captions_;
     std::vector<int> images_;
     std::uint64_t generation_ = 0;
+    // The typed text (UTF-8), the captions as the search compares them, and
+    // the rows shown: positions in the copy above, best match first.
+    std::string typed_;
+    std::vector<std::u32string> folded_;
+    std::vector<size_t> shown_;
+    wchar_t highSurrogate_ = 0;  // the first half of a character typed in two
 };
 
 }  // namespace jumpnest

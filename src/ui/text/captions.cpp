@@ -116,6 +116,13 @@ constexpr std::array<std::string_view, kLanguageCount> kQuitQuestion = {
     "Debe darse por concluida 'kqrJumpnest' final?",
 };
 
+constexpr std::array<std::string_view, kLanguageCount> kNoMatch = {
+    "No match",
+    "Kein Treffer",
+    "Aucun résultat",
+    "Sin resultados",
+};
+
 // Apply could not write a file: the window stays open with the edits.
 constexpr std::array<std::string_view, kLanguageCount> kWriteFailed = {
     "Jumpnest could not write\n%FILE%\n\n%REASON%\nYour changes are still in the window.",
@@ -197,6 +204,10 @@ std::string HelpText(std::int32_t language) {
 
 std::string_view QuitQuestion(std::int32_t language) {
     return kQuitQuestion[static_cast<std::size_t>(LanguageColumn(language))];
+}
+
+std::string_view NoMatchText(std::int32_t language) {
+    return kNoMatch[static_cast<std::size_t>(LanguageColumn(language))];
 }
 
 std::string_view HelpPageName(std::int32_t language) {

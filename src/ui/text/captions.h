@@ -56,6 +56,9 @@ std::string_view HelpPageName(std::int32_t language);
 std::string WriteFailedMessage(std::int32_t language, std::string_view file,
                                std::string_view reason);
 
+// The popup's one grey line when nothing matches the typed text.
+std::string_view NoMatchText(std::int32_t language);
+
 // The reason given for a list that belongs to another user.
 std::string_view FileOfAnotherUserReason(std::int32_t language);
 

@@ -1,0 +1,31 @@
+"""Typing in the open popup: only the entries that match, best first; Backspace, Escape, Enter."""
+
+from harness import MENU, expect, same
+from test_scale import ENTRIES, keep
+
+
+def test_typing_filters_the_popup(t):
+    t.write_ini(ENTRIES)
+    (program := t.start(t.install())).wait("ready")
+    t.open_popup(program)
+    shown = lambda: [(caption, selected) for _, selected, caption in t.items(MENU)]  # noqa: E731
+
+    program.after(lambda: t.keys("r", "E", "g"), 'filter: "rEg", 1 shown')
+    same(shown(), [("Registry Editor", True)], "the match, selected")
+    expect("rEg|" in t.texts(MENU), "the typed text in the title", t.texts(MENU))
+    keep(t, 144, "popup-filtered", MENU)
+    program.after(lambda: t.keys("BackSpace"), 'filter: "rE", 2 shown')
+    same(shown(), [("Registry Editor", True), ("Wine File Explorer", False)], "start, then inside")
+
+    # No match: one grey line that Enter leaves alone; Escape clears the filter, not the popup.
+    program.after(lambda: t.keys("z"), 'filter: "rEz", 0 shown')
+    same(shown(), [("No match", False)], "the line saying so")
+    program.after(lambda: t.keys("Return", "Escape"), 'filter: "", 3 shown')
+    expect(not program.traced("launch:") and t.rect(MENU), "nothing started, the popup open", "")
+    same(len(shown()), 3, "the whole list again")
+
+    line = program.after(lambda: t.keys("r", "e", "g", "Return"), "launch: ")
+    expect(line.endswith("regedit.exe"), "Enter starts the match", line)
+    program.wait("popup closed")
+    t.open_popup(program)
+    program.after(lambda: t.keys("Escape"), "popup closed")
