@@ -13,7 +13,9 @@
 #include "core/handle_win.h"
 #include "core/paths.h"
 #include "core/trace_win.h"
+#include "store/settings.h"
 #include "trigger/hooks_win.h"
+#include "trigger/hotkey.h"
 #include "ui/text/designs.h"
 
 namespace jumpnest {
@@ -169,6 +171,10 @@ bool App::Main() {
     // first trigger only has to show it.
     PreparePopup();
     PreparePicturesForEveryMonitor(entries_);
+    const auto hotkey = services_.settings.Read("Hotkey");
+    if (hotkey && !SetHotkey(ParseInteger(*hotkey).value_or(0))) {
+        Trace("hotkey " + *hotkey + " refused: held by another program");
+    }
     return true;
 }
 
@@ -197,8 +203,9 @@ void App::Shutdown() {
     //    can hold its thread in the shell for minutes. What it posts later
     //    finds no window.
     entries_.StopLoader(kThreadEndWaitMs);
-    // 4. The hooks and their thread: no more triggers.
+    // 4. The hooks and their thread, and the shortcut: no more triggers.
     RemoveHooks(kThreadEndWaitMs);
+    SetHotkey(0);
     // 5. The notification-area icon, which the program window owns.
     tray_.Remove();
     window_.Destroy();
@@ -235,6 +242,33 @@ void App::Trigger(int x, int y) {
     gMenuTop = origin.top;
     Trace("trigger at " + std::to_string(x) + "," + std::to_string(y));
     if (PreparePopup()) frmMenu_.Open({x, y});
+}
+
+bool App::SetHotkey(std::int32_t controlValue) {
+    constexpr int kHotkeyId = 1;
+    const std::optional<Hotkey> wanted = HotkeyFromControlValue(controlValue);
+    const std::optional<Hotkey> before = HotkeyFromControlValue(hotkey_);
+    if (wanted == before) return true;
+    if (before) ::UnregisterHotKey(window_.hwnd(), kHotkeyId);
+    if (wanted &&
+        !::RegisterHotKey(window_.hwnd(), kHotkeyId, wanted->modifiers, wanted->virtualKey)) {
+        // Another program holds it: the old one stays.
+        if (before)
+            ::RegisterHotKey(window_.hwnd(), kHotkeyId, before->modifiers, before->virtualKey);
+        return false;
+    }
+    hotkey_ = wanted ? controlValue : 0;
+    Trace("hotkey: " + std::to_string(hotkey_));
+    return true;
+}
+
+void App::OnHotkey() {
+    // At the mouse, as the chord opens it; the popup takes the keyboard, so
+    // typing filters at once.
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    Trace("hotkey pressed");
+    Trigger(cursor.x, cursor.y);
 }
 
 bool App::PreparePopup() {

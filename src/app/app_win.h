@@ -45,6 +45,11 @@ public:
     // configuration window while there are no entries.
     void Trigger(int x, int y);
 
+    // Makes `controlValue` (as a hot-key control gives it; 0 for none) the
+    // shortcut that opens the popup. False, keeping the one before, when
+    // Windows refuses it: another program holds it.
+    bool SetHotkey(std::int32_t controlValue);
+
     // The parts, for the benchmark that times them.
     EntryList& entries() { return entries_; }
     const Store& store() const { return store_; }
@@ -54,6 +59,7 @@ public:
 private:
     void OnComeForward() override;
     void OnTrigger(int x, int y) override;
+    void OnHotkey() override;
     void OnExplore() override;
     void OnWatchdog() override;
     void OnTray(UINT mouseMessage) override;
@@ -82,6 +88,7 @@ private:
     EntryList entries_;
     MainWindow frmMain_;
     MenuWindow frmMenu_;
+    std::int32_t hotkey_ = 0;  // the registered shortcut, as its control value
     bool running_ = false;
 };
 

@@ -42,6 +42,9 @@ LRESULT AppWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kExploreMessage:
         events_.OnExplore();
         return 0;
+    case WM_HOTKEY:
+        events_.OnHotkey();
+        return 0;
     case kTrayMessage:
         events_.OnTray(LOWORD(lParam));
         return 0;

@@ -15,6 +15,7 @@ class AppEvents {
 public:
     virtual void OnComeForward() = 0;
     virtual void OnTrigger(int x, int y) = 0;
+    virtual void OnHotkey() = 0;
     virtual void OnExplore() = 0;
     virtual void OnWatchdog() = 0;
     virtual void OnTray(UINT mouseMessage) = 0;

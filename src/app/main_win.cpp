@@ -6,8 +6,7 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     jumpnest::RegistrySettings settings;
-    jumpnest::App app({settings,
-                       [](const std::string& path) { return jumpnest::FileExists(path); },
+    jumpnest::App app({settings, [](const std::string& path) { return jumpnest::FileExists(path); },
                        jumpnest::ShellPictures});
     if (!app.Main()) return 0;
     return app.Run();

@@ -1,4 +1,5 @@
-"""Typing in the open popup: only the entries that match, best first; Backspace, Escape, Enter."""
+"""Typing in the open popup: only the entries that match, best first; Backspace, Escape, Enter;
+the keyboard shortcut that opens the popup at the mouse, ready for typing."""
 
 from harness import MENU, expect, same
 from test_scale import ENTRIES, keep
@@ -6,6 +7,7 @@ from test_scale import ENTRIES, keep
 
 def test_typing_filters_the_popup(t):
     t.write_ini(ENTRIES)
+    t.reg_set("Hotkey", str(0x0600 | ord("J")))  # Ctrl+Alt+J, as the hot-key control gives it
     (program := t.start(t.install())).wait("ready")
     t.open_popup(program)
     shown = lambda: [(caption, selected) for _, selected, caption in t.items(MENU)]  # noqa: E731
@@ -27,5 +29,10 @@ def test_typing_filters_the_popup(t):
     line = program.after(lambda: t.keys("r", "e", "g", "Return"), "launch: ")
     expect(line.endswith("regedit.exe"), "Enter starts the match", line)
     program.wait("popup closed")
-    t.open_popup(program)
-    program.after(lambda: t.keys("Escape"), "popup closed")
+
+    # The shortcut opens it at the mouse, with the keyboard in it: typing filters at once.
+    t.xdo("mousemove", 400, 300)
+    line = program.after(lambda: t.keys("ctrl+alt+j"), "popup opened")
+    expect(" at 370,270 " in line, "the popup 30 px up and left of the mouse", line)
+    program.after(lambda: t.keys("n", "o"), 'filter: "no", 1 shown')
+    program.after(lambda: t.keys("Escape", "Escape"), "popup closed")

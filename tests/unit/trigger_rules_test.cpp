@@ -1,3 +1,4 @@
+#include "trigger/hotkey.h"
 #include "trigger/trigger_rules.h"
 
 #include <gtest/gtest.h>
@@ -94,5 +95,15 @@ TEST(HooksMissedInput, OnlyInputWellAfterTheLastHookEvent) {
         {0x7FFFFFFF, 0, 1000, true}, {0x80000000, 0, 1000, false}};
     for (const auto& [input, hook, grace, missed] : ticks) {
         EXPECT_EQ(HooksMissedInput(input, hook, grace), missed) << input << " " << hook;
+    }
+}
+
+TEST(Hotkey, FromTheHotKeyControlsValue) {
+    // Ctrl+Alt+J, Shift+F12, and an extended key: MOD_NOREPEAT always.
+    EXPECT_EQ(HotkeyFromControlValue(0x0600 | 'J'), (Hotkey{'J', 0x4003}));
+    EXPECT_EQ(HotkeyFromControlValue(0x017B), (Hotkey{0x7B, 0x4004}));
+    EXPECT_EQ(HotkeyFromControlValue(0x0F2D), (Hotkey{0x2D, 0x4007}));
+    for (std::int32_t none : {0, -1, 0x0600, 0x1041, 0x10041}) {
+        EXPECT_FALSE(HotkeyFromControlValue(none)) << none;
     }
 }
