@@ -156,9 +156,11 @@ bool App::Main() {
 
     // The options are read before the window loads: its load handler shows them.
     const bool firstStart = LoadSettings(store_, entries_);
-    frmMain_.Load(entries_, store_,
-                  {[this] { return frmMenu_.IsOpen(); }, [this] { Shutdown(); },
-                   [this](bool shown) { return ShowTray(shown); }});
+    frmMain_.Load(
+        entries_, store_,
+        {[this] { return frmMenu_.IsOpen(); }, [this] { Shutdown(); },
+         [this](bool shown) { return ShowTray(shown); }, [this] { return CurrentChordOptions(); },
+         [this](const ChordOptions& options) { return ApplyChordOptions(options); }});
     if (firstStart) frmMain_.Show();
 
     // The hooks come last: what they consult is in place now.
@@ -259,6 +261,36 @@ bool App::SetHotkey(std::int32_t controlValue) {
     }
     hotkey_ = wanted ? controlValue : 0;
     Trace("hotkey: " + std::to_string(hotkey_));
+    return true;
+}
+
+ChordOptions App::CurrentChordOptions() const {
+    ChordOptions options;
+    const std::string programs = services_.settings.Read("ExcludedPrograms").value_or("");
+    for (size_t start = 0; start <= programs.size();) {
+        const size_t end = std::min(programs.find(';', start), programs.size());
+        if (end > start) options.programs.push_back(programs.substr(start, end - start));
+        start = end + 1;
+    }
+    const auto passFullScreen = services_.settings.Read("PassFullScreen");
+    options.passFullScreen = passFullScreen ? ParseFlag(*passFullScreen).value_or(true) : true;
+    options.hotkey = hotkey_;
+    return options;
+}
+
+bool App::ApplyChordOptions(const ChordOptions& options) {
+    // The shortcut first: when Windows refuses it nothing is taken.
+    if (!SetHotkey(options.hotkey)) return false;
+    std::string programs;
+    for (const std::string& program : options.programs) {
+        programs += (programs.empty() ? "" : ";") + program;
+    }
+    // Stored at once, as the language is: Cancel in the configuration
+    // window does not take them back.
+    services_.settings.Write("ExcludedPrograms", programs);
+    services_.settings.Write("PassFullScreen", options.passFullScreen ? "1" : "0");
+    services_.settings.Write("Hotkey", std::to_string(hotkey_));
+    Trace("exclusions: " + programs + (options.passFullScreen ? ", not over full screen" : ""));
     return true;
 }
 

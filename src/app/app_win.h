@@ -69,6 +69,8 @@ private:
     void OnClose() override;
 
     bool ShowTray(bool shown);
+    ChordOptions CurrentChordOptions() const;
+    bool ApplyChordOptions(const ChordOptions& options);
     bool PreparePopup();
 
     // OLE for this thread, set up first and ended last.

@@ -151,6 +151,7 @@ bool MainWindow::Load(EntryList& list, const Store& store, MainWindowLinks links
 }
 
 void MainWindow::Close() {
+    exclusions_.Close();
     if (dropRegistered_) {
         ::RevokeDragDrop(Control("lvwMenu"));
         dropRegistered_ = false;
@@ -373,6 +374,7 @@ bool MainWindow::IsShown() const {
 }
 
 bool MainWindow::PreTranslate(MSG& message) {
+    if (exclusions_.PreTranslate(message)) return true;
     if (!hwnd() || (message.hwnd != hwnd() && !::IsChild(hwnd(), message.hwnd))) return false;
     if (accelerators_ && ::TranslateAcceleratorW(hwnd(), accelerators_.get(), &message)) {
         return true;
@@ -411,6 +413,12 @@ void MainWindow::RunCommand(Command command) {
         {Command::kSmallMenuIcons, [](MainWindow&) { gIconSize = kSmallIcons; }},
         {Command::kLargeMenuIcons, [](MainWindow&) { gIconSize = kLargeIcons; }},
         {Command::kHelpPage, [](MainWindow& w) { w.OpenHelp(); }},
+        {Command::kExclusions,
+         [](MainWindow& w) {
+             w.exclusions_.Open(w.hwnd(),
+                                w.links_.chordOptions ? w.links_.chordOptions() : ChordOptions{},
+                                w.links_.applyChordOptions);
+         }},
     };
     for (const Handler& handler : kHandlers) {
         if (handler.command == command) {

@@ -16,6 +16,7 @@
 #include "store/persistence_win.h"
 #include "ui/config/config_rules.h"
 #include "ui/config/drop_target_win.h"
+#include "ui/config/exclusions_window_win.h"
 #include "ui/text/design_builder_win.h"
 
 namespace jumpnest {
@@ -28,6 +29,9 @@ struct MainWindowLinks {
     std::function<void()> quit;
     // Shows or removes the notification-area icon; whether it is shown.
     std::function<bool(bool shown)> showTray;
+    // The values of File > Exclusions and shortcut, and where OK sends them.
+    std::function<ChordOptions()> chordOptions;
+    ChordOptionsSink applyChordOptions;
 };
 
 class MainWindow final : public Window {
@@ -71,6 +75,9 @@ public:
     void RenameSelected();
     int SelectedIndex() const;
 
+    // The dialog of File > Exclusions and shortcut, for the tests.
+    ExclusionsWindow& exclusions() { return exclusions_; }
+
     HWND Control(std::string_view name, int index = -1) const {
         return design_.Window(name, index);
     }
@@ -110,6 +117,7 @@ private:
     UniqueBrush descriptionBrush_;
     std::unique_ptr<FileDropTarget> dropTarget_;
     bool dropRegistered_ = false;
+    ExclusionsWindow exclusions_;
 };
 
 }  // namespace jumpnest

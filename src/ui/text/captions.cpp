@@ -10,9 +10,13 @@ namespace {
 // mark of the Language items; the menu titles and the controls have none.
 // The Spanish middle-button caption carries its own line break because it is
 // too long for one line of the check box, which is designed two lines tall.
-constexpr std::array<CaptionRow, 21> kCaptions = {{
+constexpr std::array<CaptionRow, 22> kCaptions = {{
     {"mntFile", -1, {"&File", "&Datei", "&Fichier", "&Archivo"}},
     {"mnuFile", 0, {" Options", " Einstellungen", " Paramètres", " Configuración"}},
+    {"mnuFile",
+     3,
+     {" Exclusions and shortcut...", " Ausnahmen und Tastenkürzel...",
+      " Exclusions et raccourci...", " Exclusiones y atajo..."}},
     {"mnuFile",
      2,
      {" Exit program...", " Programm beenden...", " Quitter...", " Salir del programa..."}},
@@ -116,6 +120,37 @@ constexpr std::array<std::string_view, kLanguageCount> kQuitQuestion = {
     "Debe darse por concluida 'kqrJumpnest' final?",
 };
 
+constexpr std::array<CaptionRow, 8> kExclusionsCaptions = {{
+    {"",
+     -1,
+     {"Exclusions and shortcut", "Ausnahmen und Tastenkürzel", "Exclusions et raccourci",
+      "Exclusiones y atajo"}},
+    {"lblPrograms",
+     -1,
+     {"&Programs the mouse chord leaves alone:", "&Programme, die der Mausgriff in Ruhe lässt:",
+      "&Programmes que le geste de souris ignore :",
+      "&Programas que el gesto del ratón deja en paz:"}},
+    {"cmdProgram", 0, {"&Add...", "&Hinzufügen...", "&Ajouter...", "&Añadir..."}},
+    {"cmdProgram", 1, {"&Remove", "&Entfernen", "&Retirer", "&Quitar"}},
+    {"chkFullScreen",
+     -1,
+     {"Not over &full-screen programs", "Nicht über &Vollbildprogrammen",
+      "Pas sur les programmes en &plein écran", "No sobre programas a pantalla &completa"}},
+    {"lblHotkey",
+     -1,
+     {"&Keyboard shortcut to open the menu:", "&Tastenkürzel, das das Menü öffnet:",
+      "&Raccourci clavier qui ouvre le menu :", "A&tajo de teclado que abre el menú:"}},
+    {"cmdOK", -1, {"OK", "OK", "OK", "Aceptar"}},
+    {"cmdCancel", -1, {"Cancel", "Abbrechen", "Annuler", "Cancelar"}},
+}};
+
+constexpr std::array<std::string_view, kLanguageCount> kHotkeyTaken = {
+    "Another program already uses this shortcut. Please choose another one.",
+    "Ein anderes Programm verwendet dieses Tastenkürzel schon. Bitte wählen Sie ein anderes.",
+    "Un autre programme utilise déjà ce raccourci. Veuillez en choisir un autre.",
+    "Otro programa ya usa este atajo. Elija otro, por favor.",
+};
+
 constexpr std::array<std::string_view, kLanguageCount> kNoMatch = {
     "No match",
     "Kein Treffer",
@@ -204,6 +239,14 @@ std::string HelpText(std::int32_t language) {
 
 std::string_view QuitQuestion(std::int32_t language) {
     return kQuitQuestion[static_cast<std::size_t>(LanguageColumn(language))];
+}
+
+std::span<const CaptionRow> ExclusionsCaptionTable() {
+    return kExclusionsCaptions;
+}
+
+std::string_view HotkeyTakenMessage(std::int32_t language) {
+    return kHotkeyTaken[static_cast<std::size_t>(LanguageColumn(language))];
 }
 
 std::string_view NoMatchText(std::int32_t language) {

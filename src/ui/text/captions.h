@@ -33,6 +33,14 @@ struct CaptionRow {
 // Every row, in the order the captions are applied.
 std::span<const CaptionRow> CaptionTable();
 
+// The dialog of File > Exclusions and shortcut: its title (control "") and
+// its controls' captions.
+std::span<const CaptionRow> ExclusionsCaptionTable();
+
+// Said in that dialog when Windows refuses the shortcut: another program
+// holds it.
+std::string_view HotkeyTakenMessage(std::int32_t language);
+
 // The caption of one control in a language (any language value; anything but
 // 1..3 is English); empty when the table has no such control.
 std::string_view CaptionOf(std::string_view control, int index, std::int32_t language);

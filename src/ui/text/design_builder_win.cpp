@@ -57,6 +57,8 @@ std::optional<WindowClassAndStyle> ClassFor(const ControlDesign& control) {
                 ((control.flags & kVirtualList) ? DWORD{LVS_OWNERDATA} : 0u) |
                 ((control.flags & kEditLabels) ? DWORD{LVS_EDITLABELS} : 0u),
             (control.flags & kBorderless) ? 0u : DWORD{WS_EX_CLIENTEDGE}};
+    case ControlKind::HotKey:
+        return WindowClassAndStyle{HOTKEY_CLASSW, tab, WS_EX_CLIENTEDGE};
     default:
         return std::nullopt;  // drawn or kept by the owner, or a container only
     }

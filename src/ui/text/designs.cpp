@@ -66,6 +66,7 @@ constexpr std::array kMainMenu = {
     MenuItemDesign{"mntFile", -1, "&File"},
     MenuItemDesign{"mnuFile", 0, " Options", C::kOptions},
     MenuItemDesign{"mnuFile", 1, "-"},
+    MenuItemDesign{"mnuFile", 3, " Exclusions and shortcut...", C::kExclusions},
     MenuItemDesign{"mnuFile", 2, " Exit", C::kExit},
     MenuItemDesign{"mntEdit", -1, "&Edit"},
     MenuItemDesign{"mnuConfig", 0, " Rename entry", C::kRename, "F2"},
@@ -108,6 +109,32 @@ constexpr std::array kMenuControls = {
 
 constexpr WindowDesign kMenuWindow{
     "", 3390, 3525, WindowBorder::None, /*inTaskbar=*/false, kMenuControls, {}};
+
+// The dialog of File > Exclusions and shortcut: the programs the chord
+// leaves alone, full-screen programs, and the keyboard shortcut.
+constexpr std::array kExclusionsControls = {
+    ControlDesign{K::Label, "lblPrograms", -1, "", 120, 120, 5160, 255, 0,
+                  "&Programs the mouse chord leaves alone:", kTahoma825, kNone, kNone, kAccessKeys},
+    ControlDesign{K::ListView, "lvwPrograms", -1, "", 120, 420, 3900, 1740, 1, "",
+                  kTahoma825, kNone, kNone, kNoColumnHeader, "Drag & Drop programs here "},
+    ControlDesign{K::CommandButton, "cmdProgram", 0, "", 4140, 420, 1140, 375, 2, "&Add...",
+                  kTahoma825, kNone, kNone, kNoFlags, {}, 0, Command::kAddProgram},
+    ControlDesign{K::CommandButton, "cmdProgram", 1, "", 4140, 900, 1140, 375, 3, "&Remove",
+                  kTahoma825, kNone, kNone, kNoFlags, {}, 0, Command::kRemoveProgram},
+    ControlDesign{K::CheckBox, "chkFullScreen", -1, "", 120, 2280, 5160, 255, 4,
+                  "Not over &full-screen programs", kTahoma825},
+    ControlDesign{K::Label, "lblHotkey", -1, "", 120, 2700, 5160, 255, 5,
+                  "&Keyboard shortcut to open the menu:", kTahoma825, kNone, kNone, kAccessKeys},
+    ControlDesign{K::HotKey, "hkyHotkey", -1, "", 120, 3000, 3900, 315, 6, "", kTahoma825},
+    ControlDesign{K::CommandButton, "cmdOK", -1, "", 2700, 3660, 1215, 375, 7, "OK",
+                  kTahoma825, kNone, kNone, kDefaultButton},
+    ControlDesign{K::CommandButton, "cmdCancel", -1, "", 4065, 3660, 1215, 375, 8, "Cancel",
+                  kTahoma825, kNone, kNone, kCancelButton},
+};
+
+constexpr WindowDesign kExclusionsWindow{
+    "Exclusions and shortcut", 5400, 4200, WindowBorder::FixedDialog, /*inTaskbar=*/false,
+    kExclusionsControls, {}};
 // clang-format on
 
 }  // namespace
@@ -117,6 +144,9 @@ const WindowDesign& MainWindowDesign() {
 }
 const WindowDesign& MenuWindowDesign() {
     return kMenuWindow;
+}
+const WindowDesign& ExclusionsWindowDesign() {
+    return kExclusionsWindow;
 }
 
 const ControlDesign* FindControl(const WindowDesign& design, std::string_view name, int index) {

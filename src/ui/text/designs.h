@@ -27,6 +27,7 @@ enum class ControlKind {
     Shape,
     ListView,
     ImageList,
+    HotKey,  // a box that shows and takes a key combination
 };
 
 struct FontDesign {
@@ -83,6 +84,9 @@ enum class Command : int {
     kLargeMenuIcons,
     kExplorer,
     kHelpPage,
+    kExclusions,
+    kAddProgram,
+    kRemoveProgram,
 };
 
 struct ControlDesign {
@@ -130,6 +134,8 @@ struct WindowDesign {
 
 const WindowDesign& MainWindowDesign();
 const WindowDesign& MenuWindowDesign();
+// The small dialog of File > Exclusions and shortcut.
+const WindowDesign& ExclusionsWindowDesign();
 
 // The control of a design by name and array index (-1 for none); null when
 // the design has none.

@@ -18,16 +18,34 @@
 
 namespace {
 
+// EnumWindows walks a snapshot: a FindWindowEx walk ends early when the window
+// it stands on goes away meanwhile, and misses every window after it.
 HWND Find(const wchar_t* title, bool visibleOnly, int* count = nullptr) {
-    const bool byClass = !std::wcsncmp(title, L"class:", 6);
-    HWND found = nullptr;
-    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, byClass ? title + 6 : nullptr,
-                                                byClass ? nullptr : title));) {
-        if (visibleOnly && !::IsWindowVisible(w)) continue;
-        if (!found) found = w;
-        if (count) ++*count;
-    }
-    return found;
+    struct Search {
+        const wchar_t* title;
+        bool visibleOnly;
+        HWND found = nullptr;
+        int count = 0;
+    } search{title, visibleOnly};
+    ::EnumWindows(
+        [](HWND w, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            const bool byClass = !std::wcsncmp(s.title, L"class:", 6);
+            wchar_t text[256] = {};
+            if (byClass) {
+                ::GetClassNameW(w, text, 256);
+            } else {
+                ::GetWindowTextW(w, text, 256);
+            }
+            if (std::wcscmp(text, byClass ? s.title + 6 : s.title) != 0) return TRUE;
+            if (s.visibleOnly && !::IsWindowVisible(w)) return TRUE;
+            if (!s.found) s.found = w;
+            ++s.count;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (count) *count = search.count;
+    return search.found;
 }
 
 void PrintText(const wchar_t* text) {  // as UTF-8, then the line's end

@@ -1,0 +1,207 @@
+#include "ui/config/exclusions_window_win.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <algorithm>
+
+#include "core/dpi_win.h"
+#include "core/encoding_win.h"
+#include "core/globals.h"
+#include "core/trace_win.h"
+#include "ui/text/captions.h"
+
+namespace jumpnest {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"kqrJumpnestExclusions";
+
+const WindowDesign& Design() {
+    return ExclusionsWindowDesign();
+}
+
+// The file name of a path: what the chord compares with a window's program.
+std::string FileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsProgramFile(const std::string& name) {
+    return name.size() > 4 && _stricmp(name.c_str() + name.size() - 4, ".exe") == 0;
+}
+
+}  // namespace
+
+bool ExclusionsWindow::Open(HWND owner, const ChordOptions& current, ChordOptionsSink onOk) {
+    if (hwnd()) {
+        ::SetForegroundWindow(hwnd());
+        return true;
+    }
+    owner_ = owner;
+    onOk_ = std::move(onOk);
+    const int dpi = DpiOf(owner);
+    const WindowStyles styles = StylesFor(Design());
+    const SIZE frame = FrameSizeFor(Design(), dpi);
+    // Centred over the configuration window.
+    RECT over{};
+    ::GetWindowRect(owner, &over);
+    if (!Create(kClassName, L"", styles.style, styles.exStyle | WS_EX_TOPMOST,
+                (over.left + over.right - frame.cx) / 2, (over.top + over.bottom - frame.cy) / 2,
+                frame.cx, frame.cy, owner)) {
+        return false;
+    }
+    // Made afresh for every opening: the controls of the last one are gone.
+    design_ = BuiltDesign{};
+    design_.Build(Design(), hwnd(), TwipsPerPixel(dpi));
+    for (const CaptionRow& row : ExclusionsCaptionTable()) {
+        const std::wstring text = Widen(row.text[LanguageColumn(gLanguage)]);
+        ::SetWindowTextW(row.control.empty() ? hwnd() : Control(row.control, row.index),
+                         text.c_str());
+    }
+    HWND list = Control("lvwPrograms");
+    SetExplorerTheme(list);
+    ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    RECT listRect{};
+    ::GetClientRect(list, &listRect);
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = listRect.right - MetricForDpi(SM_CXVSCROLL, dpi);
+    ListView_InsertColumn(list, 0, &column);
+    AddPrograms(current.programs);
+    ::SendMessageW(Control("chkFullScreen"), BM_SETCHECK,
+                   current.passFullScreen ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::SendMessageW(Control("hkyHotkey"), HKM_SETHOTKEY, static_cast<WPARAM>(current.hotkey), 0);
+
+    dropTarget_ = std::make_unique<FileDropTarget>(
+        [this](const std::vector<std::string>& paths) { AddPrograms(paths); });
+    dropRegistered_ = ::RegisterDragDrop(list, dropTarget_.get()) == S_OK;
+    // Modal to the configuration window, without a loop of its own.
+    ::EnableWindow(owner_, FALSE);
+    ::ShowWindow(hwnd(), SW_SHOW);
+    ::SetFocus(list);
+    Trace("exclusions opened");
+    return true;
+}
+
+void ExclusionsWindow::Close() {
+    if (!hwnd()) return;
+    if (dropRegistered_) ::RevokeDragDrop(Control("lvwPrograms"));
+    dropRegistered_ = false;
+    // The owner takes the keyboard back before this window goes, or Windows
+    // would hand the activation to another program.
+    ::EnableWindow(owner_, TRUE);
+    ::SetActiveWindow(owner_);
+    Destroy();
+    Trace("exclusions closed");
+}
+
+bool ExclusionsWindow::PreTranslate(MSG& message) {
+    if (!hwnd() || (message.hwnd != hwnd() && !::IsChild(hwnd(), message.hwnd))) return false;
+    return ::IsDialogMessageW(hwnd(), &message) != FALSE;
+}
+
+std::vector<std::string> ExclusionsWindow::Programs() const {
+    HWND list = Control("lvwPrograms");
+    std::vector<std::string> programs;
+    for (int i = 0, count = ListView_GetItemCount(list); i < count; ++i) {
+        wchar_t text[MAX_PATH] = {};
+        ListView_GetItemText(list, i, 0, text, MAX_PATH);
+        programs.push_back(Narrow(text));
+    }
+    return programs;
+}
+
+void ExclusionsWindow::AddPrograms(const std::vector<std::string>& paths) {
+    HWND list = Control("lvwPrograms");
+    std::vector<std::string> programs = Programs();
+    for (const std::string& path : paths) {
+        const std::string name = FileNameOf(path);
+        // Only programs, each once: the names are compared without case.
+        const bool listed = std::any_of(programs.begin(), programs.end(), [&](const auto& known) {
+            return _stricmp(known.c_str(), name.c_str()) == 0;
+        });
+        if (!IsProgramFile(name) || listed || name.find(';') != std::string::npos) continue;
+        std::wstring text = Widen(name);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = ListView_GetItemCount(list);
+        item.pszText = text.data();
+        ListView_InsertItem(list, &item);
+        programs.push_back(name);
+    }
+}
+
+void ExclusionsWindow::BrowseForProgram() {
+    wchar_t path[MAX_PATH] = {};
+    const std::wstring filter = std::wstring(L"*.exe") + L'\0' + L"*.exe" + L'\0' + L'\0';
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = hwnd();
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (::GetOpenFileNameW(&dialog)) AddPrograms({Narrow(path)});
+}
+
+void ExclusionsWindow::RemoveSelected() {
+    HWND list = Control("lvwPrograms");
+    const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+    if (selected < 0) return;
+    ListView_DeleteItem(list, selected);
+    const int count = ListView_GetItemCount(list);
+    if (count > 0) {
+        const int next = std::min(selected, count - 1);
+        ListView_SetItemState(list, next, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+    }
+}
+
+void ExclusionsWindow::Ok() {
+    const ChordOptions options{
+        Programs(), ::SendMessageW(Control("chkFullScreen"), BM_GETCHECK, 0, 0) == BST_CHECKED,
+        static_cast<std::int32_t>(
+            LOWORD(::SendMessageW(Control("hkyHotkey"), HKM_GETHOTKEY, 0, 0)))};
+    if (onOk_ && !onOk_(options)) {
+        // The shortcut is taken: said here, where it is set; the old one stays.
+        ::MessageBoxW(hwnd(), Widen(HotkeyTakenMessage(gLanguage)).c_str(),
+                      Widen(ExclusionsCaptionTable()[0].text[LanguageColumn(gLanguage)]).c_str(),
+                      MB_OK | MB_ICONEXCLAMATION);
+        ::SetFocus(Control("hkyHotkey"));
+        return;
+    }
+    Close();
+}
+
+LRESULT ExclusionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        const BuiltControl* built = design_.FindById(id);
+        if (id == IDOK) {
+            Ok();
+        } else if (id == IDCANCEL) {
+            Close();
+        } else if (built && HIWORD(wParam) == BN_CLICKED) {
+            if (built->design->command == Command::kAddProgram) BrowseForProgram();
+            if (built->design->command == Command::kRemoveProgram) RemoveSelected();
+        }
+        return 0;
+    }
+    case WM_NOTIFY: {
+        const auto* key = reinterpret_cast<const NMLVKEYDOWN*>(lParam);
+        if (key->hdr.code == LVN_KEYDOWN && key->wVKey == VK_DELETE) RemoveSelected();
+        return 0;
+    }
+    case DM_GETDEFID:
+        return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_CLOSE:
+        Close();
+        return 0;
+    default:
+        return Window::HandleMessage(message, wParam, lParam);
+    }
+}
+
+}  // namespace jumpnest

@@ -1,0 +1,65 @@
+// The small dialog of File > Exclusions and shortcut: the programs the mouse
+// chord leaves alone, whether it passes over full-screen programs, and the
+// keyboard shortcut that opens the popup. A view of the values it is given;
+// OK hands them back, Cancel drops them.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/window_win.h"
+#include "ui/config/drop_target_win.h"
+#include "ui/text/design_builder_win.h"
+
+namespace jumpnest {
+
+struct ChordOptions {
+    std::vector<std::string> programs;  // file names, as "mstsc.exe"
+    bool passFullScreen = true;
+    std::int32_t hotkey = 0;  // as the hot-key control gives it; 0 for none
+    bool operator==(const ChordOptions&) const = default;
+};
+
+// Takes the values the user confirmed; false when they cannot be used (the
+// shortcut is held by another program), and the dialog stays open.
+using ChordOptionsSink = std::function<bool(const ChordOptions&)>;
+
+class ExclusionsWindow final : public Window {
+public:
+    ExclusionsWindow() = default;
+    ~ExclusionsWindow() override { Close(); }
+
+    // Opens the dialog over `owner`, which it disables until it closes.
+    bool Open(HWND owner, const ChordOptions& current, ChordOptionsSink onOk);
+    // Closes it without taking anything.
+    void Close();
+    // Keyboard navigation of the open dialog: Tab, Enter, Escape.
+    bool PreTranslate(MSG& message);
+
+    HWND Control(std::string_view name, int index = -1) const {
+        return design_.Window(name, index);
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void AddPrograms(const std::vector<std::string>& paths);
+    void BrowseForProgram();
+    void RemoveSelected();
+    void Ok();
+    std::vector<std::string> Programs() const;
+
+    BuiltDesign design_;
+    HWND owner_ = nullptr;
+    ChordOptionsSink onOk_;
+    std::unique_ptr<FileDropTarget> dropTarget_;
+    bool dropRegistered_ = false;
+};
+
+}  // namespace jumpnest

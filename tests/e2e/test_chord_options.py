@@ -1,0 +1,47 @@
+"""File > Exclusions and shortcut: programs dropped on its list, the full-screen box and the
+shortcut, stored at once by OK, left alone by Cancel."""
+
+from harness import expect, poll, same
+from test_scale import ENTRIES, keep
+
+DIALOG = "Exclusions and shortcut"
+PROGRAMS, REMOVE, FULL_SCREEN, HOTKEY, OK = 1001, 1003, 1004, 1006, 1
+KEYS = ("ExcludedPrograms", "PassFullScreen", "Hotkey")
+
+
+def test_exclusions_and_shortcut(t):
+    t.write_ini(ENTRIES)
+    (program := t.start(t.install())).wait("ready")
+    t.bring_forward(program)
+    controls = lambda: t.controls(DIALOG)  # noqa: E731
+    names = lambda: [caption for *_, caption in t.items(DIALOG)]  # noqa: E731
+
+    def press(key):
+        x, y, w, h = controls()[key][:4]
+        t.click(x + w // 2, y + h // 2)
+
+    # The same changes twice: Escape drops them, OK stores them at once.
+    for answer, stored in (("Escape", (None,) * 3), ("OK", ("regedit.exe", "0", "1611"))):
+        t.activate()
+        program.after(lambda: t.keys("F10", "Down", "Up", "Up", "Return"), "exclusions opened")
+        same((names(), controls()[FULL_SCREEN][4]), ([], True), "the values in force")
+        x, y, w, h = controls()[PROGRAMS][:4]
+        exes = [t.host("C:\\windows") / n for n in ("notepad.exe", "regedit.exe", "win.ini")]
+        t.drop(x + w // 2, y + h // 2, exes)
+        poll(names, lambda seen: seen == ["notepad.exe", "regedit.exe"], "the programs dropped")
+        t.click(x + 30, y + 8)
+        press(REMOVE)
+        poll(names, lambda seen: seen == ["regedit.exe"], "the first one removed")
+        press(FULL_SCREEN)
+        poll(lambda: controls()[FULL_SCREEN][4], lambda on: not on, "the box cleared")
+        press(HOTKEY)
+        t.keys("ctrl+alt+k")  # 0x0600 | "K": 1611
+        keep(t, 144, "exclusions-dialog", DIALOG)
+        program.after(lambda: t.keys("Escape") if answer == "Escape" else press(OK),
+                      "exclusions closed")
+        same(tuple((t.reg(key) or (0, None))[1] for key in KEYS), stored, "what is stored")
+
+    # The new shortcut works at once.
+    t.xdo("mousemove", 400, 300)
+    program.after(lambda: t.keys("ctrl+alt+k"), "popup opened")
+    expect(program.traced("hotkey: 1611"), "the shortcut registered", program.lines()[-5:])
