@@ -1,5 +1,7 @@
 #include "trigger/trigger_rules.h"
 
+#include "trigger/pass_through.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -21,6 +23,7 @@ constexpr MouseVerdict kPass{false, GestureAction::None}, kSwallow{true, Gesture
 struct Step {  // a key goes to OnKey; a mouse message must get its verdict
     std::variant<KeyEvent, M> input;
     MouseVerdict expected = kPass;
+    bool leftAlone = false;  // the place under the mouse is one to leave alone
 };
 
 TEST(GestureRules, Sequences) {
@@ -38,7 +41,11 @@ TEST(GestureRules, Sequences) {
         {"double click, other", {{kCtrl}, {M::RightDoubleClick}, {M::Other}, {M::RightUp, kTrigger}}, false},
         {"middle, option on", {{kCtrl}, {M::MiddleDown, kSwallow}, {M::MiddleUp, kExplorer}}, true},
         {"middle, option off", {{kCtrl}, {M::MiddleDown}, {M::MiddleUp}}, false},
-        {"option leaves the right button", {{M::RightDown}, {M::RightUp}}, true}};
+        {"option leaves the right button", {{M::RightDown}, {M::RightUp}}, true},
+        // A press over a place left alone decides its release, wherever that is.
+        {"press left alone", {{kCtrl}, {M::RightDown, kPass, true}, {M::RightUp}, {M::RightUp, kTrigger}}, false},
+        {"release over it", {{kCtrl}, {M::RightDown, kSwallow}, {M::RightUp, kTrigger, true}}, false},
+        {"middle left alone", {{M::MiddleDown, kPass, true}, {M::MiddleUp}, {M::MiddleDown, kSwallow}, {M::MiddleUp, kExplorer, true}}, true}};
     // clang-format on
     // In any other hook mode every sequence passes everything on.
     for (const int mode : {kActiveMouseHookMode, 0, 1, 3}) {
@@ -49,7 +56,11 @@ TEST(GestureRules, Sequences) {
                     rules.OnKey(*key);
                     continue;
                 }
-                EXPECT_EQ(rules.OnMouse({std::get<M>(step.input), {9, 9}}, mode, explorer),
+                const M message = std::get<M>(step.input);
+                EXPECT_EQ(GestureRules::PlaceMatters(message, mode, explorer),
+                          mode == kActiveMouseHookMode &&
+                              (message == M::RightDown || (message == M::MiddleDown && explorer)));
+                EXPECT_EQ(rules.OnMouse({message, {9, 9}}, mode, explorer, step.leftAlone),
                           mode == kActiveMouseHookMode ? step.expected : kPass)
                     << name << ", mode " << mode;
             }
@@ -95,4 +106,47 @@ TEST(HooksMissedInput, OnlyInputWellAfterTheLastHookEvent) {
     for (const auto& [input, hook, grace, missed] : ticks) {
         EXPECT_EQ(HooksMissedInput(input, hook, grace), missed) << input << " " << hook;
     }
+}
+
+TEST(PassThrough, ProgramListsAndNames) {
+    using Names = std::vector<std::string>;
+    // clang-format off
+    const std::pair<const char*, Names> lists[] = {
+        {"mstsc.exe;vmconnect.exe", {"mstsc.exe", "vmconnect.exe"}},
+        {"", {}}, {";;", {}}, {" ; \t;", {}}, {"C:\\Tools\\", {}},
+        {" MSTSC.Exe ;;VMConnect.EXE;", {"mstsc.exe", "vmconnect.exe"}},
+        {"C:\\Windows\\System32\\mstsc.exe; \"D:/VM/My VM.exe\" ", {"mstsc.exe", "my vm.exe"}},
+        {"\xC3\x84rger.EXE", {"\xC3\x84rger.exe"}}};  // only ASCII letters are folded
+    // clang-format on
+    for (const auto& [text, names] : lists) EXPECT_EQ(ParseProgramList(text), names) << text;
+    const Names listed = ParseProgramList("mstsc.exe;\xC3\x84rger.exe");
+    for (const char* name : {"mstsc.exe", "MSTSC.EXE", "\xC3\x84RGER.EXE"}) {
+        EXPECT_TRUE(IsListedProgram(listed, name)) << name;
+    }
+    for (const char* name : {"", "mstsc", "mstsc.exe.bak", "xmstsc.exe", "\xC3\xA4rger.exe"}) {
+        EXPECT_FALSE(IsListedProgram(listed, name)) << name;
+    }
+}
+
+TEST(PassThrough, FullScreenCoversItsMonitorWithoutCaption) {
+    const WindowBox monitor{1920, 0, 3200, 800};  // the second of two
+    const std::tuple<WindowBox, bool, bool> windows[] = {
+        {{1920, 0, 3200, 800}, false, true},
+        {{1912, -8, 3208, 808}, false, true},  // larger than the monitor
+        {{1912, -8, 3208, 808}, true, false},  // maximised, the taskbar hidden
+        {{1920, 0, 3200, 799}, false, false},  // the taskbar shows
+        {{0, 0, 1920, 1080}, false, false}};   // the other monitor
+    for (const auto& [window, captioned, full] : windows) {
+        EXPECT_EQ(IsFullScreenWindow(window, monitor, captioned), full) << window.left;
+    }
+}
+
+TEST(PassThrough, PublishedValuesStayWhileTheHolderLives) {
+    Published<PassThroughOptions> options;
+    const PassThroughOptions& first = options.Current();
+    EXPECT_TRUE(first.programs.empty() && first.fullScreen);
+    EXPECT_TRUE(options.Publish({{"a.exe"}, false}));
+    EXPECT_FALSE(options.Publish({{"a.exe"}, false}));  // unchanged: nothing kept
+    EXPECT_EQ(options.Current(), (PassThroughOptions{{"a.exe"}, false}));
+    EXPECT_TRUE(first.programs.empty() && first.fullScreen);  // a reader may still hold it
 }
