@@ -98,6 +98,8 @@ std::string_view ProgramOfWindow(HWND window) {
     for (const KnownProgram& known : gKnown) {
         if (known.process == process && known.thread == thread) return known.name;
     }
+    // The slot is taken before asking: a program that cannot be told stays
+    // unknown there, and the next click does not ask again.
     KnownProgram& slot = gKnown[gNextKnown++ % std::size(gKnown)];
     slot = KnownProgram{process, thread};
     // Limited information is granted for nearly every process, and the
@@ -110,7 +112,6 @@ std::string_view ProgramOfWindow(HWND window) {
     for (const wchar_t* c = path; *c; ++c) {
         if (*c == L'\\' || *c == L'/') name = c + 1;
     }
-    // An unknown name is kept too, so that the next click does not ask again.
     if (!::WideCharToMultiByte(CP_UTF8, 0, name, -1, slot.name, sizeof(slot.name), nullptr,
                                nullptr)) {
         slot.name[0] = '\0';

@@ -1,13 +1,7 @@
-"""Programs the gestures leave alone: over the witness (wintool.exe), named in ExcludedPrograms,
-the right click with left Ctrl and the middle click reach it and do nothing else; beside it the
-popup opens as ever."""
+"""Over the witness (wintool.exe), named in ExcludedPrograms, the right click with left Ctrl and
+the middle click reach it and do nothing else; beside it the popup opens as ever."""
 
 from harness import same, soon
-
-
-def gesture_at(t, x, y):
-    t.keys()
-    t.xdo("mousemove", x, y, "keydown", "Control_L", "click", 3, "keyup", "Control_L")
 
 
 def test_listed_programs_keep_their_clicks(t):
@@ -19,13 +13,15 @@ def test_listed_programs_keep_their_clicks(t):
     program.wait("mouse hook installed")
 
     since = len(t.witnessed())
-    gesture_at(t, 200, 300)
+    t.gesture()  # at (200, 300), over the witness
     soon(lambda: t.witnessed()[since:], ["WM_RBUTTONDOWN", "WM_RBUTTONUP"], "the chord, passed on")
     t.click(200, 300, button=2)
     soon(lambda: t.witnessed()[since + 2:], ["WM_MBUTTONDOWN", "WM_MBUTTONUP"], "the middle click")
 
     # The program handles what its hooks post in turn: by the popup's opening for the chord
     # beside the witness, anything the clicks above had asked for would have been done.
-    program.after(lambda: gesture_at(t, 800, 300), "popup opened")
+    t.keys()
+    program.after(lambda: t.xdo("mousemove", 800, 300, "keydown", "Control_L", "click", 3,
+                                "keyup", "Control_L"), "popup opened")
     same([x for x in program.lines() if x.startswith(("trigger", "explore"))],
          ["trigger at 800,300"], "what the gestures did")

@@ -106,15 +106,12 @@ TEST(PassThrough, ThisProgramsWindowByNameAndInFullScreen) {
     const std::string self(FileNameOf(ExecutablePath()));
     EXPECT_EQ(AsciiLower(ProgramOfWindow(window)), AsciiLower(self));
     EXPECT_EQ(ProgramOfWindow(window).data(), ProgramOfWindow(window).data()) << "asked once";
-    std::string loud = self;
-    for (char& c : loud) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    SetPassThrough("other.exe;" + loud, true);
+    SetPassThrough("other.exe;" + self, true);
     EXPECT_TRUE(LeftAloneAt({350, 250}));
     EXPECT_FALSE(LeftAloneAt({5, 5})) << "the desktop's program is not listed";
     SetPassThrough("other.exe", true);
     EXPECT_FALSE(LeftAloneAt({350, 250}));
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
+    MONITORINFO monitor{sizeof(monitor), {}, {}, 0};
     ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor));
     const RECT& all = monitor.rcMonitor;
     ::MoveWindow(window, all.left, all.top, all.right - all.left, all.bottom - all.top, FALSE);
