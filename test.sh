@@ -69,7 +69,8 @@ say "Win32 tests (under Wine)"
 export WINEPREFIX="$BUILD/win32-tests/prefix"
 rm -rf "$WINEPREFIX" "$WINEPREFIX"-* && mkdir -p "$(dirname "$WINEPREFIX")" && cp -a "$TEMPLATE" "$WINEPREFIX"
 ctest_layer win32 "$BUILD/win"
-wineserver -k >/dev/null 2>&1
+# The copies at other display scales too: their servers would stay for good.
+for prefix in "$WINEPREFIX" "$WINEPREFIX"-*; do WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1; done
 unset WINEPREFIX
 echo "win32: ${PASSED[win32]} passed, ${FAILED[win32]} failed"
 

@@ -16,6 +16,8 @@
 #include "store/settings.h"
 #include "trigger/hooks_win.h"
 #include "trigger/hotkey.h"
+#include "trigger/pass_through.h"
+#include "trigger/pass_through_win.h"
 #include "ui/text/designs.h"
 
 namespace jumpnest {
@@ -265,32 +267,24 @@ bool App::SetHotkey(std::int32_t controlValue) {
 }
 
 ChordOptions App::CurrentChordOptions() const {
-    ChordOptions options;
-    const std::string programs = services_.settings.Read("ExcludedPrograms").value_or("");
-    for (size_t start = 0; start <= programs.size();) {
-        const size_t end = std::min(programs.find(';', start), programs.size());
-        if (end > start) options.programs.push_back(programs.substr(start, end - start));
-        start = end + 1;
-    }
-    const auto passFullScreen = services_.settings.Read("PassFullScreen");
-    options.passFullScreen = passFullScreen ? ParseFlag(*passFullScreen).value_or(true) : true;
-    options.hotkey = hotkey_;
-    return options;
+    return {ParseProgramList(gExcludedPrograms), gPassFullScreen, hotkey_};
 }
 
 bool App::ApplyChordOptions(const ChordOptions& options) {
     // The shortcut first: when Windows refuses it nothing is taken.
     if (!SetHotkey(options.hotkey)) return false;
-    std::string programs;
+    gExcludedPrograms.clear();
     for (const std::string& program : options.programs) {
-        programs += (programs.empty() ? "" : ";") + program;
+        gExcludedPrograms += (gExcludedPrograms.empty() ? "" : ";") + program;
     }
+    gPassFullScreen = options.passFullScreen;
+    SetPassThrough(gExcludedPrograms, gPassFullScreen);
     // Stored at once, as the language is: Cancel in the configuration
     // window does not take them back.
-    services_.settings.Write("ExcludedPrograms", programs);
-    services_.settings.Write("PassFullScreen", options.passFullScreen ? "1" : "0");
+    services_.settings.Write("ExcludedPrograms", gExcludedPrograms);
+    services_.settings.Write("PassFullScreen", gPassFullScreen ? "1" : "0");
     services_.settings.Write("Hotkey", std::to_string(hotkey_));
-    Trace("exclusions: " + programs + (options.passFullScreen ? ", not over full screen" : ""));
+    Trace("exclusions: " + gExcludedPrograms + (gPassFullScreen ? ", not over full screen" : ""));
     return true;
 }
 

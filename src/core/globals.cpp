@@ -15,6 +15,8 @@ int gLanguage = 0;
 bool gShowInSysTray = true;
 int gIconSize = 256;
 std::atomic<bool> gExplorer{false};
+std::string gExcludedPrograms;
+bool gPassFullScreen = true;
 int gMenuLeft = 0;
 int gMenuTop = 0;
 

@@ -26,6 +26,10 @@ extern int gIconSize;        // 256 large, 257 small popup icons
 // The middle mouse button opens Explorer. Atomic: the input hooks read it on
 // their own thread.
 extern std::atomic<bool> gExplorer;
+// Programs the gestures leave alone, as stored, and whether they stand aside
+// for full-screen programs. The hooks read them through SetPassThrough.
+extern std::string gExcludedPrograms;
+extern bool gPassFullScreen;
 
 // Where the popup's top-left corner is wanted, in twips: set for each
 // trigger, clamped onto the screen when the popup is placed.

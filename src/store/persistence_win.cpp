@@ -24,6 +24,8 @@ bool LoadSettings(const Store& store, EntryList& list) {
     gShowInSysTray = options.showInSysTray;
     gIconSize = options.iconSize;
     gExplorer = options.explorer;
+    gExcludedPrograms = options.excludedPrograms;
+    gPassFullScreen = options.passFullScreen;
 
     RemoveLeftoverSaves(gIniFile);
     auto entries = ReadEntryFile(gIniFile, store.isFile);
@@ -41,7 +43,9 @@ bool LoadSettings(const Store& store, EntryList& list) {
 }
 
 bool SaveSettings(const Store& store, const EntryList& list) {
-    SaveOptions(store.settings, Options{gLanguage, gShowInSysTray, gIconSize, gExplorer},
+    SaveOptions(store.settings,
+                Options{gLanguage, gShowInSysTray, gIconSize, gExplorer, gExcludedPrograms,
+                        gPassFullScreen},
                 gAppVersion);
     if (gEntryFileReadError && FileExists(gIniFile)) {
         Trace("the entry file was not read, so it is not overwritten: " + gIniFile);

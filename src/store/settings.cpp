@@ -64,6 +64,9 @@ Options LoadOptions(const SettingsStore& store, bool germanLocale, std::int32_t 
     options.iconSize =
         iconSize == kLargeIcons || iconSize == kSmallIcons ? *iconSize : defaults.iconSize;
     options.explorer = flag("Explorer").value_or(defaults.explorer);
+    // Kept as stored: the hooks' side reads the names out of it.
+    options.excludedPrograms = store.Read("ExcludedPrograms").value_or(defaults.excludedPrograms);
+    options.passFullScreen = flag("PassFullScreen").value_or(defaults.passFullScreen);
     return options;
 }
 
@@ -73,6 +76,8 @@ bool SaveOptions(SettingsStore& store, const Options& options, std::int32_t appV
     all &= store.Write("ShowInSysTray", options.showInSysTray ? "1" : "0");
     all &= store.Write("IconSize", std::to_string(options.iconSize));
     all &= store.Write("Explorer", options.explorer ? "1" : "0");
+    all &= store.Write("ExcludedPrograms", options.excludedPrograms);
+    all &= store.Write("PassFullScreen", options.passFullScreen ? "1" : "0");
     return all;
 }
 

@@ -18,6 +18,10 @@ struct Options {
     bool showInSysTray = true;
     std::int32_t iconSize = kLargeIcons;
     bool explorer = false;  // the middle button opens Explorer
+    // Programs the gestures leave alone, as stored: "mstsc.exe;vmconnect.exe".
+    std::string excludedPrograms;
+    // The gestures stand aside while a full-screen program is in front.
+    bool passFullScreen = true;
     bool operator==(const Options&) const = default;
 };
 
@@ -45,9 +49,9 @@ std::optional<bool> ParseFlag(std::string_view text);
 // outside 0 to 3 is kept: every text reads it as English.
 Options LoadOptions(const SettingsStore& store, bool germanLocale, std::int32_t currentLanguage);
 
-// Writes "Version", "Language", "ShowInSysTray", "IconSize" and "Explorer",
-// in that order, each even when one before it failed. True when all were
-// written.
+// Writes "Version", "Language", "ShowInSysTray", "IconSize", "Explorer",
+// "ExcludedPrograms" and "PassFullScreen", in that order, each even when one
+// before it failed. True when all were written.
 bool SaveOptions(SettingsStore& store, const Options& options, std::int32_t appVersion);
 
 }  // namespace jumpnest

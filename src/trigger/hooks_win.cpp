@@ -6,6 +6,7 @@
 #include "core/handle_win.h"
 #include "core/messages_win.h"
 #include "core/trace_win.h"
+#include "trigger/pass_through_win.h"
 #include "trigger/trigger_rules.h"
 
 namespace jumpnest {
@@ -180,9 +181,14 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
     // Moves, the left button and the wheel: the common path, nothing to do.
     if (message == MouseMessage::Other) return ::CallNextHookEx(nullptr, code, wParam, lParam);
 
-    const MouseVerdict verdict = gRules.OnMouse({message, {mouse->pt.x, mouse->pt.y}},
-                                                gMouseHookMode.load(std::memory_order_relaxed),
-                                                gExplorer.load(std::memory_order_relaxed));
+    const int mode = gMouseHookMode.load(std::memory_order_relaxed);
+    const bool explorer = gExplorer.load(std::memory_order_relaxed);
+    // Only presses look at the place, the one costly part; their releases
+    // follow them.
+    const bool leftAlone =
+        GestureRules::PlaceMatters(message, mode, explorer) && LeftAloneAt(mouse->pt);
+    const MouseVerdict verdict =
+        gRules.OnMouse({message, {mouse->pt.x, mouse->pt.y}}, mode, explorer, leftAlone);
     if (verdict.action == GestureAction::Trigger) {
         ::PostMessageW(gTarget, kTriggerMessage, static_cast<WPARAM>(mouse->pt.x),
                        static_cast<LPARAM>(mouse->pt.y));

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace jumpnest {
 
@@ -56,20 +57,34 @@ void GestureRules::OnKey(const KeyEvent& event) {
     leftControlDown_ = IsPlainLeftControlDown(event);
 }
 
-MouseVerdict GestureRules::OnMouse(const MouseEvent& event, int mode, bool explorerOption) const {
+bool GestureRules::PlaceMatters(MouseMessage message, int mode, bool explorerOption) {
+    // Every right press, Ctrl held or not: Ctrl pressed before its release
+    // makes it a gesture too.
+    return mode == kActiveMouseHookMode &&
+           (message == MouseMessage::RightDown ||
+            (message == MouseMessage::MiddleDown && explorerOption));
+}
+
+MouseVerdict GestureRules::OnMouse(const MouseEvent& event, int mode, bool explorerOption,
+                                   bool leftAlone) {
     if (mode != kActiveMouseHookMode) return PassOn();
     switch (event.message) {
     case MouseMessage::RightDown:
+        rightLeftAlone_ = leftAlone;
         // The press is swallowed too, or the window under the mouse would
         // open its own context menu on top of the launcher.
-        return leftControlDown_ ? Swallow(GestureAction::None) : PassOn();
+        return leftControlDown_ && !leftAlone ? Swallow(GestureAction::None) : PassOn();
     case MouseMessage::RightUp:
-        // Decided by the flag at the release alone: a press swallowed with
-        // Ctrl held may end in a release that the window does see.
+        if (std::exchange(rightLeftAlone_, false)) return PassOn();
+        // Otherwise decided by the flag at the release alone: a press
+        // swallowed with Ctrl held may end in a release that the window does
+        // see.
         return leftControlDown_ ? Swallow(GestureAction::Trigger) : PassOn();
     case MouseMessage::MiddleDown:
-        return explorerOption ? Swallow(GestureAction::None) : PassOn();
+        middleLeftAlone_ = explorerOption && leftAlone;
+        return explorerOption && !leftAlone ? Swallow(GestureAction::None) : PassOn();
     case MouseMessage::MiddleUp:
+        if (std::exchange(middleLeftAlone_, false)) return PassOn();
         return explorerOption ? Swallow(GestureAction::OpenExplorer) : PassOn();
     case MouseMessage::RightDoubleClick:
     case MouseMessage::Other:

@@ -60,13 +60,24 @@ public:
 
     // The verdict for one mouse event. `mode` is the hook's mode (the rules
     // act only in kActiveMouseHookMode); `explorerOption` is the middle-button
-    // option at this moment. Mouse events never change the Ctrl state.
-    MouseVerdict OnMouse(const MouseEvent& event, int mode, bool explorerOption) const;
+    // option at this moment. `leftAlone` counts at a press only: the place
+    // under the mouse is one the gestures stand aside for (pass_through.h).
+    // The release that follows gets the same: a window must never see only
+    // half of a click because of where it was. Mouse events never change the
+    // Ctrl state.
+    MouseVerdict OnMouse(const MouseEvent& event, int mode, bool explorerOption,
+                         bool leftAlone = false);
+
+    // Whether OnMouse reads `leftAlone` for this event: the hooks look the
+    // place up only then.
+    static bool PlaceMatters(MouseMessage message, int mode, bool explorerOption);
 
     bool leftControlDown() const { return leftControlDown_; }
 
 private:
     bool leftControlDown_ = false;
+    bool rightLeftAlone_ = false;   // the last right press was left alone
+    bool middleLeftAlone_ = false;  // the last middle press was left alone
 };
 
 struct MenuOrigin {

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto language = input.ConsumeIntegralInRange<std::int32_t>(0, 3);
     const auto version = input.ConsumeIntegral<std::int32_t>();
     test::MemorySettingsStore store, saved;
-    for (const char* key : {"Version", "Language", "ShowInSysTray", "IconSize", "Explorer"}) {
+    for (const char* key : {"Version", "Language", "ShowInSysTray", "IconSize", "Explorer",
+                            "ExcludedPrograms", "PassFullScreen"}) {
         if (input.ConsumeBool()) store.values[key] = input.ConsumeRandomLengthString(24);
     }
     const std::string text = input.ConsumeRemainingBytesAsString();
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(loaded.iconSize == kLargeIcons || loaded.iconSize == kSmallIcons);
     FUZZ_CHECK(!HelpText(loaded.language).empty() && !QuitQuestion(loaded.language).empty());
     // Saved and loaded again under another locale, the options stay as they are.
-    FUZZ_CHECK(SaveOptions(saved, loaded, version) && saved.values.size() == 5);
+    FUZZ_CHECK(SaveOptions(saved, loaded, version) && saved.values.size() == 7);
     FUZZ_CHECK(ParseInteger(saved.values["Version"]) == version);
     FUZZ_CHECK(LoadOptions(saved, !germanLocale, 3 - language) == loaded);
     return 0;

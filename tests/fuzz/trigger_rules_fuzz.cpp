@@ -26,9 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         const auto message = static_cast<M>(in.ConsumeIntegralInRange(0, 5));
         const int mode = in.ConsumeBool() ? kActiveMouseHookMode : in.ConsumeIntegralInRange(-1, 4);
-        const bool explorer = in.ConsumeBool();
+        const bool explorer = in.ConsumeBool(), place = in.ConsumeBool();
         const MouseVerdict verdict =
-            rules.OnMouse({message, {in.ConsumeIntegral<int>(), 0}}, mode, explorer);
+            rules.OnMouse({message, {in.ConsumeIntegral<int>(), 0}}, mode, explorer, place);
+        // A press over a place left alone reaches its window.
+        FUZZ_CHECK(!verdict.swallow ||
+                   !(place && GestureRules::PlaceMatters(message, mode, explorer)));
         // Only a gesture is taken from the window, and only a taken event acts.
         const bool gesture =
             mode == kActiveMouseHookMode &&

@@ -85,20 +85,25 @@ TEST(Settings, ParseIntegerAndFlag) {
 
 TEST(Settings, LoadSaveAndDefaults) {
     test::MemorySettingsStore store;
-    EXPECT_EQ(LoadOptions(store, false, 3), (Options{3, true, kLargeIcons, false}));
+    EXPECT_EQ(LoadOptions(store, false, 3), (Options{3, true, kLargeIcons, false, "", true}));
     EXPECT_EQ(LoadOptions(store, true, 3).language, 1);  // a German locale starts in German
-    store.values = {{"Language", "9"}, {"ShowInSysTray", "x"}, {"IconSize", " 257 "}};
-    EXPECT_EQ(LoadOptions(store, true, 2), (Options{9, true, kSmallIcons, false}));
+    store.values = {{"Language", "9"},
+                    {"ShowInSysTray", "x"},
+                    {"IconSize", " 257 "},
+                    {"ExcludedPrograms", " a.exe;;"},
+                    {"PassFullScreen", "0"}};
+    EXPECT_EQ(LoadOptions(store, true, 2),
+              (Options{9, true, kSmallIcons, false, " a.exe;;", false}));
     // Any other icon size would show one size and select the other.
     for (const char* size : {"0", "255", "258", "-1"}) {
         store.values = {{"IconSize", size}};
         EXPECT_EQ(LoadOptions(store, false, 0).iconSize, kLargeIcons) << size;
     }
-    const Options saved{0, false, kSmallIcons, true};
+    const Options saved{0, false, kSmallIcons, true, "mstsc.exe", false};
     EXPECT_TRUE(SaveOptions(store, saved, 14004) && store.values["Version"] == "14004");
     EXPECT_EQ(LoadOptions(store, true, 3), saved);  // the stored English beats the German locale
     test::MemorySettingsStore failing;
     failing.failing = {"Language"};
     EXPECT_FALSE(SaveOptions(failing, saved, 14004));
-    EXPECT_EQ(failing.values.size(), 4u);  // the writes after the failed one still happen
+    EXPECT_EQ(failing.values.size(), 6u);  // the writes after the failed one still happen
 }

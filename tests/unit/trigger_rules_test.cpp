@@ -1,4 +1,5 @@
 #include "trigger/hotkey.h"
+#include "trigger/pass_through.h"
 #include "trigger/trigger_rules.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@ constexpr MouseVerdict kPass{false, GestureAction::None}, kSwallow{true, Gesture
 struct Step {  // a key goes to OnKey; a mouse message must get its verdict
     std::variant<KeyEvent, M> input;
     MouseVerdict expected = kPass;
+    bool leftAlone = false;  // the place under the mouse is one to leave alone
 };
 
 TEST(GestureRules, Sequences) {
@@ -39,7 +41,11 @@ TEST(GestureRules, Sequences) {
         {"double click, other", {{kCtrl}, {M::RightDoubleClick}, {M::Other}, {M::RightUp, kTrigger}}, false},
         {"middle, option on", {{kCtrl}, {M::MiddleDown, kSwallow}, {M::MiddleUp, kExplorer}}, true},
         {"middle, option off", {{kCtrl}, {M::MiddleDown}, {M::MiddleUp}}, false},
-        {"option leaves the right button", {{M::RightDown}, {M::RightUp}}, true}};
+        {"option leaves the right button", {{M::RightDown}, {M::RightUp}}, true},
+        // A press over a place left alone decides its release, wherever that is.
+        {"press left alone", {{kCtrl}, {M::RightDown, kPass, true}, {M::RightUp}, {M::RightUp, kTrigger}}, false},
+        {"release over it", {{kCtrl}, {M::RightDown, kSwallow}, {M::RightUp, kTrigger, true}}, false},
+        {"middle left alone", {{M::MiddleDown, kPass, true}, {M::MiddleUp}, {M::MiddleDown, kSwallow}, {M::MiddleUp, kExplorer, true}}, true}};
     // clang-format on
     // In any other hook mode every sequence passes everything on.
     for (const int mode : {kActiveMouseHookMode, 0, 1, 3}) {
@@ -50,7 +56,8 @@ TEST(GestureRules, Sequences) {
                     rules.OnKey(*key);
                     continue;
                 }
-                EXPECT_EQ(rules.OnMouse({std::get<M>(step.input), {9, 9}}, mode, explorer),
+                EXPECT_EQ(rules.OnMouse({std::get<M>(step.input), {9, 9}}, mode, explorer,
+                                        step.leftAlone),
                           mode == kActiveMouseHookMode ? step.expected : kPass)
                     << name << ", mode " << mode;
             }
@@ -105,5 +112,37 @@ TEST(Hotkey, FromTheHotKeyControlsValue) {
     EXPECT_EQ(HotkeyFromControlValue(0x0F2D), (Hotkey{0x2D, 0x4007}));
     for (std::int32_t none : {0, -1, 0x0600, 0x1041, 0x10041}) {
         EXPECT_FALSE(HotkeyFromControlValue(none)) << none;
+    }
+}
+
+TEST(PassThrough, ProgramListsAndNames) {
+    using Names = std::vector<std::string>;
+    // clang-format off
+    const std::pair<const char*, Names> lists[] = {
+        {"mstsc.exe;vmconnect.exe", {"mstsc.exe", "vmconnect.exe"}},
+        {"", {}}, {";;", {}}, {" ; \t;", {}}, {"C:\\Tools\\", {}},
+        {" MSTSC.Exe ;;VMConnect.EXE;", {"mstsc.exe", "vmconnect.exe"}},
+        {"C:\\Windows\\System32\\mstsc.exe; \"D:/VM/My VM.exe\" ", {"mstsc.exe", "my vm.exe"}},
+        {"\xC3\x84rger.EXE", {"\xC3\x84rger.exe"}}};  // only ASCII letters are folded
+    // clang-format on
+    for (const auto& [text, names] : lists) EXPECT_EQ(ParseProgramList(text), names) << text;
+    const Names listed = ParseProgramList("mstsc.exe;\xC3\x84rger.exe");
+    for (const char* name : {"mstsc.exe", "MSTSC.EXE", "\xC3\x84RGER.EXE"})
+        EXPECT_TRUE(IsListedProgram(listed, name)) << name;
+    for (const char* name : {"", "mstsc", "mstsc.exe.bak", "xmstsc.exe", "\xC3\xA4rger.exe"})
+        EXPECT_FALSE(IsListedProgram(listed, name)) << name;
+}
+
+TEST(PassThrough, FullScreenCoversItsMonitorWithoutCaption) {
+    const WindowBox monitor{1920, 0, 3200, 800};  // the second of two
+    // Exactly, larger; maximised with the taskbar hidden; the taskbar shows; the other monitor.
+    // clang-format off
+    const std::tuple<WindowBox, bool, bool> windows[] = {
+        {{1920, 0, 3200, 800}, false, true}, {{1912, -8, 3208, 808}, false, true},
+        {{1912, -8, 3208, 808}, true, false}, {{1920, 0, 3200, 799}, false, false},
+        {{0, 0, 1920, 1080}, false, false}};
+    // clang-format on
+    for (const auto& [window, captioned, full] : windows) {
+        EXPECT_EQ(IsFullScreenWindow(window, monitor, captioned), full) << window.left;
     }
 }

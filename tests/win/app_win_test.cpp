@@ -256,7 +256,8 @@ TEST_F(ConfigWindow, CancelAndApply) {
     EXPECT_FALSE(window_.Apply());
     EXPECT_EQ(boxes, 1);
     EXPECT_EQ(ReadEntryFile(gIniFile, FileExists), list_.entries());
-    EXPECT_EQ(LoadOptions(key_.settings, false, 0), (Options{0, true, kSmallIcons, false}));
+    EXPECT_EQ(LoadOptions(key_.settings, false, 0),
+              (Options{0, true, kSmallIcons, false, "", true}));
 }
 
 // Run at 96, 144 and 192 dots per inch: the popup's pictures come at the

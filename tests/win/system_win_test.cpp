@@ -1,5 +1,8 @@
 // Starting targets, the environment probe, the single instance, the version.
 #include "support_win.h"
+#include "core/text.h"
+#include "trigger/pass_through.h"
+#include "trigger/pass_through_win.h"
 
 namespace jumpnest::test {
 
@@ -90,6 +93,31 @@ TEST(VersionRecord, OfTheRealProgramIsReadBack) {
                   std::to_string(version->revision),
               JUMPNEST_VERSION);
     EXPECT_FALSE(ReadVersionRecord(exe + ".missing"));
+}
+
+TEST(PassThrough, ThisProgramsWindowByNameAndInFullScreen) {
+    const HWND window = ::CreateWindowExW(WS_EX_TOPMOST, L"BUTTON", L"", WS_POPUP | WS_VISIBLE, 300,
+                                          200, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    const std::shared_ptr<void> cleanup(nullptr, [&](void*) {
+        ::DestroyWindow(window);
+        SetPassThrough("", true);
+    });
+    ASSERT_TRUE(::SetForegroundWindow(window) && ::GetForegroundWindow() == window);
+    const std::string self(FileNameOf(ExecutablePath()));
+    EXPECT_EQ(AsciiLower(ProgramOfWindow(window)), AsciiLower(self));
+    EXPECT_EQ(ProgramOfWindow(window).data(), ProgramOfWindow(window).data()) << "asked once";
+    SetPassThrough("other.exe;" + self, true);
+    EXPECT_TRUE(LeftAloneAt({350, 250}));
+    EXPECT_FALSE(LeftAloneAt({5, 5})) << "the desktop's program is not listed";
+    SetPassThrough("other.exe", true);
+    EXPECT_FALSE(LeftAloneAt({350, 250}));
+    MONITORINFO monitor{sizeof(monitor), {}, {}, 0};
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT& all = monitor.rcMonitor;
+    ::MoveWindow(window, all.left, all.top, all.right - all.left, all.bottom - all.top, FALSE);
+    EXPECT_TRUE(LeftAloneAt({5, 5})) << "full screen in front";
+    SetPassThrough("other.exe", false);
+    EXPECT_FALSE(LeftAloneAt({5, 5}));
 }
 
 }  // namespace jumpnest::test

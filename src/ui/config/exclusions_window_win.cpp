@@ -9,6 +9,7 @@
 #include "core/encoding_win.h"
 #include "core/globals.h"
 #include "core/trace_win.h"
+#include "trigger/pass_through.h"
 #include "ui/text/captions.h"
 
 namespace jumpnest {
@@ -19,12 +20,6 @@ constexpr wchar_t kClassName[] = L"kqrJumpnestExclusions";
 
 const WindowDesign& Design() {
     return ExclusionsWindowDesign();
-}
-
-// The file name of a path: what the chord compares with a window's program.
-std::string FileNameOf(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 bool IsProgramFile(const std::string& name) {
@@ -116,12 +111,12 @@ void ExclusionsWindow::AddPrograms(const std::vector<std::string>& paths) {
     HWND list = Control("lvwPrograms");
     std::vector<std::string> programs = Programs();
     for (const std::string& path : paths) {
-        const std::string name = FileNameOf(path);
-        // Only programs, each once: the names are compared without case.
-        const bool listed = std::any_of(programs.begin(), programs.end(), [&](const auto& known) {
-            return _stricmp(known.c_str(), name.c_str()) == 0;
-        });
-        if (!IsProgramFile(name) || listed || name.find(';') != std::string::npos) continue;
+        const std::string name(FileNameOf(path));
+        // Only programs, each once, and none whose name would split the list.
+        if (!IsProgramFile(name) || IsListedProgram(programs, name) ||
+            name.find(';') != std::string::npos) {
+            continue;
+        }
         std::wstring text = Widen(name);
         LVITEMW item{};
         item.mask = LVIF_TEXT;

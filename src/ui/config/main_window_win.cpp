@@ -18,6 +18,7 @@
 #include "store/file_security_win.h"
 #include "store/shortcut_win.h"
 #include "trigger/launch_win.h"
+#include "trigger/pass_through_win.h"
 #include "ui/text/captions.h"
 
 namespace jumpnest {
@@ -255,6 +256,7 @@ void MainWindow::ShowOptions() {
     SetCheck(Control("optOption", 0), gIconSize == kSmallIcons);
     SetCheck(Control("optOption", 1), gIconSize != kSmallIcons);
     SetCheck(Control("chkOption", 2), gExplorer);
+    SetPassThrough(gExcludedPrograms, gPassFullScreen);
 }
 
 void MainWindow::ApplyLanguage() {

@@ -55,7 +55,7 @@ public:
     // and access keys. True when the message was consumed.
     bool PreTranslate(MSG& message);
 
-    // Puts the stored options into the boxes and the tray icon.
+    // Puts the stored options into the boxes, the tray icon and the hooks.
     void ShowOptions();
     void ApplyLanguage();
     void mnuLanguage_Click(int index);
