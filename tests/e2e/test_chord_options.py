@@ -1,6 +1,8 @@
 """File > Exclusions and shortcut: programs dropped on its list, the full-screen box and the
 shortcut, stored at once by OK, left alone by Cancel."""
 
+import subprocess
+
 from harness import expect, poll, same
 from test_scale import ENTRIES, keep
 
@@ -37,6 +39,17 @@ def test_exclusions_and_shortcut(t):
         press(HOTKEY)
         t.keys("ctrl+alt+k")  # 0x0600 | "K": 1611
         keep(t, 144, "exclusions-dialog", DIALOG)
+        if answer == "OK":  # refused while another program holds the shortcut, then taken
+            holder = subprocess.Popen(["wine", t.tools, "hold-hotkey", "3", str(ord("K"))],
+                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=t.env)
+            same(holder.stdout.readline().strip(), b"held", "the shortcut held by another program")
+            program.after(lambda: press(OK), "hotkey 1611 refused")
+            expect(t.rect("class:#32770"), "a message saying so", "none")
+            t.keys("Return")
+            expect(t.gone("class:#32770") and t.rect("class:kqrJumpnestExclusions"),
+                   "the message closed, the dialog still open", "not so")
+            same((holder.communicate(b"\n", timeout=10)[0], holder.returncode), (b"", 0),
+                 "the shortcut let go")
         program.after(lambda: t.keys("Escape") if answer == "Escape" else press(OK),
                       "exclusions closed")
         same(tuple((t.reg(key) or (0, None))[1] for key in KEYS), stored, "what is stored")

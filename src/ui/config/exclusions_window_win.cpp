@@ -160,6 +160,7 @@ void ExclusionsWindow::Ok() {
             LOWORD(::SendMessageW(Control("hkyHotkey"), HKM_GETHOTKEY, 0, 0)))};
     if (onOk_ && !onOk_(options)) {
         // The shortcut is taken: said here, where it is set; the old one stays.
+        Trace("hotkey " + std::to_string(options.hotkey) + " refused");
         ::MessageBoxW(hwnd(), Widen(HotkeyTakenMessage(gLanguage)).c_str(),
                       Widen(ExclusionsCaptionTable()[0].text[LanguageColumn(gLanguage)]).c_str(),
                       MB_OK | MB_ICONEXCLAMATION);

@@ -7,6 +7,7 @@
 //                                        its list view has a vertical scroll bar, n rows in view
 //   press TITLE ROUNDS ID...             button clicks by command, ROUNDS times (0: until gone)
 //   witness TITLE                        a window at (20, 100), 360 x 600: "WM_RBUTTONUP x y"...
+//   hold-hotkey MODS VK                  holds that shortcut, says "held", lets go at a line in
 
 #include <windows.h>
 
@@ -174,6 +175,13 @@ int wmain(int argc, wchar_t** argv) {
         return Wait(argv[2], number, command == L"wait-window");
     }
     if (command == L"witness") return Witness(argv[2]);
+    if (command == L"hold-hotkey") {
+        if (!::RegisterHotKey(nullptr, 1, std::wcstoul(argv[2], nullptr, 10), number)) return 1;
+        std::printf("held\n");
+        std::fflush(stdout);
+        std::getchar();
+        return ::UnregisterHotKey(nullptr, 1) ? 0 : 1;
+    }
     int count = 0;
     const HWND window = argc > 2 ? Find(argv[2], false, &count) : nullptr;
     if (command == L"count-windows") return std::printf("%d\n", count), 0;
