@@ -47,6 +47,11 @@ void TakeForeground(HWND window) {
     }
 }
 
+// "Jumpnest V" and the major and minor version.
+std::string PopupTitle() {
+    return "Jumpnest V" + gAppVersionText.substr(0, 3);
+}
+
 // Text as the search compares it, folded with the system's own tables in the
 // user's locale: its lower case, then its decomposition, whose accents the
 // portable fold drops.
@@ -102,7 +107,7 @@ bool MenuWindow::Load(const EntryList& entries, std::function<void()> openConfig
     HWND title = design_.Window("lbl", 0);
     ::SetWindowLongPtrW(title, GWL_STYLE,
                         ::GetWindowLongPtrW(title, GWL_STYLE) & ~LONG_PTR{SS_NOTIFY});
-    ::SetWindowTextW(title, Widen("Jumpnest V" + gAppVersionText.substr(0, 3)).c_str());
+    ::SetWindowTextW(title, Widen(PopupTitle()).c_str());
     // The corner label has no text: it only widens the area over the picture
     // that opens the configuration window, so it must not cover the picture.
     ::ShowWindow(design_.Window("lbl", 1), SW_HIDE);
@@ -179,8 +184,7 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
         folded_.push_back(FoldForUser(captions_.back()));
         shown_.push_back(i);
     }
-    ::SetWindowTextW(design_.Window("lbl", 0),
-                     Widen("Jumpnest V" + gAppVersionText.substr(0, 3)).c_str());
+    ::SetWindowTextW(design_.Window("lbl", 0), Widen(PopupTitle()).c_str());
     ListView_SetItemCountEx(listView, static_cast<int>(entries.size()), LVSICF_NOSCROLL);
     // The window is used again and again: nothing picked, the top in view.
     ListView_SetItemState(listView, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -296,8 +300,7 @@ void MenuWindow::ApplyFilter() {
     if (!shown_.empty()) ListView_EnsureVisible(listView, 0, FALSE);
     ::InvalidateRect(listView, nullptr, TRUE);
     // The title shows the typed text with a caret after it.
-    const std::string title =
-        typed_.empty() ? "Jumpnest V" + gAppVersionText.substr(0, 3) : typed_ + "|";
+    const std::string title = typed_.empty() ? PopupTitle() : typed_ + "|";
     ::SetWindowTextW(design_.Window("lbl", 0), Widen(title).c_str());
     Trace("filter: \"" + typed_ + "\", " + std::to_string(shown_.size()) + " shown");
 }
