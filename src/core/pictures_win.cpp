@@ -7,18 +7,24 @@ namespace jumpnest {
 
 namespace {
 
+// A 32-bit picture of `size` x `size`, its rows top down, as DIBs describe it.
+BITMAPINFO TopDown32(int size) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // A top-down 32-bit DIB section of `size` x `size` selected into its own
 // memory DC.
 class PixelCanvas {
 public:
     explicit PixelCanvas(int size) : size_(size), dc_(::CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = size;
-        info.bmiHeader.biHeight = -size;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = TopDown32(size);
         void* bits = nullptr;
         bitmap_.reset(::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         bits_ = static_cast<std::uint32_t*>(bits);
@@ -139,13 +145,7 @@ std::optional<ArgbPicture> PictureOfBitmap(HBITMAP bitmap, COLORREF transparent)
     }
     const int size = header.bmWidth;
     ArgbPicture picture{size, std::vector<std::uint32_t>(static_cast<size_t>(size) * size)};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDown32(size);
     HDC screen = ::GetDC(nullptr);
     const int rows = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(size), picture.pixels.data(),
                                  &info, DIB_RGB_COLORS);

@@ -181,7 +181,6 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
         targets_.push_back(entries[i].target);
         captions_.push_back(Widen(entries[i].caption));
         images_.push_back(entries_->Image(i, dpi_));
-        folded_.push_back(FoldForUser(captions_.back()));
         shown_.push_back(i);
     }
     ::SetWindowTextW(design_.Window("lbl", 0), Widen(PopupTitle()).c_str());
@@ -286,6 +285,12 @@ void MenuWindow::OnCharacter(wchar_t character) {
 }
 
 void MenuWindow::ApplyFilter() {
+    // The captions are folded at the first key, not at every opening: most
+    // openings end in a click, and folding a long list costs time.
+    if (folded_.size() != captions_.size()) {
+        folded_.clear();
+        for (const std::wstring& caption : captions_) folded_.push_back(FoldForUser(caption));
+    }
     shown_ = FilterEntries(folded_, FoldForUser(Widen(typed_)));
     HWND listView = list();
     // The window keeps its size: nothing moves under the mouse, only the
