@@ -41,14 +41,13 @@ public:
     // Keyboard navigation of the open dialog: Tab, Enter, Escape.
     bool PreTranslate(MSG& message);
 
-    HWND Control(std::string_view name, int index = -1) const {
-        return design_.Window(name, index);
-    }
-
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    HWND Control(std::string_view name, int index = -1) const {
+        return design_.Window(name, index);
+    }
     void AddPrograms(const std::vector<std::string>& paths);
     void BrowseForProgram();
     void RemoveSelected();

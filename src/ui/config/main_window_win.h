@@ -75,9 +75,6 @@ public:
     void RenameSelected();
     int SelectedIndex() const;
 
-    // The dialog of File > Exclusions and shortcut, for the tests.
-    ExclusionsWindow& exclusions() { return exclusions_; }
-
     HWND Control(std::string_view name, int index = -1) const {
         return design_.Window(name, index);
     }
