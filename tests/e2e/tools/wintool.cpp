@@ -1,6 +1,7 @@
 // Eyes and hands inside the Wine desktop (one window to X); windows go by title or
 // "class:NAME"; texts print as UTF-8 with CR, LF, \ as \r, \n, \\.
-//   wait-window|gone-window TITLE [MS]   "x y w h alpha thread-flags" of a visible one | none
+//   wait-window|gone-window TITLE [MS]   "x y w h alpha thread-flags in-front" of a visible
+//                                        one (in-front 1 when it is the foreground) | none
 //   count-windows|close-window TITLE     how many, shown or hidden | WM_CLOSE to one
 //   child-texts|list-items TITLE         "class|id|checked|x y w h|text" | "image|selected|text"
 //   layout TITLE                         "x y w h v n": its client area on the screen; v 1 when
@@ -68,8 +69,8 @@ int Wait(const wchar_t* title, DWORD ms, bool present) {
         if (present && window && ::GetWindowRect(window, &r)) {
             ::GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr);
             ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &thread);
-            std::printf("%ld %ld %ld %ld %d %lu\n", r.left, r.top, r.right - r.left,
-                        r.bottom - r.top, alpha, thread.flags);
+            std::printf("%ld %ld %ld %ld %d %lu %d\n", r.left, r.top, r.right - r.left,
+                        r.bottom - r.top, alpha, thread.flags, ::GetForegroundWindow() == window);
             return 0;
         }
         if (!present && !window) return 0;
