@@ -32,13 +32,11 @@ def test_typing_filters_the_popup(t):
     in_front = lambda title: (t.rect(title, 100, more=True) or [0] * 7)[6]  # noqa: E731
     poll(lambda: in_front("Registry Editor"), bool, "the started program in front", 15)
 
-    # The shortcut opens it at the mouse, taking the keyboard from the program in front: typing
-    # filters at once. (Beside that program's window: with no window manager, Wine may stack
-    # the X window of a program that was just deactivated over a topmost one, and X hands the
-    # keys to the window under the pointer.)
-    t.xdo("mousemove", 1000, 600)
+    # The shortcut opens it at the mouse, over that program's window, taking the keyboard from
+    # it: typing filters at once, and the keys reach the popup, not the window beneath.
+    t.xdo("mousemove", 400, 300)
     line = program.after(lambda: t.keys("ctrl+alt+j"), "popup opened")
-    expect(" at 970,570 " in line, "the popup 30 px up and left of the mouse", line)
+    expect(" at 370,270 " in line, "the popup 30 px up and left of the mouse", line)
     expect(in_front(MENU), "the popup in front", "the Registry Editor still in front")
     program.after(lambda: t.keys("n", "o"), 'filter: "no", 1 shown')
     program.after(lambda: t.keys("Escape", "Escape"), "popup closed")

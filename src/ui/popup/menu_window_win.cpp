@@ -78,6 +78,26 @@ void SetTransparency(HWND window, int alpha) {
     ::SetLayeredWindowAttributes(window, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
 }
 
+// Under Wine with no window manager, the X window of a program that has just
+// lost the foreground to the popup can be stacked over it a moment later,
+// and keys typed with the mouse over that place go to that program. Taking
+// the topmost place again, early in the fade-in and then now and then until
+// it ends, puts the popup back on top; on Windows it is already there and
+// nothing changes on screen.
+bool RetakesTopPlace(const FadeState& fade, int applied) {
+    constexpr int kFirstAlpha = 10;  // two ticks in: the other program has had its moment
+    constexpr int kEveryAlpha = 40;  // then about every 8 ticks
+    return fade.step > 0 && applied >= kFirstAlpha && (applied - kFirstAlpha) % kEveryAlpha == 0;
+}
+
+void TakeTopPlace(HWND window) {
+    // Setting topmost on a window that is topmost already moves nothing, so
+    // the place is let go first.
+    constexpr UINT kKeep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    ::SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kKeep);
+    ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kKeep);
+}
+
 }  // namespace
 
 bool MenuWindow::IsOpen() const {
@@ -411,7 +431,10 @@ LRESULT MenuWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam == kFadeTimer) {
             const FadeTick tick = NextFadeTick(fade_);
-            if (tick.applied) SetTransparency(hwnd(), *tick.applied);
+            if (tick.applied) {
+                SetTransparency(hwnd(), *tick.applied);
+                if (RetakesTopPlace(fade_, *tick.applied)) TakeTopPlace(hwnd());
+            }
             if (tick.stopTimer) ::KillTimer(hwnd(), kFadeTimer);
             if (tick.close) Close();
         } else if (wParam == kLeaveTimer) {
