@@ -171,7 +171,7 @@ class Case:
         self.click(60, 650)
         return poll(self.witnessed, lambda w: w[-1:] == ["WM_LBUTTONUP"], "the probe")[since:-2]
 
-    def rect(self, title, ms=5000, more=False):  # x, y, w, h (alpha, thread flags, in front)
+    def rect(self, title, ms=5000, more=False):  # x y w h (alpha, flags, in front) or None
         code, out = self.tool("wait-window", title, str(ms))
         return tuple(map(int, out.split()[:None if more else 4])) if code == 0 else None
 
