@@ -13,6 +13,7 @@
 #include "core/handle_win.h"
 #include "core/paths.h"
 #include "core/trace_win.h"
+#include "core/version.h"
 #include "store/settings.h"
 #include "trigger/hooks_win.h"
 #include "trigger/hotkey.h"
@@ -337,7 +338,7 @@ bool App::ShowTray(bool shown) {
     if (shown) {
         tray_.Add(window_.hwnd(),
                   reinterpret_cast<HICON>(::GetClassLongPtrW(window_.hwnd(), GCLP_HICONSM)),
-                  Widen("Jumpnest V" + gAppVersionText.substr(0, 3)));
+                  Widen(ProgramTitle(gAppVersionText)));
     } else {
         tray_.Remove();
     }

@@ -29,6 +29,10 @@ std::string AppVersionText(int versionNumber) {
     return text;
 }
 
+std::string ProgramTitle(const std::string& versionText) {
+    return "Jumpnest V" + versionText.substr(0, 3);
+}
+
 int WinVersionCodeFor(bool isNt, unsigned major, unsigned minor) {
     if (!isNt) return kWinNotNt;
     if (major < 4) return kWinNtBelow4;

@@ -20,6 +20,10 @@ int AppVersionNumber(const ModuleVersion& version);
 // another before the fourth-last: 14004 gives "1.4.004".
 std::string AppVersionText(int versionNumber);
 
+// The name the windows and the tray show: "Jumpnest V" and the major and
+// minor version of that text, "Jumpnest V1.4" for "1.4.004".
+std::string ProgramTitle(const std::string& versionText);
+
 // System version codes. Anything below kOldestSupportedSystem is refused.
 enum WinVersionCode : int {
     kWinNtBelow4 = 0,

@@ -33,6 +33,7 @@ TEST(Paths, NamesFoldersAndFiles) {
 TEST(Version, NumberTextAndSystems) {
     EXPECT_EQ(AppVersionText(AppVersionNumber({100, 4, 4})), "100.4.004");
     EXPECT_EQ(AppVersionText(4004), ".4.004");  // a place without a digit stays empty
+    EXPECT_EQ(ProgramTitle(AppVersionText(14004)), "Jumpnest V1.4");
     const std::tuple<bool, unsigned, unsigned, int> systems[] = {
         {false, 10, 0, kWinNotNt}, {true, 3, 51, kWinNtBelow4}, {true, 4, 0, kWinNt4},
         {true, 5, 0, kWin2000},    {true, 5, 1, kWinNt5x},      {true, 10, 0, kWinNt7OrLater}};

@@ -15,6 +15,7 @@
 #include "core/resource_ids.h"
 #include "core/scale.h"
 #include "core/trace_win.h"
+#include "core/version.h"
 #include "store/file_security_win.h"
 #include "store/shortcut_win.h"
 #include "trigger/launch_win.h"
@@ -234,7 +235,7 @@ void MainWindow::UseDpi(int dpi) {
 void MainWindow::Form_Load() {
     ApplyLanguage();
     CenterForm(hwnd());
-    ::SetWindowTextW(hwnd(), Widen("Jumpnest V" + gAppVersionText.substr(0, 3)).c_str());
+    ::SetWindowTextW(hwnd(), Widen(ProgramTitle(gAppVersionText)).c_str());
 
     HWND list = Control("lvwMenu");
     SetExplorerTheme(list);

@@ -11,6 +11,7 @@
 #include "core/resource_ids.h"
 #include "core/scale.h"
 #include "core/trace_win.h"
+#include "core/version.h"
 #include "store/settings.h"
 #include "trigger/launch_win.h"
 #include "ui/popup/popup_filter.h"
@@ -45,11 +46,6 @@ void TakeForeground(HWND window) {
         ::SetForegroundWindow(window);
         ::AttachThreadInput(own, foreground, FALSE);
     }
-}
-
-// "Jumpnest V" and the major and minor version.
-std::string PopupTitle() {
-    return "Jumpnest V" + gAppVersionText.substr(0, 3);
 }
 
 // Text as the search compares it, folded with the system's own tables in the
@@ -127,7 +123,6 @@ bool MenuWindow::Load(const EntryList& entries, std::function<void()> openConfig
     HWND title = design_.Window("lbl", 0);
     ::SetWindowLongPtrW(title, GWL_STYLE,
                         ::GetWindowLongPtrW(title, GWL_STYLE) & ~LONG_PTR{SS_NOTIFY});
-    ::SetWindowTextW(title, Widen(PopupTitle()).c_str());
     // The corner label has no text: it only widens the area over the picture
     // that opens the configuration window, so it must not cover the picture.
     ::ShowWindow(design_.Window("lbl", 1), SW_HIDE);
@@ -203,7 +198,7 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
         images_.push_back(entries_->Image(i, dpi_));
         shown_.push_back(i);
     }
-    ::SetWindowTextW(design_.Window("lbl", 0), Widen(PopupTitle()).c_str());
+    ::SetWindowTextW(design_.Window("lbl", 0), Widen(ProgramTitle(gAppVersionText)).c_str());
     ListView_SetItemCountEx(listView, static_cast<int>(entries.size()), LVSICF_NOSCROLL);
     // The window is used again and again: nothing picked, the top in view.
     ListView_SetItemState(listView, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -325,7 +320,7 @@ void MenuWindow::ApplyFilter() {
     if (!shown_.empty()) ListView_EnsureVisible(listView, 0, FALSE);
     ::InvalidateRect(listView, nullptr, TRUE);
     // The title shows the typed text with a caret after it.
-    const std::string title = typed_.empty() ? PopupTitle() : typed_ + "|";
+    const std::string title = typed_.empty() ? ProgramTitle(gAppVersionText) : typed_ + "|";
     ::SetWindowTextW(design_.Window("lbl", 0), Widen(title).c_str());
     Trace("filter: \"" + typed_ + "\", " + std::to_string(shown_.size()) + " shown");
 }
