@@ -101,9 +101,10 @@ void BenchHooks() {
     }
     // The gesture again with ten programs to leave alone, none of them the
     // one under the mouse: every press looks its program up and compares.
-    SetPassThrough("mstsc.exe;vmconnect.exe;vmware.exe;vmplayer.exe;virtualboxvm.exe;"
-                   "anydesk.exe;teamviewer.exe;vncviewer.exe;parsecd.exe;msrdc.exe",
-                   true);
+    SetPassThrough(
+        "mstsc.exe;vmconnect.exe;vmware.exe;vmplayer.exe;virtualboxvm.exe;"
+        "anydesk.exe;teamviewer.exe;vncviewer.exe;parsecd.exe;msrdc.exe",
+        true);
     std::vector<double> excluded;
     for (int i = 0; i < kEvents / 100; ++i) {
         MSLLHOOKSTRUCT place{};
@@ -147,8 +148,8 @@ void BenchHooks() {
 // the benchmark's own.
 App& Program() {
     static RegistrySettings settings("kqrJumpnestBench");
-    static App app({settings, [](const std::string& path) { return FileExists(path); },
-                    ShellPictures});
+    static App app(
+        {settings, [](const std::string& path) { return FileExists(path); }, ShellPictures});
     static const bool started = app.Main();
     if (!started) std::fprintf(stderr, "the program did not start\n");
     return app;
@@ -200,9 +201,7 @@ void BenchLoad(const std::string& folder) {
         std::vector<double> reads;
         for (int round = 0; round < 3; ++round) {
             reads.push_back(
-                TimeOne([] { sink = sink + static_cast<int>(ReadEntryFile(gIniFile, [](const std::string& path) {
-                                           return FileExists(path);
-                                       })->size()); }) /
+                TimeOne([] { sink = sink + static_cast<int>(ReadEntryFile(gIniFile)->size()); }) /
                 1000.0);
         }
         Figure(("load." + std::to_string(count) + ".read").c_str(), Quantile(reads, 0.5), "ms");

@@ -129,7 +129,7 @@ App::App(Services services)
     : services_(std::move(services)),
       store_{services_.settings, services_.isFile},
       window_(*this),
-      entries_(services_.pictures) {}
+      entries_(services_.pictures, services_.isFile) {}
 
 App::~App() {
     Shutdown();
@@ -159,11 +159,11 @@ bool App::Main() {
 
     // The options are read before the window loads: its load handler shows them.
     const bool firstStart = LoadSettings(store_, entries_);
-    frmMain_.Load(
-        entries_, store_,
-        {[this] { return frmMenu_.IsOpen(); }, [this] { Shutdown(); },
-         [this](bool shown) { return ShowTray(shown); }, [this] { return CurrentChordOptions(); },
-         [this](const ChordOptions& options) { return ApplyChordOptions(options); }});
+    frmMain_.Load(entries_, store_,
+                  {[this] { return frmMenu_.IsOpen(); }, [this] { RequestEnd(); },
+                   [this] { return Ending(); }, [this](bool shown) { return ShowTray(shown); },
+                   [this] { return CurrentChordOptions(); },
+                   [this](const ChordOptions& options) { return ApplyChordOptions(options); }});
     if (firstStart) frmMain_.Show();
 
     // The hooks come last: what they consult is in place now.
@@ -186,12 +186,43 @@ bool App::Main() {
 int App::Run() {
     MSG message{};
     while (running_ && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (frmMain_.PreTranslate(message)) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        handling_ = &message;
+        if (!frmMain_.PreTranslate(message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        handling_ = nullptr;
+        if (endPending_) Shutdown();
     }
     Shutdown();
     return 0;
+}
+
+void App::RequestEnd() {
+    if (!running_) return;
+    if (!handling_) {
+        // Between two messages (a message sent while the loop waits): no
+        // code of ours is half-way through anything.
+        Shutdown();
+        return;
+    }
+    if (endPending_) return;
+    endPending_ = true;
+    Trace("end requested: after the message being handled");
+    // Whatever nested loop the request arrived in is ended, so that the
+    // end comes promptly: a menu, and every message box or dialog of this
+    // thread (they all answer as if cancelled).
+    ::EndMenu();
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+            wchar_t name[8] = {};
+            if (::GetClassNameW(window, name, 8) && std::wstring(name) == L"#32770") {
+                ::EndDialog(window, IDCANCEL);
+            }
+            return TRUE;
+        },
+        0);
 }
 
 void App::Shutdown() {
@@ -230,7 +261,10 @@ void App::OnTrigger(int x, int y) {
 }
 
 void App::Trigger(int x, int y) {
-    if (entries_.entries().empty()) {
+    // Entries found away are asked after again, for the next opening.
+    entries_.Recheck();
+    if (entries_.availableCount() == 0) {
+        // Nothing to start: the configuration window says why.
         frmMain_.Show();
         Trace("trigger: no entries, configuration window");
         return;
@@ -331,7 +365,11 @@ void App::OnSessionEnd() {
 }
 
 void App::OnClose() {
-    Shutdown();
+    RequestEnd();
+}
+
+void App::OnDeviceArrival() {
+    entries_.Recheck();
 }
 
 bool App::ShowTray(bool shown) {

@@ -37,6 +37,13 @@ public:
     int Run();
     // Ends the program: every way out comes here. Safe to call again.
     void Shutdown();
+    // A request to end (WM_CLOSE, the end of the session, Exit confirmed).
+    // Carried out at once, or, while a message is being handled, when its
+    // handling returns: a request that arrives inside a message box, a menu
+    // or a dialog closes them, and the code that opened them finds the
+    // program ending (`Ending`) and touches nothing more before it ends.
+    void RequestEnd();
+    bool Ending() const { return endPending_ || !running_; }
 
     // The program window, which the hooks, the loader and the shell send to.
     HWND window() const { return window_.hwnd(); }
@@ -67,6 +74,7 @@ private:
     void OnPictures(LPARAM pictures) override;
     void OnSessionEnd() override;
     void OnClose() override;
+    void OnDeviceArrival() override;
 
     bool ShowTray(bool shown);
     ChordOptions CurrentChordOptions() const;
@@ -92,6 +100,10 @@ private:
     MenuWindow frmMenu_;
     std::int32_t hotkey_ = 0;  // the registered shortcut, as its control value
     bool running_ = false;
+    // The message the loop is handling, if any, and whether an end waits
+    // for that handling to return.
+    const MSG* handling_ = nullptr;
+    bool endPending_ = false;
 };
 
 }  // namespace jumpnest

@@ -1,5 +1,7 @@
 #include "app/app_window_win.h"
 
+#include <dbt.h>
+
 #include "core/encoding_win.h"
 #include "core/instance.h"
 #include "core/instance_win.h"
@@ -62,6 +64,10 @@ LRESULT AppWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         events_.OnClose();
         return 0;
+    case WM_DEVICECHANGE:
+        // A USB stick or a drive letter arrived: entries on it may be back.
+        if (wParam == DBT_DEVICEARRIVAL) events_.OnDeviceArrival();
+        return TRUE;
     default:
         return Window::HandleMessage(message, wParam, lParam);
     }

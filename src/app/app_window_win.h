@@ -23,6 +23,7 @@ public:
     virtual void OnPictures(LPARAM pictures) = 0;
     virtual void OnSessionEnd() = 0;
     virtual void OnClose() = 0;
+    virtual void OnDeviceArrival() = 0;
 
 protected:
     ~AppEvents() = default;

@@ -24,8 +24,7 @@ bool SameTarget(std::string_view a, std::string_view b) {
     return EqualsIgnoringAsciiCase(a, b);
 }
 
-std::vector<MenuEntry> ParseEntries(std::string_view text,
-                                    const std::function<bool(const std::string&)>& isFile) {
+std::vector<MenuEntry> ParseEntries(std::string_view text) {
     std::vector<MenuEntry> entries;
     std::unordered_set<std::string> targets;
     while (!text.empty()) {
@@ -48,7 +47,7 @@ std::vector<MenuEntry> ParseEntries(std::string_view text,
         // compares: a scan of the list for every line would make a large
         // file take minutes to read.
         std::string folded = AsciiLower(entry.target);
-        if (targets.contains(folded) || !isFile(entry.target)) continue;
+        if (targets.contains(folded)) continue;
         targets.insert(std::move(folded));
         entries.push_back(std::move(entry));
     }

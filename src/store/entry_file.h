@@ -13,7 +13,7 @@ namespace jumpnest {
 
 struct MenuEntry {
     std::string caption;  // UTF-8; no TAB, CR or LF
-    std::string target;   // full path of an existing file; unique in the list
+    std::string target;   // full path of a file, which may be away for now; unique in the list
     bool operator==(const MenuEntry&) const = default;
 };
 
@@ -28,12 +28,12 @@ EntryFileText ClassifyEntryFile(std::string_view bytes);
 
 // The entries of the file's text (already UTF-8). Lines end in LF, CR LF or
 // CR CR LF; the last may have no end. A line is split at its first TAB: a
-// line without one is skipped, and so is one whose target holds a CR, or
-// `isFile` rejects (missing, or a folder), or an earlier line already named,
-// compared without regard to case as Windows compares paths. A CR inside a
-// caption is dropped.
-std::vector<MenuEntry> ParseEntries(std::string_view text,
-                                    const std::function<bool(const std::string&)>& isFile);
+// line without one is skipped, and so is one whose target holds a CR or an
+// earlier line already named, compared without regard to case as Windows
+// compares paths. A CR inside a caption is dropped. Whether a target is
+// there is not asked: a file on a drive that is away for a while is still
+// the user's entry, and the file system is no business of the reader.
+std::vector<MenuEntry> ParseEntries(std::string_view text);
 
 // The file's text for these entries, UTF-8, every line ended by CR LF.
 std::string FormatEntries(const std::vector<MenuEntry>& entries);

@@ -9,10 +9,11 @@
 
 namespace jumpnest {
 
-EntryList::EntryList(PictureSource source) : source_(std::move(source)) {}
+EntryList::EntryList(PictureSource source, FileProbe probe)
+    : source_(std::move(source)), probe_(std::move(probe)) {}
 
 void EntryList::StartLoader(HWND window) {
-    loader_ = std::make_unique<IconLoader>(window, kPicturesMessage, source_);
+    loader_ = std::make_unique<IconLoader>(window, kPicturesMessage, source_, probe_);
 }
 
 void EntryList::StopLoader(unsigned waitMs) {
@@ -49,7 +50,7 @@ EntryList::PictureSet& EntryList::SetFor(int dpi) const {
           std::to_string(small) + " pixels");
     if (loader_) {
         std::vector<PictureRequest> requests = {{gAppPath, dpi}};
-        for (const MenuEntry& entry : entries_) requests.push_back({entry.target, dpi});
+        for (const MenuEntry& entry : entries_) requests.push_back({entry.target, dpi, true});
         loader_->Append(requests);
         picturesPending_ = true;
     }
@@ -59,7 +60,9 @@ EntryList::PictureSet& EntryList::SetFor(int dpi) const {
 std::vector<PictureRequest> EntryList::RequestsFor(const std::vector<std::string>& targets) const {
     std::vector<PictureRequest> requests;
     for (const auto& [dpi, set] : sets_) {
-        for (const std::string& target : targets) requests.push_back({target, dpi});
+        // The program folder is no entry: its picture is all that is asked.
+        for (const std::string& target : targets)
+            requests.push_back({target, dpi, target != gAppPath});
     }
     return requests;
 }
@@ -74,8 +77,41 @@ int EntryList::Image(size_t i, int dpi) const {
     return i < set.images.size() ? set.images[i] : 0;
 }
 
+size_t EntryList::availableCount() const {
+    return static_cast<size_t>(std::count(away_.begin(), away_.end(), 0));
+}
+
+void EntryList::Recheck() {
+    std::vector<std::string> targets;
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (away_[i]) targets.push_back(entries_[i].target);
+    }
+    if (targets.empty() || !loader_) return;
+    // Their pictures come with the answer: an entry that was away has none.
+    loader_->Append(RequestsFor(targets));
+    picturesPending_ = true;
+}
+
+size_t EntryList::Find(const std::string& target) const {
+    // Answers come in list order, so the search starts after the last one
+    // found: a long list is not scanned from its top for every answer.
+    for (size_t n = 0; n < entries_.size(); ++n) {
+        const size_t i = (lastFound_ + n) % entries_.size();
+        if (entries_[i].target == target) return lastFound_ = i;
+    }
+    return entries_.size();
+}
+
+void EntryList::SetPresence(size_t i, bool present) {
+    if (!away_[i] == present) return;
+    away_[i] = !present;
+    Trace((present ? "entry back: " : "entry away: ") + entries_[i].target);
+    Notify(Change::kPresence, i);
+}
+
 void EntryList::Replace(std::vector<MenuEntry> entries) {
     entries_ = std::move(entries);
+    away_.assign(entries_.size(), false);
     for (auto& [dpi, set] : sets_) ClearPictures(set);
     ++generation_;
     std::vector<std::string> targets = {gAppPath};
@@ -97,6 +133,7 @@ size_t EntryList::AddDropped(const std::vector<std::string>& paths, const FilePr
     std::vector<std::string> targets;
     for (const MenuEntry& entry : added) {
         entries_.push_back(entry);
+        away_.push_back(false);  // it was just dropped from where it is
         targets.push_back(entry.target);
     }
     Trace("dropped: " + std::to_string(paths.size()) + " paths, " + std::to_string(added.size()) +
@@ -126,6 +163,7 @@ size_t EntryList::Move(size_t index, int direction) {
     const size_t moved = MoveEntry(entries_, index, direction);
     if (moved == index) return index;
     for (auto& [dpi, set] : sets_) std::swap(set.images[moved], set.images[index]);
+    std::swap(away_[moved], away_[index]);
     ++generation_;
     Notify(Change::kReset, 0);
     return moved;
@@ -134,6 +172,7 @@ size_t EntryList::Move(size_t index, int direction) {
 void EntryList::Remove(size_t index) {
     if (index >= entries_.size()) return;
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+    away_.erase(away_.begin() + static_cast<std::ptrdiff_t>(index));
     for (auto& [dpi, set] : sets_) {
         set.images.erase(set.images.begin() + static_cast<std::ptrdiff_t>(index));
     }
@@ -156,29 +195,30 @@ void EntryList::TakePictures(std::unique_ptr<LoadedPictures> loaded) {
         return;
     }
     const auto found = sets_.find(loaded->dpi);
-    if (found == sets_.end()) return;
-    PictureSet& set = found->second;
-    // Both lists keep the same order, so an entry takes a place only when the
-    // shell gave both of its pictures.
     const EntryPictures& pictures = loaded->pictures;
-    if (!pictures.large || !pictures.small) return;
+    // Both lists keep the same order, so a picture takes a place only when
+    // the shell gave both.
+    const bool whole = found != sets_.end() && pictures.large && pictures.small;
     if (loaded->target == gAppPath) {
+        if (!whole) return;
         // The folder's picture, at 0: no entry is a folder.
-        ImageList_ReplaceIcon(set.large.get(), 0, pictures.large.get());
-        ImageList_ReplaceIcon(set.small.get(), 0, pictures.small.get());
+        ImageList_ReplaceIcon(found->second.large.get(), 0, pictures.large.get());
+        ImageList_ReplaceIcon(found->second.small.get(), 0, pictures.small.get());
         Notify(Change::kPicture, kAllEntries);
         return;
     }
     // The entry is found by its target: the list may have been edited since
     // the file was asked for.
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        if (set.images[i] != 0 || entries_[i].target != loaded->target) continue;
-        set.images[i] = ImageList_GetImageCount(set.large.get());
-        ImageList_AddIcon(set.large.get(), pictures.large.get());
-        ImageList_AddIcon(set.small.get(), pictures.small.get());
-        Notify(Change::kPicture, i);
-        return;
-    }
+    const size_t i = Find(loaded->target);
+    if (i == entries_.size()) return;
+    if (loaded->probed) SetPresence(i, loaded->present);
+    if (!whole) return;
+    PictureSet& set = found->second;
+    if (set.images[i] != 0) return;
+    set.images[i] = ImageList_GetImageCount(set.large.get());
+    ImageList_AddIcon(set.large.get(), pictures.large.get());
+    ImageList_AddIcon(set.small.get(), pictures.small.get());
+    Notify(Change::kPicture, i);
 }
 
 }  // namespace jumpnest

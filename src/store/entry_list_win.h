@@ -22,23 +22,22 @@ namespace jumpnest {
 
 using UniqueImageList = Unique<HIMAGELIST, NullTraits<HIMAGELIST, ::ImageList_Destroy>>;
 
-// Answers whether a path names an existing file. The real one asks the file
-// system; a slow share makes it slow.
-using FileProbe = std::function<bool(const std::string& path)>;
-
 class EntryList {
 public:
     enum class Change {
-        kReset,    // entries replaced, moved or removed: read them all again
-        kAdded,    // entries appended from `index` on
-        kCaption,  // the caption of entry `index`
-        kPicture,  // the picture of entry `index`; of every entry for kAllEntries
+        kReset,     // entries replaced, moved or removed: read them all again
+        kAdded,     // entries appended from `index` on
+        kCaption,   // the caption of entry `index`
+        kPicture,   // the picture of entry `index`; of every entry for kAllEntries
+        kPresence,  // entry `index`'s file was found away, or back
     };
     static constexpr size_t kAllEntries = static_cast<size_t>(-1);
     using Listener = std::function<void(Change change, size_t index)>;
 
-    // Pictures come from `source`, at the sizes of each display scale asked.
-    explicit EntryList(PictureSource source);
+    // Pictures come from `source`, at the sizes of each display scale asked;
+    // whether an entry's file is there is asked of `probe`, on the loader's
+    // thread, never on the caller's.
+    explicit EntryList(PictureSource source, FileProbe probe = {});
     EntryList(const EntryList&) = delete;
     EntryList& operator=(const EntryList&) = delete;
 
@@ -61,6 +60,14 @@ public:
     // arrived.
     int Image(size_t i, int dpi) const;
     bool picturesPending() const { return picturesPending_; }
+    // Whether entry `i`'s file is there, or not known to be away yet. An
+    // entry whose file is away (a share not yet connected, a USB stick) is
+    // kept, saved and shown greyed; only the popup leaves it out.
+    bool available(size_t i) const { return i < away_.size() && !away_[i]; }
+    size_t availableCount() const;
+    // Asks again, in the background, whether the files that were away are
+    // back.
+    void Recheck();
     // Changes whenever entries are replaced, added, moved or removed, so a
     // reader holding a copy knows whether an index still means the same entry.
     std::uint64_t generation() const { return generation_; }
@@ -87,16 +94,22 @@ private:
     };
 
     void Notify(Change change, size_t index);
+    // The index of the entry with `target`, or the entry count.
+    size_t Find(const std::string& target) const;
+    void SetPresence(size_t i, bool present);
     PictureSet& SetFor(int dpi) const;
     void ClearPictures(PictureSet& set) const;
     // Asks for the pictures of `targets` at every scale in use.
     std::vector<PictureRequest> RequestsFor(const std::vector<std::string>& targets) const;
 
     std::vector<MenuEntry> entries_;
+    std::vector<char> away_;  // beside entries_: the file was found away
+    mutable size_t lastFound_ = 0;
     // Made on demand by readers too, hence mutable: asking for a scale's
     // pictures changes no entry.
     mutable std::map<int, PictureSet> sets_;
     PictureSource source_;
+    FileProbe probe_;
     std::unique_ptr<IconLoader> loader_;
     std::uint64_t batch_ = 0;
     mutable bool picturesPending_ = false;

@@ -153,8 +153,7 @@ bool MayReplace(const std::wstring& target) {
 
 }  // namespace
 
-std::optional<std::vector<MenuEntry>> ReadEntryFile(
-    const std::string& path, const std::function<bool(const std::string&)>& isFile) {
+std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path) {
     UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
@@ -169,7 +168,7 @@ std::optional<std::vector<MenuEntry>> ReadEntryFile(
     }
     const EntryFileText content = ClassifyEntryFile(*bytes);
     const std::string text = content.utf8 ? std::string(content.text) : FromAnsi(content.text);
-    return ParseEntries(text, isFile);
+    return ParseEntries(text);
 }
 
 void RemoveLeftoverSaves(const std::string& path) {

@@ -13,10 +13,9 @@ namespace jumpnest {
 
 // The entries of the file, or nothing when there is no file, it cannot be
 // read or it belongs to another user who is not an administrator (the last
-// error then tells which). Lines whose target `isFile` rejects (missing, or a
-// folder) are left out, and of two lines naming the same target the first wins.
-std::optional<std::vector<MenuEntry>> ReadEntryFile(
-    const std::string& path, const std::function<bool(const std::string&)>& isFile);
+// error then tells which). Of two lines naming the same target the first
+// wins; whether the targets are there is not asked.
+std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path);
 
 // Saves the list: in the ANSI code page when every character has a place in
 // it, else as UTF-8 after a byte-order mark. The list goes to a new file

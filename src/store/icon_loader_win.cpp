@@ -21,6 +21,7 @@ struct IconLoader::Shared {
     HWND window;
     UINT message;
     PictureSource source;
+    FileProbe probe;
     std::mutex mutex;
     std::condition_variable wake;
     std::condition_variable ended;
@@ -61,10 +62,14 @@ struct IconLoader::Shared {
                 result->batchDone = true;
             } else {
                 result->target = pending[next].target;
-                result->dpi = pending[next++].dpi;
+                result->dpi = pending[next].dpi;
+                result->probed = pending[next++].probe;
             }
             lock.unlock();
-            if (!result->batchDone) result->pictures = source(result->target, result->dpi);
+            if (!result->batchDone) {
+                if (result->probed && probe) result->present = probe(result->target);
+                if (result->present) result->pictures = source(result->target, result->dpi);
+            }
             Post(std::move(result));
             lock.lock();
         }
@@ -76,11 +81,12 @@ struct IconLoader::Shared {
     }
 };
 
-IconLoader::IconLoader(HWND window, UINT message, PictureSource source)
+IconLoader::IconLoader(HWND window, UINT message, PictureSource source, FileProbe probe)
     : shared_(std::make_shared<Shared>()) {
     shared_->window = window;
     shared_->message = message;
     shared_->source = std::move(source);
+    shared_->probe = std::move(probe);
     std::thread([shared = shared_] { shared->Run(); }).detach();
 }
 

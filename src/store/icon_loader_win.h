@@ -28,10 +28,17 @@ struct EntryPictures {
 using PictureSource = std::function<EntryPictures(const std::string& target, int dpi)>;
 EntryPictures ShellPictures(const std::string& target, int dpi);
 
-// One file's pictures, wanted at one scale.
+// Answers whether a path names an existing file. The real one asks the file
+// system, which for a file on a network share that sleeps takes seconds:
+// only the loader's thread asks it about entries.
+using FileProbe = std::function<bool(const std::string& path)>;
+
+// One file's pictures, wanted at one scale; with `probe`, whether the file
+// is there is asked first, and a file that is away gets no pictures.
 struct PictureRequest {
     std::string target;
     int dpi = 96;
+    bool probe = false;
 };
 
 // The pictures of one file, or the end of a batch.
@@ -40,14 +47,17 @@ struct LoadedPictures {
     bool batchDone = false;  // no pictures: every file of the batch has been answered
     std::string target;
     int dpi = 96;
+    bool probed = false;  // the request asked whether the file is there
+    bool present = true;
     EntryPictures pictures;
 };
 
 class IconLoader {
 public:
     // Results go to `window` as `message` with lParam a LoadedPictures*,
-    // which the receiver takes over with Take.
-    IconLoader(HWND window, UINT message, PictureSource source);
+    // which the receiver takes over with Take. Requests that ask are checked
+    // with `probe` (none: every file counts as there).
+    IconLoader(HWND window, UINT message, PictureSource source, FileProbe probe = {});
     // Asks the thread to end, without waiting for it.
     ~IconLoader();
     IconLoader(const IconLoader&) = delete;

@@ -28,7 +28,7 @@ bool LoadSettings(const Store& store, EntryList& list) {
     gPassFullScreen = options.passFullScreen;
 
     RemoveLeftoverSaves(gIniFile);
-    auto entries = ReadEntryFile(gIniFile, store.isFile);
+    auto entries = ReadEntryFile(gIniFile);
     const DWORD readError = ::GetLastError();
     gEntryFileReadError = !entries && FileExists(gIniFile) ? readError : 0;
     list.Replace(entries ? std::move(*entries) : std::vector<MenuEntry>{});

@@ -6,7 +6,7 @@
 
 namespace jumpnest {
 
-// Where the options are kept and how an entry's target is looked up.
+// Where the options are kept, and how a dropped path is looked up.
 struct Store {
     SettingsStore& settings;
     FileProbe isFile;

@@ -13,14 +13,14 @@ TRAY_ICON = (1270, 790)  # the first icon of the Wine desktop's taskbar
 
 
 def test_managing_the_list(t):
-    t.write_ini(NOTEPAD + b"no tab\r\n" + REGEDIT + b"Gone\tC:\\gone.exe\r\n" + WINEFILE)
+    t.write_ini(NOTEPAD + b"no tab\r\n" + REGEDIT + WINEFILE)
     t.startup.rmdir()  # Apply makes it again
     (program := t.start(t.install())).wait("ready")
     expect(not t.rect(TITLE, 0), "no window at a start with a list", "one")
     same((link := t.host(program.value("startup link"))).parent, t.startup, "its folder")
     program.wait("pictures: 3 at 96 dpi loaded")  # from a thread of their own, after the start
     same([(image, text) for image, _, text in t.items()], [(1, "Notepad"), (2, "Registry Editor"),
-         (3, "Wine File Explorer")], "the good entries in file order, each with its own picture")
+         (3, "Wine File Explorer")], "the entries in file order, each with its own picture")
     same(t.reg("AppPath"), None, "AppPath with an entry file")
     t.bring_forward(program)
     t.screenshot("config-window-entries", TITLE)

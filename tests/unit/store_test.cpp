@@ -26,15 +26,17 @@ TEST(EntryFile, ParseAndReadBackWhatWasWritten) {
         // Saving refuses a caption with a CR, so reading must not keep one.
         {"Cap\rtion\tC:\\a.exe\r\n", {{"Caption", "C:\\a.exe"}}},
         {"A\tC:\\a\r.exe\r\nB\tC:\\b.exe\r\r", {b}},  // no file has a CR in its path
-        {"no tab\r\nG\tC:\\gone.exe\r\n\r\n\tC:\\b.exe", {{"", "C:\\b.exe"}}},
+        // A file that is away (a share not yet connected) keeps its entry.
+        {"no tab\r\nG\tC:\\gone.exe\r\n\r\n\tC:\\b.exe",
+         {{"G", "C:\\gone.exe"}, {"", "C:\\b.exe"}}},
         {"A\tB\tC\r\n", {{"A", "B\tC"}}},
         // The first line of a target wins, compared as Windows compares paths.
         {"1\tc:\\A.EXE\n2\tC:\\a.exe\n3\tC:\\Ä.exe\n4\tC:\\ä.exe",
          {{"1", "c:\\A.EXE"}, {"3", "C:\\Ä.exe"}, {"4", "C:\\ä.exe"}}}};
     for (const auto& [text, expected] : files) {
-        const Entries entries = ParseEntries(text, IsFile);
+        const Entries entries = ParseEntries(text);
         EXPECT_EQ(entries, expected) << text;
-        EXPECT_EQ(ParseEntries(FormatEntries(entries), IsFile), entries) << text;
+        EXPECT_EQ(ParseEntries(FormatEntries(entries)), entries) << text;
     }
     EXPECT_EQ(FormatEntries({a, {"", "x"}}), "A\tC:\\a.exe\r\n\tx\r\n");
     const EntryFileText utf8 = ClassifyEntryFile("\xEF\xBB\xBF-");
@@ -49,7 +51,7 @@ TEST(EntryFile, LargeFileKeepsTheFirstOfEachTargetAtOnce) {
         text += "e\tC:\\d\\f" + std::to_string(i) + "\r\n";
         again += "x\tC:\\D\\F" + std::to_string(i) + "\r\n";
     }
-    const Entries entries = ParseEntries(text + again, [](const std::string&) { return true; });
+    const Entries entries = ParseEntries(text + again);
     EXPECT_EQ(std::tuple(entries.size(), entries.back().caption), std::tuple(30000u, "e"));
 }
 

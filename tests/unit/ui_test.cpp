@@ -110,6 +110,7 @@ TEST(Config, CloseTextAndPlacement) {
     EXPECT_EQ(DecideClose(R::CloseBox, true), (CloseDecision{CloseAction::Hide, false}));
     EXPECT_EQ(DecideClose(R::FromCode, true), (CloseDecision{CloseAction::Ask, false}));
     EXPECT_EQ(DecideClose(R::SessionEnding, true), (CloseDecision{CloseAction::QuitAtOnce, false}));
+    EXPECT_EQ(DecideClose(R::FromOutside, false), (CloseDecision{CloseAction::QuitAtOnce, false}));
     const std::pair<const char*, const char*> stripped[] = {
         {"Drag&&Drop", "Drag&Drop"}, {"&File", "File"},        {"a&&b&c", "a&bc"}, {"&&&", "&"},
         {"Exit&", "Exit"},           {"^^@@^^&&x", "^^@@^^&x"}};

@@ -255,9 +255,35 @@ TEST_F(ConfigWindow, CancelAndApply) {
         nullptr, ::GetCurrentThreadId()));
     EXPECT_FALSE(window_.Apply());
     EXPECT_EQ(boxes, 1);
-    EXPECT_EQ(ReadEntryFile(gIniFile, FileExists), list_.entries());
+    EXPECT_EQ(ReadEntryFile(gIniFile), list_.entries());
     EXPECT_EQ(LoadOptions(key_.settings, false, 0),
               (Options{0, true, kSmallIcons, false, "", true}));
+}
+
+// An entry whose file is away is greyed, and its tip says why and names it.
+TEST_F(ConfigWindow, EntryAwayIsGreyedWithItsReason) {
+    list_.Replace({{"Here", ExecutablePath()}, {"Away", "\\\\asleep\\b.exe"}});
+    auto away = std::make_unique<LoadedPictures>();
+    std::tie(away->target, away->probed, away->present) =
+        std::tuple("\\\\asleep\\b.exe", true, false);
+    list_.TakePictures(std::move(away));
+    gLanguage = kGerman;
+    for (const int row : {0, 1}) {
+        NMLVCUSTOMDRAW draw{};
+        draw.nmcd.hdr = {window_.Control("lvwMenu"), 0, UINT(NM_CUSTOMDRAW)};
+        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+        draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+        ::SendMessageW(window_.hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
+        EXPECT_EQ(draw.clrText == ::GetSysColor(COLOR_GRAYTEXT), row == 1) << row;
+        wchar_t text[512] = {};
+        NMLVGETINFOTIPW tip{};
+        tip.hdr = {window_.Control("lvwMenu"), 0, UINT(LVN_GETINFOTIPW)};
+        std::tie(tip.pszText, tip.cchTextMax, tip.iItem) = std::tuple(text, 512, row);
+        ::SendMessageW(window_.hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+        EXPECT_EQ(Narrow(text), row ? std::string(EntryAwayText(kGerman)) + "\n\\\\asleep\\b.exe"
+                                    : ExecutablePath());
+    }
+    gLanguage = kEnglish;
 }
 
 // Run at 96, 144 and 192 dots per inch: the popup's pictures come at the
@@ -347,18 +373,7 @@ TEST(App, WindowCloseEndsTheProgramAtOnceWhateverHangs) {
     EXPECT_TRUE(::GetExitCodeProcess(process.get(), &code) && code == 0) << code;
 }
 
-TEST(Hooks, SlowLookupsDoNotHoldUpInput) {
-    const TempFolder temp;
-    ScratchKey key;
-    gIniFile = temp.path + "list.ini";
-    ASSERT_TRUE(WriteFileBytes(gIniFile, "A\t\\\\share\\a\r\nB\t\\\\share\\b\r\nC\t\\\\share\\c"));
-    const UniqueHandle asking(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    const Store store{key.settings, [&](const std::string&) {  // a second per file
-                          ::SetEvent(asking.get());
-                          ::Sleep(1000);
-                          return true;
-                      }};
-    EntryList list(StuckPictures);
+TEST(Hooks, InputNeverWaitsForTheWindowsThread) {
     const MessageWindow target;
     SetHookTarget(target.hwnd);
     InstallKeyboardHook();
@@ -373,15 +388,71 @@ TEST(Hooks, SlowLookupsDoNotHoldUpInput) {
     ASSERT_TRUE(PumpUntil([&] { return move(), LastHookEventTick() != installed; }, 5000));
     std::vector<ULONGLONG> took;
     std::thread mover([&] {
-        ::WaitForSingleObject(asking.get(), 5000);
         for (int i = 0; i < 5; ++i, ::Sleep(100)) took.push_back(move());
     });
-    LoadSettings(store, list);  // holds this thread for three seconds
+    ::Sleep(1000);  // this thread busy, pumping nothing
     mover.join();
-    EXPECT_EQ(list.entries().size(), 3u);
     // Wine waits two seconds for a hook whose thread does not answer.
     for (const ULONGLONG ms : took) EXPECT_LT(ms, 500u) << "SendInput waited for the hooks";
     EXPECT_TRUE(RemoveHooks(1000));
+}
+
+// Whether an entry's file is there is asked on the loader's thread only, so
+// a dead share costs the window's thread nothing. An entry whose file is
+// away is kept and saved, left out of the popup, and back once its file is.
+TEST(EntryPresence, AskedOffTheWindowsThreadKeptAndBackWhenThere) {
+    const TempFolder temp;
+    ScratchKey key;
+    gIniFile = temp.path + "list.ini";
+    gAppPath = temp.path;
+    const std::string a = temp.path + "a.exe", away = "\\\\asleep\\share\\b.exe",
+                      c = temp.path + "c.exe";
+    const std::string file = "A\t" + a + "\r\nB\t" + away + "\r\nC\t" + c + "\r\n";
+    ASSERT_TRUE(WriteFileBytes(gIniFile, file));
+    std::mutex mutex;
+    std::set<std::string> there = {a, c};
+    std::set<DWORD> asking;
+    FakePictures pictures;
+    EntryList list(pictures.Source(), [&](const std::string& path) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        asking.insert(::GetCurrentThreadId());
+        return there.contains(path);
+    });
+    list.Images(true, 96);  // the scale in use
+    const MessageWindow window;
+    list.StartLoader(window.hwnd);
+    const Store store{key.settings, FileExists};
+    EXPECT_FALSE(LoadSettings(store, list));
+    EXPECT_EQ(list.entries().size(), 3u);
+    const auto answered = [&] {
+        return PumpUntil([&] { return !list.picturesPending(); }, 10000,
+                         [&](const MSG& m) {
+                             if (m.message == kPicturesMessage)
+                                 list.TakePictures(IconLoader::Take(m.lParam));
+                         });
+    };
+    ASSERT_TRUE(answered());
+    EXPECT_EQ(std::tuple(list.available(0), list.available(1), list.available(2)),
+              std::tuple(true, false, true));
+    EXPECT_FALSE(asking.contains(::GetCurrentThreadId()));
+    gMenuLeft = gMenuTop = 3000;
+    MenuWindow popup;
+    ASSERT_TRUE(popup.Load(list, {}));
+    popup.Open({200, 200});
+    EXPECT_EQ(ListView_GetItemCount(popup.list()), 2);
+    popup.Close();
+    EXPECT_TRUE(SaveSettings(store, list));
+    EXPECT_EQ(ReadFileBytes(gIniFile), file);
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        there.insert(away);  // the share is connected
+    }
+    list.Recheck();
+    ASSERT_TRUE(answered());
+    EXPECT_TRUE(list.available(1));
+    popup.Open({200, 200});
+    EXPECT_EQ(ListView_GetItemCount(popup.list()), 3);
+    list.StopLoader(1000);
 }
 
 }  // namespace jumpnest::test

@@ -48,7 +48,7 @@ TEST_F(EntryFile, TakesTheCodePageWhenTheTextFitsElseUtf8WithMark) {
     for (const auto& [entries, bytes] : cases) {
         ASSERT_TRUE(WriteEntryFile(file_, entries));
         EXPECT_EQ(ReadFileBytes(file_), bytes);
-        EXPECT_EQ(ReadEntryFile(file_, FileExists), entries);
+        EXPECT_EQ(ReadEntryFile(file_), entries);
         EXPECT_FALSE(SaveLeftBehind());
     }
 }
@@ -144,7 +144,7 @@ TEST_F(EntryFile, AListOfAnotherUserIsNeitherReadNorReplaced) {
                Widen(unixName(Widen(file_).c_str())).c_str(), nullptr);
     for (int i = 0; i < 50 && !Sddl(file_).starts_with("O:AN"); ++i) ::Sleep(100);
     ASSERT_TRUE(Sddl(file_).starts_with("O:AN")) << Sddl(file_);
-    EXPECT_EQ(ReadEntryFile(file_, FileExists), std::nullopt);
+    EXPECT_EQ(ReadEntryFile(file_), std::nullopt);
     EXPECT_EQ(::GetLastError(), kErrorFileOfAnotherUser);
     EXPECT_FALSE(WriteEntryFile(file_, {{"Mine", a_}}));
     EXPECT_EQ(::GetLastError(), kErrorFileOfAnotherUser);

@@ -13,7 +13,9 @@ CloseDecision DecideClose(CloseReason reason, bool popupOpen) {
     case CloseReason::FromCode:
         return {CloseAction::Ask, false};
     case CloseReason::SessionEnding:
-        // Nobody is there to answer: a question would only hold up log-off.
+    case CloseReason::FromOutside:
+        // Nobody is there to answer: a question would only hold up log-off,
+        // or the task list that asked the program to end.
         return {CloseAction::QuitAtOnce, false};
     }
     // Not a reason the window knows: asking neither loses edits nor quits unasked.

@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-
 namespace jumpnest {
 
 // Why the window is asked to close.
@@ -13,6 +12,7 @@ enum class CloseReason {
     CloseBox,       // the user, through the close box or the window menu
     FromCode,       // File > Exit program...
     SessionEnding,  // Windows logs off or shuts down
+    FromOutside,    // WM_CLOSE from another program, such as the task list's End task
 };
 
 enum class CloseAction {
@@ -28,8 +28,8 @@ struct CloseDecision {
 };
 
 // The close box hides the window; while the popup is open it keeps the edits,
-// otherwise it presses Cancel first. Exit asks. Windows ending quits without
-// asking.
+// otherwise it presses Cancel first. Exit asks. Windows ending, or another
+// program closing the window, quits without asking.
 CloseDecision DecideClose(CloseReason reason, bool popupOpen);
 
 // A caption without accelerator marks: "&&" stays as one "&", every other

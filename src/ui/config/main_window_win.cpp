@@ -239,13 +239,22 @@ void MainWindow::Form_Load() {
 
     HWND list = Control("lvwMenu");
     SetExplorerTheme(list);
-    ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP,
+                                        LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     ListView_InsertColumn(list, 0, &column);
     // Centred on the primary monitor, whose scale may since have changed
-    // from the one the system started with.
-    UseDpi(DpiOf(hwnd()));
+    // from the one the system started with: the frame is made for that
+    // monitor's scale too, and centred again.
+    const int dpi = DpiOf(hwnd());
+    if (dpi != dpi_) {
+        const SIZE frame = FrameSizeFor(Design(), dpi);
+        ::SetWindowPos(hwnd(), nullptr, 0, 0, frame.cx, frame.cy,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        CenterForm(hwnd());
+    }
+    UseDpi(dpi);
     ShowOptions();
     SetTopmost(hwnd(), true);
 }
@@ -318,6 +327,9 @@ void MainWindow::OnListChanged(EntryList::Change change, size_t index) {
         ListView_SetItemText(list, static_cast<int>(index), 0, caption.data());
         return;
     }
+    case EntryList::Change::kPresence:
+        ListView_RedrawItems(list, static_cast<int>(index), static_cast<int>(index));
+        return;
     case EntryList::Change::kPicture:
         if (index == EntryList::kAllEntries) {
             ::InvalidateRect(list, nullptr, FALSE);
@@ -363,6 +375,9 @@ void MainWindow::RefreshList(int select) {
 }
 
 void MainWindow::Show() {
+    // Entries found away are asked after again: the window greys only
+    // those still away.
+    entries_->Recheck();
     ::ShowWindow(hwnd(), SW_SHOWNORMAL);
     ::SetForegroundWindow(hwnd());
     Trace("configuration window shown");
@@ -502,8 +517,8 @@ void MainWindow::ReportWriteFailure(const std::string& file, DWORD error) {
                   L"Jumpnest", MB_OK | MB_ICONERROR);
 }
 
-bool MainWindow::ApplyStartupLink() {
-    if (IsChecked(Control("chkOption", 0))) {
+bool MainWindow::ApplyStartupLink(bool startWithWindows) {
+    if (startWithWindows) {
         // The Startup folder may have been deleted; Windows still starts
         // what it holds once it is back.
         if (gStartupLink.empty() || !CreatePath(GetParentFolder(gStartupLink))) {
@@ -523,12 +538,16 @@ bool MainWindow::ApplyStartupLink() {
 }
 
 bool MainWindow::Apply() {
+    // Read before anything is written: a message box below runs a loop of
+    // its own, and a request to end that arrives in it ends this Apply.
+    const bool startWithWindows = IsChecked(Control("chkOption", 0));
     // The list and the options are saved whatever becomes of the shortcut:
     // a shortcut that cannot be written must not cost the user the edits.
     const bool saved = SaveSettings(*store_, *entries_);
     if (!saved) ReportWriteFailure(gIniFile, ::GetLastError());
-    const bool linked = ApplyStartupLink();
-    if (!saved || !linked) return false;
+    if (Ending()) return false;
+    const bool linked = ApplyStartupLink(startWithWindows);
+    if (!saved || !linked || Ending()) return false;
     Hide();
     Trace("applied");
     return true;
@@ -584,6 +603,27 @@ LRESULT MainWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
     case LVN_KEYDOWN:
         if (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_DELETE) RemoveSelected();
         return 0;
+    case NM_CUSTOMDRAW: {
+        // An entry whose file is away is drawn greyed.
+        auto& draw = *reinterpret_cast<NMLVCUSTOMDRAW*>(lParam);
+        if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+        if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT &&
+            !entries_->available(static_cast<size_t>(draw.nmcd.dwItemSpec))) {
+            draw.clrText = ::GetSysColor(COLOR_GRAYTEXT);
+        }
+        return CDRF_DODEFAULT;
+    }
+    case LVN_GETINFOTIPW: {
+        // The tip names the file, and for one that is away says why it is
+        // grey and that it is kept.
+        auto& tip = *reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
+        const auto item = static_cast<size_t>(tip.iItem);
+        if (item >= entries.size() || tip.cchTextMax <= 0) return 0;
+        std::string text = entries[item].target;
+        if (!entries_->available(item)) text = std::string(EntryAwayText(gLanguage)) + "\n" + text;
+        lstrcpynW(tip.pszText, Widen(text).c_str(), tip.cchTextMax);
+        return 0;
+    }
     case LVN_ENDLABELEDITW: {
         const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
         if (edit->item.pszText && edit->item.iItem >= 0) {
@@ -659,9 +699,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
-    case WM_CLOSE:
-        // The close box only hides the window; the program goes on.
+    case WM_SYSCOMMAND:
+        // The close box, the window menu and Alt+F4 come this way; a bare
+        // WM_CLOSE comes from another program.
+        if ((wParam & 0xFFF0) != SC_CLOSE) break;
         QueryClose(CloseReason::CloseBox);
+        return 0;
+    case WM_CLOSE:
+        QueryClose(CloseReason::FromOutside);
         return 0;
     default:
         break;

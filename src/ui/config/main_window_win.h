@@ -25,8 +25,11 @@ namespace jumpnest {
 struct MainWindowLinks {
     // Whether the popup is open: closing the window keeps the edits then.
     std::function<bool()> popupOpen;
-    // Ends the program.
+    // Asks the program to end.
     std::function<void()> quit;
+    // Whether it is ending: after a message box or menu returns, nothing
+    // more is done then.
+    std::function<bool()> ending;
     // Shows or removes the notification-area icon; whether it is shown.
     std::function<bool(bool shown)> showTray;
     // The values of File > Exclusions and shortcut, and where OK sends them.
@@ -97,7 +100,8 @@ private:
     void InsertRow(size_t index);
     void SelectRow(int index);
     void RefreshList(int select);
-    bool ApplyStartupLink();
+    bool ApplyStartupLink(bool startWithWindows);
+    bool Ending() const { return links_.ending && links_.ending(); }
     void ReportWriteFailure(const std::string& file, DWORD error);
     void OpenHelp();
 

@@ -153,8 +153,8 @@ void MenuWindow::OnListChanged(EntryList::Change change, size_t index) {
         generation_ != entries_->generation()) {
         return;
     }
-    if (index != EntryList::kAllEntries && index < images_.size()) {
-        images_[index] = entries_->Image(index, dpi_);
+    for (size_t row = 0; row < sources_.size(); ++row) {
+        if (sources_[row] == index) images_[row] = entries_->Image(index, dpi_);
     }
     ::InvalidateRect(list(), nullptr, FALSE);
 }
@@ -185,6 +185,7 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
     // loaded here.
     const std::vector<MenuEntry>& entries = entries_->entries();
     generation_ = entries_->generation();
+    sources_.clear();
     targets_.clear();
     captions_.clear();
     images_.clear();
@@ -193,16 +194,19 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
     typed_.clear();
     highSurrogate_ = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
+        if (!entries_->available(i)) continue;
+        shown_.push_back(sources_.size());
+        sources_.push_back(i);
         targets_.push_back(entries[i].target);
         captions_.push_back(Widen(entries[i].caption));
         images_.push_back(entries_->Image(i, dpi_));
-        shown_.push_back(i);
     }
+    const int rows = static_cast<int>(sources_.size());
     ::SetWindowTextW(design_.Window("lbl", 0), Widen(ProgramTitle(gAppVersionText)).c_str());
-    ListView_SetItemCountEx(listView, static_cast<int>(entries.size()), LVSICF_NOSCROLL);
+    ListView_SetItemCountEx(listView, rows, LVSICF_NOSCROLL);
     // The window is used again and again: nothing picked, the top in view.
     ListView_SetItemState(listView, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    if (!entries.empty()) ListView_EnsureVisible(listView, 0, FALSE);
+    if (rows > 0) ListView_EnsureVisible(listView, 0, FALSE);
 
     // The monitor under the cursor decides where the popup may go.
     const double twipsPerPixel = design_.twipsPerPixel();
@@ -221,9 +225,9 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
     const int spacing = ListView_GetItemRect(listView, 0, &row, LVIR_BOUNDS)
                             ? row.bottom - row.top
                             : HIWORD(::SendMessageW(listView, LVM_GETITEMSPACING, TRUE, 0));
-    const PopupGeometry geometry = PopupGeometryFor(
-        dpi_, static_cast<int>(entries.size()), spacing, monitor.rcWork.bottom - monitor.rcWork.top,
-        MetricForDpi(SM_CXHTHUMB, dpi_), MetricForDpi(SM_CXVSCROLL, dpi_));
+    const PopupGeometry geometry =
+        PopupGeometryFor(dpi_, rows, spacing, monitor.rcWork.bottom - monitor.rcWork.top,
+                         MetricForDpi(SM_CXHTHUMB, dpi_), MetricForDpi(SM_CXVSCROLL, dpi_));
     const MenuOrigin origin =
         ClampPopupOrigin({gMenuLeft, gMenuTop}, PixelsToTwips(geometry.width, twipsPerPixel),
                          PixelsToTwips(geometry.height, twipsPerPixel), area);
@@ -244,7 +248,7 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
     ::SetTimer(hwnd(), kLeaveTimer, TimerInterval("Timer2"), nullptr);
     ::ShowWindow(hwnd(), SW_SHOW);
     Activate();
-    Trace("popup opened: " + std::to_string(entries.size()) + " entries at " +
+    Trace("popup opened: " + std::to_string(rows) + " entries at " +
           std::to_string(TwipsToPixels(gMenuLeft, twipsPerPixel)) + "," +
           std::to_string(TwipsToPixels(gMenuTop, twipsPerPixel)) + " rows " +
           std::to_string(spacing) + " list " + std::to_string(listRect.top) + " dpi " +

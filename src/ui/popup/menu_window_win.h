@@ -70,7 +70,9 @@ private:
     // the monitor the popup last opened on.
     int dpi_ = 0;
     // The rows as they were when the popup opened: the list asks for each
-    // one as it draws it, and edits made meanwhile do not reach it.
+    // one as it draws it, and edits made meanwhile do not reach it. Entries
+    // whose file is away are left out; `sources_` holds each row's entry.
+    std::vector<size_t> sources_;
     std::vector<std::string> targets_;
     std::vector<std::wstring> captions_;
     std::vector<int> images_;

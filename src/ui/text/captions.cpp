@@ -151,6 +151,17 @@ constexpr std::array<std::string_view, kLanguageCount> kHotkeyTaken = {
     "Otro programa ya usa este atajo. Elija otro, por favor.",
 };
 
+constexpr std::array<std::string_view, kLanguageCount> kEntryAway = {
+    "Not found: the file is missing, or its drive or network share is not connected. "
+    "The entry is kept and comes back to the menu once the file is there.",
+    "Nicht gefunden: Die Datei fehlt, oder ihr Laufwerk oder ihre Netzwerkfreigabe ist nicht "
+    "verbunden. Der Eintrag bleibt erhalten und erscheint wieder im Menü, sobald die Datei da ist.",
+    "Introuvable : le fichier manque, ou son lecteur ou son partage réseau n'est pas connecté. "
+    "L'entrée est conservée et revient dans le menu dès que le fichier est là.",
+    "No encontrado: falta el archivo, o su unidad o recurso de red no está conectado. "
+    "La entrada se conserva y vuelve al menú en cuanto el archivo esté disponible.",
+};
+
 constexpr std::array<std::string_view, kLanguageCount> kNoMatch = {
     "No match",
     "Kein Treffer",
@@ -251,6 +262,10 @@ std::string_view HotkeyTakenMessage(std::int32_t language) {
 
 std::string_view NoMatchText(std::int32_t language) {
     return kNoMatch[static_cast<std::size_t>(LanguageColumn(language))];
+}
+
+std::string_view EntryAwayText(std::int32_t language) {
+    return kEntryAway[static_cast<std::size_t>(LanguageColumn(language))];
 }
 
 std::string_view HelpPageName(std::int32_t language) {

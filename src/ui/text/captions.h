@@ -67,6 +67,10 @@ std::string WriteFailedMessage(std::int32_t language, std::string_view file,
 // The popup's one grey line when nothing matches the typed text.
 std::string_view NoMatchText(std::int32_t language);
 
+// The tip of an entry whose file is away: why it is grey and left out of
+// the popup, and that it is kept.
+std::string_view EntryAwayText(std::int32_t language);
+
 // The reason given for a list that belongs to another user.
 std::string_view FileOfAnotherUserReason(std::int32_t language);
 
