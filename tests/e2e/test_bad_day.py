@@ -1,0 +1,73 @@
+"""A bad day: a drive that is away at the start, the popup closed by Alt+F4, a shortcut value no
+dialog would write, and requests to end that come from outside, one inside a message box."""
+
+import shutil
+
+from harness import APPLY, START_WITH_WINDOWS, TITLE, expect, poll, same
+
+NOTEPAD = b"Notepad\tC:\\windows\\notepad.exe\r\n"
+LATER = b"Later\tC:\\Later\\where am i.bat\r\n"  # on a drive that is not there yet
+REGEDIT = b"Registry Editor\tC:\\windows\\regedit.exe\r\n"
+
+
+def test_a_bad_day(t):
+    t.write_ini(NOTEPAD + LATER + REGEDIT)
+    t.reg_set("Hotkey", "65")  # the letter A, with neither Ctrl nor Alt
+    (program := t.start(t.install())).wait("ready")
+    program.wait("entry away: C:\\Later\\where am i.bat")
+    program.wait("hotkey 65 ignored", after=0)
+    same(t.reg("Hotkey"), ("REG_SZ", "65"), "the stored value, left as it was")
+
+    # Typing "a" is typing: the gesture that follows opens the popup, the letter never did.
+    t.keys("a", "a")
+    t.open_popup(program)
+    expect(not program.traced("hotkey pressed", 0), "no popup from the letter", "one")
+    same(program.wait("popup opened").split(" at ")[0], "popup opened: 2 entries", "its rows")
+
+    # Alt+F4 closes the popup as Escape does; the next gesture shows every entry again.
+    program.after(lambda: t.keys("alt+F4"), "popup closed")
+    expect(t.rect(TITLE, 0) is None and program.alive(), "nothing else closed", "something")
+    t.open_popup(program)
+    same(program.wait("popup opened").split(" at ")[0], "popup opened: 2 entries", "its rows")
+    program.after(lambda: t.keys("Escape"), "popup closed")
+
+    # The drive arrives: the entry is back once the configuration window opens, kept all along.
+    t.host("C:\\Later").mkdir()
+    t.host("C:\\Later\\where am i.bat").write_text('@cd > "C:\\Later\\cwd.txt"\r\n')
+    t.bring_forward(program)
+    program.wait("entry back: C:\\Later\\where am i.bat")
+    same(t.captions(), ["Notepad", "Later", "Registry Editor"], "the list, in its order")
+    program.press(APPLY, "applied")
+    same(t.ini().read_bytes(), NOTEPAD + LATER + REGEDIT, "the entry file, whole")
+
+    # Started from the popup, the batch file runs in its own folder.
+    t.open_popup(program)
+    program.after(lambda: t.keys("l", "a", "t", "Return"), "launch: C:\\Later\\where am i.bat")
+    cwd = t.host("C:\\Later\\cwd.txt")
+    folder = poll(lambda: cwd.exists() and cwd.read_text().strip(), bool, "the batch file's", 10)
+    same(folder, "C:\\Later", "the folder the batch file ran in")
+
+    # WM_CLOSE to the program while Apply's failure message is up: the message goes, the
+    # program ends, and the start-up shortcut that the last good Apply made stays.
+    t.bring_forward(program)
+    t.tick(START_WITH_WINDOWS)
+    program.press(APPLY, "applied")
+    link = t.host(program.value("startup link"))
+    expect(link.is_file(), "the start-up shortcut", "none")
+    t.bring_forward(program)
+    shutil.rmtree(t.ini().parent)
+    t.ini().parent.write_text("in the way")  # the list cannot be written
+    program.press(APPLY, "apply failed: ")
+    expect(t.rect("Jumpnest"), 'the message box "Jumpnest"', "none")
+    t.tool("close-window", "kqrJumpnest")
+    same(program.wait_exit(5), 0, "the exit code")
+    expect(link.is_file(), "the start-up shortcut still there", "deleted")
+    expect(not program.traced("applied", program.since), "that Apply not finished", "finished")
+
+    # "End task" on the shown configuration window: it ends at once, without a question.
+    t.ini().parent.unlink()
+    (program := t.start()).wait("ready")
+    t.bring_forward(program)
+    t.tool("close-window", TITLE)
+    # A question would hold the program up until answered.
+    same(program.wait_exit(5), 0, "the exit code after WM_CLOSE to the window")
