@@ -1,7 +1,8 @@
 // The entry file: one line per menu entry, "caption TAB target CR LF", in list
-// order, with nothing before the first line or after the last. Written in the
-// ANSI code page when every character fits it, else as UTF-8 with a byte-order
-// mark; the code-page conversion itself is the Win32 side's business.
+// order, with nothing before the first line or after the last. Written as it
+// is when the text is plain ASCII, where the ANSI code page and UTF-8 agree,
+// else as UTF-8 with a byte-order mark; read as UTF-8 after the mark, else in
+// the ANSI code page. The conversion itself is the Win32 side's business.
 #pragma once
 
 #include <functional>

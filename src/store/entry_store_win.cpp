@@ -48,13 +48,15 @@ bool Storable(const MenuEntry& entry) {
            entry.target.find_first_of("\r\n") == std::string::npos;
 }
 
+// Plain ASCII reads the same in every ANSI code page and in UTF-8, so such a
+// list keeps the mark-less form. Any other text goes as UTF-8 after the mark:
+// in the ANSI code page it would turn into other characters once the system's
+// code page changes.
 std::string EncodeEntries(const std::vector<MenuEntry>& entries) {
     std::string text = FormatEntries(entries);
-    // ANSI text that happens to begin with the mark's bytes ("ï»¿" in Western
-    // code pages) would read back as UTF-8: such a list goes as UTF-8 too.
-    std::optional<std::string> ansi = ToAnsi(text);
-    if (ansi && !ansi->starts_with(kUtf8Bom)) return std::move(*ansi);
-    return std::string(kUtf8Bom) + text;
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? text : std::string(kUtf8Bom) + text;
 }
 
 // The new list, written beside the entry file under a name of its own so that
@@ -137,28 +139,32 @@ private:
 };
 
 // Whether the file at `target`, if there is one, may be replaced: a list that
-// belongs to another ordinary user is left alone, like one that is not read.
+// is not read (another user's, a link, one that others may change) is left
+// alone too.
 bool MayReplace(const std::wstring& target) {
-    UniqueFile existing(::CreateFileW(target.c_str(), READ_CONTROL,
+    UniqueFile existing(::CreateFileW(target.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                      nullptr));
     if (!existing) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     }
-    if (HasTrustedOwner(existing.get())) return true;
-    TraceFailure("owner check");
+    if (IsSafeEntryFile(existing.get())) return true;
+    TraceFailure("trust check");
     return false;
 }
 
 }  // namespace
 
 std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path) {
+    // The link itself is opened, not what it points to, so that the check
+    // sees it.
     UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) return std::nullopt;
-    if (!HasTrustedOwner(file.get())) {
-        TraceFailure("owner check");
+    if (!IsSafeEntryFile(file.get())) {
+        TraceFailure("trust check");
         return std::nullopt;
     }
     const std::optional<std::string> bytes = ReadAll(file.get());

@@ -95,6 +95,18 @@ bool IsAdministratorAccount(PSID sid) {
     return member;
 }
 
+// What lets its holder change what the file says, or take it away or make it
+// their own and so put another list in its place.
+constexpr ACCESS_MASK kChangeRights = FILE_WRITE_DATA | FILE_APPEND_DATA | WRITE_DAC | WRITE_OWNER |
+                                      DELETE | GENERIC_WRITE | GENERIC_ALL;
+
+bool IsTrustedInAccessList(PSID sid) {
+    // CREATOR OWNER and OWNER RIGHTS stand at most for the file's owner, who
+    // is trusted by the time the access list is looked at.
+    return IsWellKnown(sid, WinCreatorOwnerSid) || IsWellKnown(sid, WinCreatorOwnerRightsSid) ||
+           IsTrustedOwner(sid);
+}
+
 }  // namespace
 
 PrivateFileSecurity::PrivateFileSecurity() {
@@ -128,21 +140,58 @@ bool IsTrustedOwner(PSID owner) {
     return IsAdministratorAccount(owner);
 }
 
-bool HasTrustedOwner(HANDLE file) {
+bool OnlyTrustedMayChange(PACL dacl) {
+    if (!dacl) return false;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* entry = nullptr;
+        if (!::GetAce(dacl, i, &entry)) return false;
+        const auto* ace = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
+        // Inherit-only entries are for what is made inside a folder.
+        if ((ace->Header.AceFlags & INHERIT_ONLY_ACE) || !(ace->Mask & kChangeRights)) continue;
+        switch (ace->Header.AceType) {
+        case ACCESS_DENIED_ACE_TYPE:
+        case ACCESS_DENIED_CALLBACK_ACE_TYPE:
+        case ACCESS_DENIED_OBJECT_ACE_TYPE:
+        case ACCESS_DENIED_CALLBACK_OBJECT_ACE_TYPE:
+            continue;
+        case ACCESS_ALLOWED_ACE_TYPE:
+        case ACCESS_ALLOWED_CALLBACK_ACE_TYPE:
+            if (IsTrustedInAccessList(const_cast<DWORD*>(&ace->SidStart))) continue;
+            return false;
+        default:  // object entries and whatever else files do not carry
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsSafeEntryFile(HANDLE file) {
     PSID owner = nullptr;
+    PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD result = ::GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
-                                           nullptr, nullptr, nullptr, &descriptor);
+    const DWORD result = ::GetSecurityInfo(file, SE_FILE_OBJECT,
+                                           OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                           &owner, nullptr, &dacl, nullptr, &descriptor);
     if (result != ERROR_SUCCESS) {
         ::SetLastError(result);
         return false;
     }
     UniqueLocal keep(descriptor);
+    if (owner && !IsTrustedOwner(owner)) {
+        ::SetLastError(kErrorFileOfAnotherUser);
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file, &info)) return false;
+    // A hard link lets another name, perhaps in a folder of another user,
+    // stand for the same file; a reparse point sends the reader elsewhere.
+    const bool plain =
+        !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+        info.nNumberOfLinks == 1;
     // A file system that keeps no owners (FAT) lets every user write every
     // file anyway: there is nobody to check.
-    if (!owner) return true;
-    if (IsTrustedOwner(owner)) return true;
-    ::SetLastError(kErrorFileOfAnotherUser);
+    if (plain && (!owner || OnlyTrustedMayChange(dacl))) return true;
+    ::SetLastError(kErrorUnsafeEntryFile);
     return false;
 }
 

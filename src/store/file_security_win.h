@@ -2,7 +2,8 @@
 // shared by every user of the machine, so another user could put a list
 // there before a user's first start and so choose what that user's launcher
 // starts. The entry file is therefore created for its user alone, and a file
-// owned by another ordinary user is never used.
+// owned by another ordinary user, one that others may change, or one that is
+// only a link to another place is never used.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +16,9 @@ namespace jumpnest {
 // application-defined error code (bit 29 set), so that it never collides
 // with a system one.
 inline constexpr DWORD kErrorFileOfAnotherUser = 0x20000000u | 0x4A01u;
+// The reason given when the entry file, though of a trusted owner, is not a
+// plain file of one name or other users may change it.
+inline constexpr DWORD kErrorUnsafeEntryFile = 0x20000000u | 0x4A02u;
 
 // Security for a new file that only its user, SYSTEM and the Administrators
 // may open, inheriting nothing from the shared folder.
@@ -37,10 +41,26 @@ private:
 // Administrators (who could change the file anyway).
 bool IsTrustedOwner(PSID owner);
 
-// Whether the open file (opened with at least READ_CONTROL) is owned by a
-// trusted owner. False, with the last error set, when it is not or the owner
-// cannot be read: a file whose owner is unknown is not trusted either. A file
-// system that records no owner at all passes.
-bool HasTrustedOwner(HANDLE file);
+// Whether only trusted accounts may change a file with this access list:
+// none but IsTrustedOwner's accounts, or CREATOR OWNER and OWNER RIGHTS (at
+// most the owner, trusted by then), may write, append, delete, re-own or
+// change the list itself. No list at all lets everybody in. Denying entries
+// are passed over and each allowing one is judged alone: at worst a file that
+// a denial would have kept safe is refused, never the other way round.
+bool OnlyTrustedMayChange(PACL dacl);
+
+// Whether the open file may serve as the entry file, both for reading it and
+// for replacing it, so that the two never disagree. The file must be opened
+// with READ_CONTROL and FILE_READ_ATTRIBUTES, and with
+// FILE_FLAG_OPEN_REPARSE_POINT so that a link is seen rather than followed.
+// It passes when its owner is trusted, it is a plain file (no folder, no
+// symbolic link or junction) with no second name (a hard link), and its
+// access list lets nobody but the trusted accounts change, delete or re-own
+// it. Otherwise false, with the last error kErrorFileOfAnotherUser (owner
+// first, so that another user's file is called that), kErrorUnsafeEntryFile,
+// or the system's error when the file cannot be examined: what cannot be
+// checked is not trusted either. A file system that records no owner (FAT)
+// keeps no access lists either and passes the security part.
+bool IsSafeEntryFile(HANDLE file);
 
 }  // namespace jumpnest

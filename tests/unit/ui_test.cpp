@@ -123,7 +123,7 @@ TEST(Config, CloseTextAndPlacement) {
 TEST(Captions, EveryLanguageValueHasTextAndTheWriteFailureIsFilled) {
     auto texts = [](std::int32_t l) {
         return std::tuple(CaptionOf("cmdButton", 1, l), HelpText(l), QuitQuestion(l),
-                          HelpPageName(l), FileOfAnotherUserReason(l),
+                          HelpPageName(l), FileOfAnotherUserReason(l), UnsafeEntryFileReason(l),
                           WriteFailedMessage(l, "f", "r"));
     };
     for (const std::int32_t stray : {-1, 4, INT_MIN}) EXPECT_EQ(texts(stray), texts(kEnglish));

@@ -36,14 +36,13 @@ protected:
     std::string file_ = temp_.path + "kqrJumpnest.user.ini", a_ = Target("a, x.exe");
 };
 
-TEST_F(EntryFile, TakesTheCodePageWhenTheTextFitsElseUtf8WithMark) {
-    if (::GetACP() != 1252) GTEST_SKIP() << "the bytes are spelled out for code page 1252";
+TEST_F(EntryFile, PlainAsciiAsItIsAnyOtherTextAsUtf8WithMark) {
+    // ANSI bytes for "Ü" would read back as another letter after a change of code page.
     const std::string b = Target("Übersicht.txt"), bom(kUtf8Bom);
     const std::pair<Entries, std::string> cases[] = {
-        {{{" A, \"x\"", a_}, {"Übersicht", b}},
-         " A, \"x\"\t" + a_ + "\r\n\334bersicht\t" + temp_.path + "\334bersicht.txt\r\n"},
+        {{{" A, \"x\"", a_}}, " A, \"x\"\t" + a_ + "\r\n"},
+        {{{"A", a_}, {"Übersicht", b}}, bom + "A\t" + a_ + "\r\nÜbersicht\t" + b + "\r\n"},
         {{{"日本 ✓", a_}}, bom + "日本 ✓\t" + a_ + "\r\n"},
-        // "ï»¿" is EF BB BF in this code page: as ANSI it would read back as the mark.
         {{{"ï»¿Odd", a_}}, bom + "ï»¿Odd\t" + a_ + "\r\n"}};
     for (const auto& [entries, bytes] : cases) {
         ASSERT_TRUE(WriteEntryFile(file_, entries));
@@ -149,6 +148,57 @@ TEST_F(EntryFile, AListOfAnotherUserIsNeitherReadNorReplaced) {
     EXPECT_FALSE(WriteEntryFile(file_, {{"Mine", a_}}));
     EXPECT_EQ(::GetLastError(), kErrorFileOfAnotherUser);
     EXPECT_EQ(ReadFileBytes(file_), "Theirs\t" + a_ + "\r\n");
+}
+
+// The access list of a security descriptor's SDDL text, kept by `owner`.
+PACL Dacl(const std::wstring& sddl, UniqueLocal& owner) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                               &descriptor, nullptr)) {
+        owner.reset(descriptor);
+        ::GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    }
+    return dacl;
+}
+
+TEST(FileSecurity, OnlyTrustedAccountsMayChangeTheFile) {
+    // Lists that let others change the file, then lists that do not. Wine keeps only
+    // Everyone's rights on a file: most of these are seen here alone.
+    const std::wstring me = L"(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;" + Widen(CurrentUserSid()) + L")";
+    const std::vector<std::wstring> lists[] = {
+        {L"(A;;FW;;;BU)", L"(A;;0x4;;;AU)", L"(A;;SD;;;WD)", L"(A;;GA;;;IU)",
+         L"(A;;WD;;;S-1-5-21-1-2-3-1001)", me + L"(A;;WO;;;WD)"},
+        {L"", me + L"(A;;FRFX;;;WD)(A;OICIIO;FA;;;BU)(D;;FA;;;WD)(A;;FA;;;CO)(A;;FA;;;OW)"}};
+    for (const bool trusted : {false, true}) {
+        for (const std::wstring& aces : lists[trusted]) {
+            UniqueLocal owner;
+            const PACL dacl = Dacl(L"D:" + aces, owner);
+            EXPECT_TRUE(dacl && OnlyTrustedMayChange(dacl) == trusted) << Narrow(aces);
+        }
+    }
+    EXPECT_FALSE(OnlyTrustedMayChange(nullptr));  // no access list lets everybody in
+}
+
+TEST_F(EntryFile, AListWithASecondNameOrOpenToOthersIsNeitherReadNorReplaced) {
+    const std::string mine = "Mine\t" + a_ + "\r\n", other = temp_.path + "elsewhere.ini";
+    const std::wstring everyoneWrites = L"D:(A;;FA;;;" + Widen(CurrentUserSid()) + L")(A;;FW;;;WD)";
+    for (const bool linked : {true, false}) {
+        for (const std::string& gone : {file_, other}) ::DeleteFileW(Widen(gone).c_str());
+        UniqueLocal owner;
+        // The program's own list reads back until it gets a second name or Everyone may write it.
+        ASSERT_TRUE(WriteEntryFile(file_, {{"Mine", a_}}) && ReadEntryFile(file_) &&
+                    (linked ? ::CreateHardLinkW(Widen(other).c_str(), Widen(file_).c_str(), nullptr)
+                            : !::SetNamedSecurityInfoW(Widen(file_).data(), SE_FILE_OBJECT,
+                                                       DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                                       Dacl(everyoneWrites, owner), nullptr)));
+        EXPECT_EQ(ReadEntryFile(file_), std::nullopt) << linked;
+        EXPECT_EQ(::GetLastError(), kErrorUnsafeEntryFile) << linked;
+        EXPECT_FALSE(WriteEntryFile(file_, {{"New", a_}})) << linked;
+        EXPECT_EQ(::GetLastError(), kErrorUnsafeEntryFile) << linked;
+        EXPECT_EQ(ReadFileBytes(file_), mine) << linked;
+    }
 }
 
 TEST(Shortcut, WrittenWithItsFieldsOverTheOldOneLeavingComAsItWas) {

@@ -47,6 +47,7 @@ const WindowDesign& Design() {
 
 std::string SystemReason(DWORD error) {
     if (error == kErrorFileOfAnotherUser) return std::string(FileOfAnotherUserReason(gLanguage));
+    if (error == kErrorUnsafeEntryFile) return std::string(UnsafeEntryFileReason(gLanguage));
     wchar_t* text = nullptr;
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,

@@ -186,6 +186,13 @@ constexpr std::array<std::string_view, kLanguageCount> kFileOfAnotherUser = {
     "El archivo pertenece a otro usuario.",
 };
 
+constexpr std::array<std::string_view, kLanguageCount> kUnsafeEntryFile = {
+    "The file is linked to another place or other users may change it.",
+    "Die Datei ist mit einem anderen Ort verknüpft, oder andere Benutzer können sie ändern.",
+    "Le fichier est lié à un autre emplacement ou d'autres utilisateurs peuvent le modifier.",
+    "El archivo está vinculado a otro lugar o otros usuarios pueden modificarlo.",
+};
+
 // Every `key` in `text` replaced by `value`; a value that contains the key
 // is not searched again.
 std::string Replaced(std::string text, std::string_view key, std::string_view value) {
@@ -284,6 +291,10 @@ std::string WriteFailedMessage(std::int32_t language, std::string_view file,
 
 std::string_view FileOfAnotherUserReason(std::int32_t language) {
     return kFileOfAnotherUser[static_cast<std::size_t>(LanguageColumn(language))];
+}
+
+std::string_view UnsafeEntryFileReason(std::int32_t language) {
+    return kUnsafeEntryFile[static_cast<std::size_t>(LanguageColumn(language))];
 }
 
 }  // namespace jumpnest

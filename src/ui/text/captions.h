@@ -74,4 +74,8 @@ std::string_view EntryAwayText(std::int32_t language);
 // The reason given for a list that belongs to another user.
 std::string_view FileOfAnotherUserReason(std::int32_t language);
 
+// The reason given for a list that is a link to another place, has a second
+// name, or that other users may change.
+std::string_view UnsafeEntryFileReason(std::int32_t language);
+
 }  // namespace jumpnest
