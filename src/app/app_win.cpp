@@ -186,12 +186,10 @@ bool App::Main() {
 int App::Run() {
     MSG message{};
     while (running_ && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        handling_ = &message;
         if (!frmMain_.PreTranslate(message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
-        handling_ = nullptr;
         if (endPending_) Shutdown();
     }
     Shutdown();
@@ -200,18 +198,17 @@ int App::Run() {
 
 void App::RequestEnd() {
     if (!running_) return;
-    if (!handling_) {
-        // Between two messages (a message sent while the loop waits): no
-        // code of ours is half-way through anything.
+    // Only the handler of the request itself is running: nothing of ours is
+    // half-way through anything.
+    if (Window::HandlingDepth() <= 1) {
         Shutdown();
         return;
     }
     if (endPending_) return;
     endPending_ = true;
-    Trace("end requested: after the message being handled");
-    // Whatever nested loop the request arrived in is ended, so that the
-    // end comes promptly: a menu, and every message box or dialog of this
-    // thread (they all answer as if cancelled).
+    Trace("end requested inside a nested loop: after it");
+    // The loop is ended so that the end comes promptly: a menu, and every
+    // message box or dialog of this thread (they answer as if cancelled).
     ::EndMenu();
     ::EnumThreadWindows(
         ::GetCurrentThreadId(),
@@ -223,31 +220,9 @@ void App::RequestEnd() {
             return TRUE;
         },
         0);
-}
-
-void App::Shutdown() {
-    if (!running_) return;
-    running_ = false;
-    Trace("quit");
-    // In this order:
-    // 1. The popup: it shows the entry list and its pictures.
-    frmMenu_.Destroy();
-    // 2. The configuration window, its drop target revoked first: OLE holds
-    //    a pointer to the target and calls it while the window lives.
-    frmMain_.Close();
-    // 3. The icon loader, waited for only briefly: a file on a dead share
-    //    can hold its thread in the shell for minutes. What it posts later
-    //    finds no window.
-    entries_.StopLoader(kThreadEndWaitMs);
-    // 4. The hooks and their thread, and the shortcut: no more triggers.
-    RemoveHooks(kThreadEndWaitMs);
-    SetHotkey(0);
-    // 5. The notification-area icon, which the program window owns.
-    tray_.Remove();
-    window_.Destroy();
-    // 6. OLE last: nothing of ours holds an OLE object any more.
-    ole_.End();
-    ::PostQuitMessage(0);
+    // The handler may have been sent its message while the loop waited: a
+    // message of our own wakes the loop to carry the end out.
+    ::PostMessageW(window_.hwnd(), WM_NULL, 0, 0);
 }
 
 void App::OnComeForward() {

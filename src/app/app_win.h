@@ -38,10 +38,10 @@ public:
     // Ends the program: every way out comes here. Safe to call again.
     void Shutdown();
     // A request to end (WM_CLOSE, the end of the session, Exit confirmed).
-    // Carried out at once, or, while a message is being handled, when its
-    // handling returns: a request that arrives inside a message box, a menu
-    // or a dialog closes them, and the code that opened them finds the
-    // program ending (`Ending`) and touches nothing more before it ends.
+    // Carried out at once, unless it arrives inside a message box, a menu or
+    // a dialog that a handler runs: those are closed, the code that opened
+    // them finds the program ending (`Ending`) and touches nothing more, and
+    // the end follows once that handler has returned.
     void RequestEnd();
     bool Ending() const { return endPending_ || !running_; }
 
@@ -100,9 +100,7 @@ private:
     MenuWindow frmMenu_;
     std::int32_t hotkey_ = 0;  // the registered shortcut, as its control value
     bool running_ = false;
-    // The message the loop is handling, if any, and whether an end waits
-    // for that handling to return.
-    const MSG* handling_ = nullptr;
+    // An end waits for a handler to return.
     bool endPending_ = false;
 };
 

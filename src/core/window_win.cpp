@@ -4,6 +4,14 @@
 
 namespace jumpnest {
 
+namespace {
+thread_local int tHandlingDepth = 0;
+}  // namespace
+
+int Window::HandlingDepth() {
+    return tHandlingDepth;
+}
+
 Window::~Window() {
     if (hwnd_) {
         ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -54,7 +62,10 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
         self->hwnd_ = nullptr;
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    return self->HandleMessage(message, wParam, lParam);
+    ++tHandlingDepth;
+    const LRESULT result = self->HandleMessage(message, wParam, lParam);
+    --tHandlingDepth;
+    return result;
 }
 
 }  // namespace jumpnest

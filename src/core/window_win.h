@@ -21,6 +21,12 @@ public:
     // brushes its window draws with are still alive.
     void Destroy();
 
+    // How many messages to windows of ours this thread is handling at once.
+    // Above 1, a handler runs a loop of its own (a message box, a menu, a
+    // dialog) in which another message has arrived: the first handler is
+    // half-way through and will go on once that loop returns.
+    static int HandlingDepth();
+
 protected:
     Window() = default;
     // Only a safety net: by now the derived part is gone, so the window is
