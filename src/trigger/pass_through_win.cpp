@@ -60,22 +60,28 @@ bool IsDesktop(HWND window) {
     return !std::wcscmp(name, L"WorkerW") || !std::wcscmp(name, L"Progman");
 }
 
-bool FullScreenInFront() {
-    if (ShellSaysFullScreen()) return true;
+WindowBox BoxOf(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+bool FullScreenUnder(POINT point) {
+    // Without a window in front there is no monitor the shell's answer could
+    // be about.
     const HWND front = ::GetForegroundWindow();
-    if (!front || IsDesktop(front)) return false;
+    if (!front) return false;
     RECT window{};
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
+    MONITORINFO frontMonitor{};
+    frontMonitor.cbSize = sizeof(frontMonitor);
+    MONITORINFO mouseMonitor = frontMonitor;
     if (!::GetWindowRect(front, &window) ||
-        !::GetMonitorInfoW(::MonitorFromWindow(front, MONITOR_DEFAULTTONULL), &monitor)) {
+        !::GetMonitorInfoW(::MonitorFromWindow(front, MONITOR_DEFAULTTONULL), &frontMonitor) ||
+        !::GetMonitorInfoW(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &mouseMonitor)) {
         return false;
     }
     const LONG style = ::GetWindowLongW(front, GWL_STYLE);
-    return IsFullScreenWindow({window.left, window.top, window.right, window.bottom},
-                              {monitor.rcMonitor.left, monitor.rcMonitor.top,
-                               monitor.rcMonitor.right, monitor.rcMonitor.bottom},
-                              (style & WS_CAPTION) == WS_CAPTION);
+    return FullScreenUnderMouse({BoxOf(window), BoxOf(frontMonitor.rcMonitor),
+                                 (style & WS_CAPTION) == WS_CAPTION, IsDesktop(front)},
+                                BoxOf(mouseMonitor.rcMonitor), ShellSaysFullScreen());
 }
 
 }  // namespace
@@ -86,7 +92,7 @@ void SetPassThrough(std::string_view excludedPrograms, bool passFullScreen) {
 
 bool LeftAloneAt(POINT point) {
     const PassThroughOptions& options = Options().Current();
-    if (options.fullScreen && FullScreenInFront()) return true;
+    if (options.fullScreen && FullScreenUnder(point)) return true;
     return !options.programs.empty() &&
            IsListedProgram(options.programs, ProgramOfWindow(::WindowFromPoint(point)));
 }

@@ -143,7 +143,7 @@ TEST(PassThrough, ProgramListsAndNames) {
         EXPECT_FALSE(IsListedProgram(listed, name)) << name;
 }
 
-TEST(PassThrough, FullScreenCoversItsMonitorWithoutCaption) {
+TEST(PassThrough, FullScreenCoversItsMonitorWithoutCaptionAndCountsOnlyThere) {
     const WindowBox monitor{1920, 0, 3200, 800};  // the second of two
     // Exactly, larger; maximised with the taskbar hidden; the taskbar shows; the other monitor.
     // clang-format off
@@ -154,5 +154,18 @@ TEST(PassThrough, FullScreenCoversItsMonitorWithoutCaption) {
     // clang-format on
     for (const auto& [window, captioned, full] : windows) {
         EXPECT_EQ(IsFullScreenWindow(window, monitor, captioned), full) << window.left;
+    }
+    // Only a press on the front window's monitor stands aside; the shell's word counts there.
+    const WindowBox first{0, 0, 1920, 1080};
+    const FrontWindow game{monitor, monitor, false, false}, framed{first, first, true, false},
+        desktop{first, first, false, true};
+    // clang-format off
+    const std::tuple<FrontWindow, WindowBox, bool, bool> presses[] = {
+        {game, monitor, false, true}, {game, first, false, false}, {game, first, true, false},
+        {framed, first, true, true}, {framed, first, false, false}, {framed, monitor, true, false},
+        {desktop, first, false, false}, {desktop, first, true, true}};
+    // clang-format on
+    for (const auto& [front, mouse, shell, aside] : presses) {
+        EXPECT_EQ(FullScreenUnderMouse(front, mouse, shell), aside) << mouse.left << shell;
     }
 }
