@@ -126,7 +126,7 @@ void BenchHooks() {
             rules.OnKey({i % 100 == 0 ? kVkLeftControl : 0x41u, 0x1D, 0});
             const MouseVerdict verdict = rules.OnMouse(
                 {i % 100 == 1 ? MouseMessage::RightUp : MouseMessage::Other, {i % 1280, i % 800}},
-                kActiveMouseHookMode, false);
+                kActiveMouseHookMode, false, false, true);
             sink = sink + (verdict.swallow ? 1 : 0);  // keeps the work from being optimised away
         }));
         MSLLHOOKSTRUCT move{};

@@ -83,6 +83,9 @@ DWORD WINAPI HookThread(void* ready) {
         case kReinstallHooksMessage:
             gKeyboardHook.reset();
             gMouseHook.reset();
+            // The hooks missed input, perhaps a release of Ctrl or of a button
+            // whose press they saw: nothing they remember still holds.
+            gRules = GestureRules();
             InstallKeyboardOnThisThread();
             InstallMouseOnThisThread();
             gLastEventTick = ::GetTickCount();
@@ -187,8 +190,12 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
     // follow them.
     const bool leftAlone =
         GestureRules::PlaceMatters(message, mode, explorer) && LeftAloneAt(mouse->pt);
-    const MouseVerdict verdict =
-        gRules.OnMouse({message, {mouse->pt.x, mouse->pt.y}}, mode, explorer, leftAlone);
+    // What Windows holds down now, asked only for the right button: the
+    // keyboard hook may have missed the release of Ctrl.
+    const bool controlDownNow =
+        GestureRules::ControlMatters(message) && ::GetAsyncKeyState(VK_LCONTROL) < 0;
+    const MouseVerdict verdict = gRules.OnMouse({message, {mouse->pt.x, mouse->pt.y}}, mode,
+                                                explorer, leftAlone, controlDownNow);
     if (verdict.action == GestureAction::Trigger) {
         ::PostMessageW(gTarget, kTriggerMessage, static_cast<WPARAM>(mouse->pt.x),
                        static_cast<LPARAM>(mouse->pt.y));

@@ -14,4 +14,12 @@ inline constexpr long kShellNoAssociation = 31;
 // else), then "SHELL32,OpenAs_RunDLL " and the target as it stands, unquoted.
 std::string OpenWithCommandLine(std::string_view systemFolder, std::string_view target);
 
+// The folder `target` starts in, as Explorer starts it: the one that holds
+// it when it is a file path on a drive ("C:\Tools\run.bat" gives "C:\Tools\",
+// "C:\run.bat" gives "C:\") or on a share ("\\server\share\run.bat" gives
+// "\\server\share\"). "" for an address ("https://...", "shell:startup"),
+// a relative name and a device or "\\?\" path: those start where the shell
+// decides.
+std::string WorkingFolderFor(std::string_view target);
+
 }  // namespace jumpnest

@@ -30,8 +30,9 @@ std::string SystemFolder() {
     }
 }
 
-// Starts the shell's open-with dialog for `target` in a process of its own.
-bool StartOpenWith(const std::string& target) {
+// Starts the shell's open-with dialog for `target` in a process of its own,
+// in `folder` ("" for this program's current one).
+bool StartOpenWith(const std::string& target, const std::wstring& folder) {
     const std::string systemFolder = SystemFolder();
     if (systemFolder.empty()) {
         Trace("launch: no system folder for the open-with dialog");
@@ -49,7 +50,7 @@ bool StartOpenWith(const std::string& target) {
     startup.wShowWindow = SW_SHOWMINIMIZED;
     PROCESS_INFORMATION process = {};
     if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                          nullptr, nullptr, &startup, &process)) {
+                          nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
         Trace("launch: open-with dialog not started, error " + std::to_string(::GetLastError()));
         return false;
     }
@@ -64,15 +65,18 @@ bool StartOpenWith(const std::string& target) {
 LaunchResult LaunchTarget(const std::string& target, const std::optional<std::string>& verb) {
     const std::wstring file = Widen(target);
     const std::wstring operation = verb ? Widen(*verb) : std::wstring();
+    // A program starts in its own folder, as from Explorer, so that a batch
+    // file or a portable tool finds what it names by relative paths.
+    const std::wstring folder = Widen(WorkingFolderFor(target));
     // The shell may hand the target to a handler that is a COM object.
     ComApartment com;
-    const auto result =
-        reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, verb ? operation.c_str() : nullptr,
-                                                  file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(nullptr, verb ? operation.c_str() : nullptr, file.c_str(), nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL));
     if (result > 32) return LaunchResult::Started;
     if (result == kShellNoAssociation) {
         Trace("open with: " + target);
-        return StartOpenWith(target) ? LaunchResult::OpenWith : LaunchResult::Failed;
+        return StartOpenWith(target, folder) ? LaunchResult::OpenWith : LaunchResult::Failed;
     }
     Trace("launch: shell answered " + std::to_string(result) + " for " + target);
     return LaunchResult::Failed;

@@ -45,4 +45,11 @@ bool IsFullScreenWindow(const WindowBox& window, const WindowBox& monitor, bool 
            window.right >= monitor.right && window.bottom >= monitor.bottom;
 }
 
+bool FullScreenUnderMouse(const FrontWindow& front, const WindowBox& mouseMonitor,
+                          bool shellFullScreen) {
+    return front.monitor == mouseMonitor &&
+           (shellFullScreen ||
+            (!front.desktop && IsFullScreenWindow(front.window, front.monitor, front.captioned)));
+}
+
 }  // namespace jumpnest

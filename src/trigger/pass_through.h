@@ -1,7 +1,7 @@
 // Where the gestures stand aside: over the windows of programs the user
 // listed (a remote desktop, a virtual machine, which want the right click
-// themselves), and while a full-screen program or a presentation is in
-// front. The hooks ask at each press; what decides is here.
+// themselves), and on the monitor where a full-screen program or a
+// presentation is in front. The hooks ask at each press; what decides is here.
 #pragma once
 
 #include <atomic>
@@ -34,6 +34,7 @@ bool IsListedProgram(const std::vector<std::string>& programs, std::string_view 
 
 struct WindowBox {
     int left, top, right, bottom;  // screen pixels
+    bool operator==(const WindowBox&) const = default;
 };
 
 // Whether the foreground window is a full-screen program: it covers the
@@ -41,6 +42,23 @@ struct WindowBox {
 // monitor by its frame and covers it whole when the taskbar hides itself; its
 // caption tells it apart.
 bool IsFullScreenWindow(const WindowBox& window, const WindowBox& monitor, bool captioned);
+
+// The foreground window as the full-screen rule sees it.
+struct FrontWindow {
+    WindowBox window;
+    WindowBox monitor;  // of the monitor it is on
+    bool captioned;
+    bool desktop;  // the desktop or the window that holds its icons
+};
+
+// Whether a press on the monitor `mouseMonitor` stands aside for a full-screen
+// program: the front window is one, or the shell says a game or a
+// presentation has the screen (`shellFullScreen`), and either way only on the
+// front window's own monitor. A game on one monitor leaves the gestures on
+// the others alone. Monitors never overlap, so their rectangles tell them
+// apart.
+bool FullScreenUnderMouse(const FrontWindow& front, const WindowBox& mouseMonitor,
+                          bool shellFullScreen);
 
 // A value that one thread replaces while another reads it without a lock.
 // Each value is immutable once published; a replaced one is kept until the

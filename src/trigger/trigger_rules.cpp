@@ -66,8 +66,11 @@ bool GestureRules::PlaceMatters(MouseMessage message, int mode, bool explorerOpt
 }
 
 MouseVerdict GestureRules::OnMouse(const MouseEvent& event, int mode, bool explorerOption,
-                                   bool leftAlone) {
+                                   bool leftAlone, bool controlDownNow) {
     if (mode != kActiveMouseHookMode) return PassOn();
+    // A Ctrl whose release the keyboard hook missed stays stuck no longer
+    // than the next right click.
+    if (ControlMatters(event.message) && !controlDownNow) leftControlDown_ = false;
     switch (event.message) {
     case MouseMessage::RightDown:
         rightLeftAlone_ = leftAlone;

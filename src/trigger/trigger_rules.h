@@ -63,14 +63,23 @@ public:
     // option at this moment. `leftAlone` counts at a press only: the place
     // under the mouse is one the gestures stand aside for (pass_through.h).
     // The release that follows gets the same: a window must never see only
-    // half of a click because of where it was. Mouse events never change the
-    // Ctrl state.
-    MouseVerdict OnMouse(const MouseEvent& event, int mode, bool explorerOption,
-                         bool leftAlone = false);
+    // half of a click because of where it was.
+    // `controlDownNow` counts for the right button only: whether Windows
+    // holds left Ctrl down at this moment. The release of Ctrl can escape the
+    // keyboard hook (Windows drops a slow hook, another program's hook
+    // swallows it, the desktop switches), and a right click must not be taken
+    // on a Ctrl that is no longer held: such a click passes on and forgets
+    // the Ctrl. Otherwise mouse events never change the Ctrl state.
+    MouseVerdict OnMouse(const MouseEvent& event, int mode, bool explorerOption, bool leftAlone,
+                         bool controlDownNow);
 
     // Whether OnMouse reads `leftAlone` for this event: the hooks look the
     // place up only then.
     static bool PlaceMatters(MouseMessage message, int mode, bool explorerOption);
+    // Whether OnMouse reads `controlDownNow` for this message.
+    static bool ControlMatters(MouseMessage message) {
+        return message == MouseMessage::RightDown || message == MouseMessage::RightUp;
+    }
 
     bool leftControlDown() const { return leftControlDown_; }
 

@@ -26,17 +26,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         const auto message = static_cast<M>(in.ConsumeIntegralInRange(0, 5));
         const int mode = in.ConsumeBool() ? kActiveMouseHookMode : in.ConsumeIntegralInRange(-1, 4);
-        const bool explorer = in.ConsumeBool(), place = in.ConsumeBool();
+        const bool explorer = in.ConsumeBool(), place = in.ConsumeBool(), now = in.ConsumeBool();
         const MouseVerdict verdict =
-            rules.OnMouse({message, {in.ConsumeIntegral<int>(), 0}}, mode, explorer, place);
+            rules.OnMouse({message, {in.ConsumeIntegral<int>(), 0}}, mode, explorer, place, now);
+        // A right click never outlives a Ctrl that Windows no longer holds.
+        FUZZ_CHECK(now || !rules.leftControlDown() || mode != kActiveMouseHookMode ||
+                   !GestureRules::ControlMatters(message));
         // A press over a place left alone reaches its window.
         FUZZ_CHECK(!verdict.swallow ||
                    !(place && GestureRules::PlaceMatters(message, mode, explorer)));
         // Only a gesture is taken from the window, and only a taken event acts.
-        const bool gesture =
-            mode == kActiveMouseHookMode &&
-            (((message == M::RightDown || message == M::RightUp) && rules.leftControlDown()) ||
-             ((message == M::MiddleDown || message == M::MiddleUp) && explorer));
+        const bool gesture = mode == kActiveMouseHookMode &&
+                             (((message == M::RightDown || message == M::RightUp) &&
+                               rules.leftControlDown() && now) ||
+                              ((message == M::MiddleDown || message == M::MiddleUp) && explorer));
         FUZZ_CHECK((verdict.swallow || verdict.action == GestureAction::None) &&
                    (gesture || !verdict.swallow));
         FUZZ_CHECK(verdict.action != GestureAction::Trigger || message == M::RightUp);

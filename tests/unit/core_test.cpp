@@ -59,9 +59,20 @@ TEST(Instance, NamesPerExecutableAndUserWithinSystemLimits) {
     EXPECT_EQ((kept.size() - 2) % 3, 0u);
 }
 
-TEST(Launch, OpenWithQuotesRundllButNotTheTarget) {
+TEST(Launch, OpenWithQuotesRundllNotTheTargetFilesStartInTheirFolder) {
     EXPECT_EQ(OpenWithCommandLine("D:\\W D\\S", "C:\\My \"x\".dat "),
               "\"D:\\W D\\S\\rundll32.exe\" SHELL32,OpenAs_RunDLL C:\\My \"x\".dat ");
+    // clang-format off
+    const std::pair<const char*, const char*> targets[] = {
+        {"C:\\Tools\\run.bat", "C:\\Tools\\"}, {"c:\\run.bat", "c:\\"}, {"D:/P/t.exe", "D:/P/"},
+        {"\\\\srv\\share\\d\\x.cmd", "\\\\srv\\share\\d\\"}, {"\\\\srv\\s\\x", "\\\\srv\\s\\"},
+        {"https://example.org/a/b", ""}, {"mailto:a@b.c", ""}, {"shell:startup", ""},
+        {"file:///C:/x.txt", ""}, {"notepad.exe", ""}, {"T\\run.bat", ""}, {"\\T\\run.bat", ""},
+        {"C:run.bat", ""}, {"1:\\x", ""}, {"\\\\srv\\share", ""}, {"\\\\\\s\\x", ""},
+        {"\\\\?\\C:\\x.exe", ""}, {"\\\\.\\COM1\\x", ""}, {"", ""}};
+    // clang-format on
+    for (const auto& [target, folder] : targets)
+        EXPECT_EQ(WorkingFolderFor(target), folder) << target;
 }
 
 TEST(Scale, PictureSizesFollowTheDisplay) {

@@ -20,8 +20,11 @@ constexpr KeyEvent kCtrl{0xA2, 0x1D, 0}, kCtrlUp{0xA2, 0x1D, 0x80}, kCtrlAlt{0xA
 constexpr MouseVerdict kPass{false, GestureAction::None}, kSwallow{true, GestureAction::None},
     kTrigger{true, GestureAction::Trigger}, kExplorer{true, GestureAction::OpenExplorer};
 
+// A bool step: whether Windows holds left Ctrl down from then on, whatever the hook saw (held).
+constexpr bool kUpForWindows = false, kDownForWindows = true;
+
 struct Step {  // a key goes to OnKey; a mouse message must get its verdict
-    std::variant<KeyEvent, M> input;
+    std::variant<KeyEvent, bool, M> input;
     MouseVerdict expected = kPass;
     bool leftAlone = false;  // the place under the mouse is one to leave alone
 };
@@ -35,11 +38,13 @@ TEST(GestureRules, Sequences) {
         {"ctrl with alt, injected", {{kCtrlAlt}, {M::RightDown}, {kCtrlInjected}, {M::RightUp}}, false},
         {"altgr", {{kAltGrCtrl}, {kAltGrAlt}, {M::RightDown}, {M::RightUp}}, false},
         {"ctrl released between", {{kCtrl}, {M::RightDown, kSwallow}, {kCtrlUp}, {M::RightUp}}, false},
-        {"ctrl after the press", {{M::RightDown}, {kCtrl}, {M::RightUp, kTrigger}}, false},
+        {"ctrl after the press", {{kUpForWindows}, {M::RightDown}, {kCtrl}, {kDownForWindows}, {M::RightUp, kTrigger}}, false},
+        {"ctrl release missed", {{kCtrl}, {kUpForWindows}, {M::RightDown}, {M::RightUp}, {kDownForWindows}, {M::RightUp}}, false},
+        {"release seen only by windows", {{kCtrl}, {M::RightDown, kSwallow}, {kUpForWindows}, {M::RightUp}}, false},
         {"ctrl held", {{kCtrl}, {M::RightUp, kTrigger}, {M::RightDown, kSwallow}, {M::RightUp, kTrigger}}, false},
         {"ctrl auto-repeat", {{kCtrl}, {kCtrl}, {kCtrl}, {M::RightUp, kTrigger}}, false},
-        {"double click, other", {{kCtrl}, {M::RightDoubleClick}, {M::Other}, {M::RightUp, kTrigger}}, false},
-        {"middle, option on", {{kCtrl}, {M::MiddleDown, kSwallow}, {M::MiddleUp, kExplorer}}, true},
+        {"double click, other", {{kCtrl}, {kUpForWindows}, {M::RightDoubleClick}, {M::Other}, {M::MiddleDown}, {kDownForWindows}, {M::RightUp, kTrigger}}, false},
+        {"middle, option on", {{kCtrl}, {kUpForWindows}, {M::MiddleDown, kSwallow}, {M::MiddleUp, kExplorer}}, true},
         {"middle, option off", {{kCtrl}, {M::MiddleDown}, {M::MiddleUp}}, false},
         {"option leaves the right button", {{M::RightDown}, {M::RightUp}}, true},
         // A press over a place left alone decides its release, wherever that is.
@@ -51,13 +56,18 @@ TEST(GestureRules, Sequences) {
     for (const int mode : {kActiveMouseHookMode, 0, 1, 3}) {
         for (const auto& [name, steps, explorer] : sequences) {
             GestureRules rules;
+            bool ctrlNow = true;
             for (const Step& step : steps) {
                 if (const auto* key = std::get_if<KeyEvent>(&step.input)) {
                     rules.OnKey(*key);
                     continue;
                 }
+                if (const bool* windows = std::get_if<bool>(&step.input)) {
+                    ctrlNow = *windows;
+                    continue;
+                }
                 EXPECT_EQ(rules.OnMouse({std::get<M>(step.input), {9, 9}}, mode, explorer,
-                                        step.leftAlone),
+                                        step.leftAlone, ctrlNow),
                           mode == kActiveMouseHookMode ? step.expected : kPass)
                     << name << ", mode " << mode;
             }
@@ -133,7 +143,7 @@ TEST(PassThrough, ProgramListsAndNames) {
         EXPECT_FALSE(IsListedProgram(listed, name)) << name;
 }
 
-TEST(PassThrough, FullScreenCoversItsMonitorWithoutCaption) {
+TEST(PassThrough, FullScreenCoversItsMonitorWithoutCaptionAndCountsOnlyThere) {
     const WindowBox monitor{1920, 0, 3200, 800};  // the second of two
     // Exactly, larger; maximised with the taskbar hidden; the taskbar shows; the other monitor.
     // clang-format off
@@ -144,5 +154,18 @@ TEST(PassThrough, FullScreenCoversItsMonitorWithoutCaption) {
     // clang-format on
     for (const auto& [window, captioned, full] : windows) {
         EXPECT_EQ(IsFullScreenWindow(window, monitor, captioned), full) << window.left;
+    }
+    // Only a press on the front window's monitor stands aside; the shell's word counts there.
+    const WindowBox first{0, 0, 1920, 1080};
+    const FrontWindow game{monitor, monitor, false, false}, framed{first, first, true, false},
+        desktop{first, first, false, true};
+    // clang-format off
+    const std::tuple<FrontWindow, WindowBox, bool, bool> presses[] = {
+        {game, monitor, false, true}, {game, first, false, false}, {game, first, true, false},
+        {framed, first, true, true}, {framed, first, false, false}, {framed, monitor, true, false},
+        {desktop, first, false, false}, {desktop, first, true, true}};
+    // clang-format on
+    for (const auto& [front, mouse, shell, aside] : presses) {
+        EXPECT_EQ(FullScreenUnderMouse(front, mouse, shell), aside) << mouse.left << shell;
     }
 }

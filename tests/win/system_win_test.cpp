@@ -50,6 +50,12 @@ TEST(LaunchTarget, MissingStartsNothingUnassociatedStartsOpenWithFromTheSystemFo
     EXPECT_EQ(ProgramsStartedBy([&] { EXPECT_EQ(LaunchTarget(target), LaunchResult::OpenWith); }),
               std::vector<std::string>{SystemProgram(L"rundll32.exe")});
     std::filesystem::current_path(previous);
+    // A batch file starts in its own folder, not in this program's.
+    ASSERT_TRUE(WriteFileBytes(folder.path + "here.cmd", "@cd> \"" + folder.path + "cd.txt\"\r\n"));
+    EXPECT_EQ(LaunchTarget(folder.path + "here.cmd"), LaunchResult::Started);
+    EXPECT_TRUE(PumpUntil([&] { return ReadFileBytes(folder.path + "cd.txt").ends_with('\n'); }));
+    EXPECT_EQ(AsciiLower(ReadFileBytes(folder.path + "cd.txt")),
+              AsciiLower(folder.path.substr(0, folder.path.size() - 1)) + "\r\n");
 }
 
 TEST(Probe, SetsTheFoldersAndMakesTheDataFolderOrGoesOnWithout) {
