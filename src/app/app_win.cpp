@@ -225,6 +225,31 @@ void App::RequestEnd() {
     ::PostMessageW(window_.hwnd(), WM_NULL, 0, 0);
 }
 
+void App::Shutdown() {
+    if (!running_) return;
+    running_ = false;
+    Trace("quit");
+    // In this order:
+    // 1. The popup: it shows the entry list and its pictures.
+    frmMenu_.Destroy();
+    // 2. The configuration window, its drop target revoked first: OLE holds
+    //    a pointer to the target and calls it while the window lives.
+    frmMain_.Close();
+    // 3. The icon loader, waited for only briefly: a file on a dead share
+    //    can hold its thread in the shell for minutes. What it posts later
+    //    finds no window.
+    entries_.StopLoader(kThreadEndWaitMs);
+    // 4. The hooks and their thread, and the shortcut: no more triggers.
+    RemoveHooks(kThreadEndWaitMs);
+    SetHotkey(0);
+    // 5. The notification-area icon, which the program window owns.
+    tray_.Remove();
+    window_.Destroy();
+    // 6. OLE last: nothing of ours holds an OLE object any more.
+    ole_.End();
+    ::PostQuitMessage(0);
+}
+
 void App::OnComeForward() {
     // A second start asks us to come forward: that means the configuration
     // window.
