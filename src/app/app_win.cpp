@@ -176,9 +176,13 @@ bool App::Main() {
     // first trigger only has to show it.
     PreparePopup();
     PreparePicturesForEveryMonitor(entries_);
-    const auto hotkey = services_.settings.Read("Hotkey");
-    if (hotkey && !SetHotkey(ParseInteger(*hotkey).value_or(0))) {
-        Trace("hotkey " + *hotkey + " refused: held by another program");
+    const auto stored = services_.settings.Read("Hotkey");
+    const std::int32_t hotkey = stored ? ParseInteger(*stored).value_or(0) : 0;
+    if (hotkey && !HotkeyFromControlValue(hotkey)) {
+        // Left as it is: the user's to change in the dialog.
+        Trace("hotkey " + *stored + " ignored: not a shortcut with Ctrl or Alt");
+    } else if (hotkey && SetHotkey(hotkey, hotkey) != HotkeyOutcome::kTaken) {
+        Trace("hotkey " + *stored + " refused: held by another program");
     }
     return true;
 }
@@ -283,31 +287,38 @@ void App::Trigger(int x, int y) {
     if (PreparePopup()) frmMenu_.Open({x, y});
 }
 
-bool App::SetHotkey(std::int32_t controlValue) {
+HotkeyOutcome App::SetHotkey(std::int32_t controlValue, std::int32_t stored) {
     constexpr int kHotkeyId = 1;
-    const std::optional<Hotkey> wanted = HotkeyFromControlValue(controlValue);
-    const std::optional<Hotkey> before = HotkeyFromControlValue(hotkey_);
-    if (wanted == before) return true;
-    if (before) ::UnregisterHotKey(window_.hwnd(), kHotkeyId);
-    if (wanted &&
-        !::RegisterHotKey(window_.hwnd(), kHotkeyId, wanted->modifiers, wanted->virtualKey)) {
-        // Another program holds it: the old one stays.
-        if (before)
-            ::RegisterHotKey(window_.hwnd(), kHotkeyId, before->modifiers, before->virtualKey);
-        return false;
+    const HWND window = window_.hwnd();
+    const std::int32_t before = hotkey_;
+    const HotkeyChange change = ReplaceHotkey(
+        hotkey_, stored, controlValue,
+        [window](const Hotkey& key) {
+            return ::RegisterHotKey(window, kHotkeyId, key.modifiers, key.virtualKey) != FALSE;
+        },
+        [window](const Hotkey&) { ::UnregisterHotKey(window, kHotkeyId); });
+    hotkey_ = change.registered;
+    if (change.outcome == HotkeyOutcome::kOldLost) {
+        Trace("hotkey " + std::to_string(before) + " lost: taken by another program meanwhile");
     }
-    hotkey_ = wanted ? controlValue : 0;
-    Trace("hotkey: " + std::to_string(hotkey_));
-    return true;
+    if (hotkey_ != before) Trace("hotkey: " + std::to_string(hotkey_));
+    return change.outcome;
 }
 
 ChordOptions App::CurrentChordOptions() const {
-    return {ParseProgramList(gExcludedPrograms), gPassFullScreen, hotkey_};
+    // The stored shortcut, not the registered one: while another program
+    // holds it, OK without a change must not erase it.
+    const auto stored = services_.settings.Read("Hotkey");
+    std::int32_t hotkey = stored ? ParseInteger(*stored).value_or(0) : 0;
+    if (!HotkeyFromControlValue(hotkey)) hotkey = 0;
+    return {ParseProgramList(gExcludedPrograms), gPassFullScreen, hotkey, hotkey != hotkey_};
 }
 
-bool App::ApplyChordOptions(const ChordOptions& options) {
-    // The shortcut first: when Windows refuses it nothing is taken.
-    if (!SetHotkey(options.hotkey)) return false;
+HotkeyOutcome App::ApplyChordOptions(const ChordOptions& options) {
+    // The shortcut first: when it cannot be had nothing is taken, unless it
+    // is the stored one, chosen again while another program still holds it.
+    const HotkeyOutcome outcome = SetHotkey(options.hotkey, CurrentChordOptions().hotkey);
+    if (outcome != HotkeyOutcome::kTaken && outcome != HotkeyOutcome::kStillHeld) return outcome;
     gExcludedPrograms.clear();
     for (const std::string& program : options.programs) {
         gExcludedPrograms += (gExcludedPrograms.empty() ? "" : ";") + program;
@@ -318,9 +329,9 @@ bool App::ApplyChordOptions(const ChordOptions& options) {
     // window does not take them back.
     services_.settings.Write("ExcludedPrograms", gExcludedPrograms);
     services_.settings.Write("PassFullScreen", gPassFullScreen ? "1" : "0");
-    services_.settings.Write("Hotkey", std::to_string(hotkey_));
+    services_.settings.Write("Hotkey", std::to_string(options.hotkey));
     Trace("exclusions: " + gExcludedPrograms + (gPassFullScreen ? ", not over full screen" : ""));
-    return true;
+    return outcome;
 }
 
 void App::OnHotkey() {
@@ -333,7 +344,8 @@ void App::OnHotkey() {
 }
 
 bool App::PreparePopup() {
-    // Made once; only a window that could not be made is tried again.
+    // Made once; made again only when it could not be made, or when
+    // something outside destroyed it.
     return frmMenu_.hwnd() || frmMenu_.Load(entries_, [this] { frmMain_.Show(); });
 }
 

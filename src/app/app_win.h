@@ -53,9 +53,10 @@ public:
     void Trigger(int x, int y);
 
     // Makes `controlValue` (as a hot-key control gives it; 0 for none) the
-    // shortcut that opens the popup. False, keeping the one before, when
-    // Windows refuses it: another program holds it.
-    bool SetHotkey(std::int32_t controlValue);
+    // shortcut that opens the popup. Unless it is kTaken the one before
+    // stays, if Windows gives it back; `stored` is the one the user chose
+    // before (see ReplaceHotkey).
+    HotkeyOutcome SetHotkey(std::int32_t controlValue, std::int32_t stored = 0);
 
     // The parts, for the benchmark that times them.
     EntryList& entries() { return entries_; }
@@ -78,7 +79,7 @@ private:
 
     bool ShowTray(bool shown);
     ChordOptions CurrentChordOptions() const;
-    bool ApplyChordOptions(const ChordOptions& options);
+    HotkeyOutcome ApplyChordOptions(const ChordOptions& options);
     bool PreparePopup();
 
     // OLE for this thread, set up first and ended last.
@@ -98,7 +99,9 @@ private:
     EntryList entries_;
     MainWindow frmMain_;
     MenuWindow frmMenu_;
-    std::int32_t hotkey_ = 0;  // the registered shortcut, as its control value
+    // The registered shortcut, as its control value: 0 while another program
+    // holds the stored one.
+    std::int32_t hotkey_ = 0;
     bool running_ = false;
     // An end waits for a handler to return.
     bool endPending_ = false;

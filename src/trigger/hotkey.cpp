@@ -19,11 +19,29 @@ std::optional<Hotkey> HotkeyFromControlValue(std::int32_t value) {
     // HOTKEYF_EXT (0x08) only tells the control which of two keys it saw;
     // any other bit is not a flag it gives.
     if (key == 0 || (flags & ~0x0Fu) != 0) return std::nullopt;
+    if (!(flags & (kControlCtrl | kControlAlt))) return std::nullopt;
     std::uint32_t modifiers = kModNoRepeat;
     if (flags & kControlShift) modifiers |= kModShift;
     if (flags & kControlCtrl) modifiers |= kModControl;
     if (flags & kControlAlt) modifiers |= kModAlt;
     return Hotkey{key, modifiers};
+}
+
+HotkeyChange ReplaceHotkey(std::int32_t registered, std::int32_t stored, std::int32_t chosen,
+                           const std::function<bool(const Hotkey&)>& take,
+                           const std::function<void(const Hotkey&)>& release) {
+    const std::optional<Hotkey> wanted = HotkeyFromControlValue(chosen);
+    if (chosen != 0 && !wanted) return {HotkeyOutcome::kNoShortcut, registered};
+    const std::optional<Hotkey> before = HotkeyFromControlValue(registered);
+    if (wanted == before) return {HotkeyOutcome::kTaken, wanted ? chosen : 0};
+    if (before) release(*before);
+    if (!wanted || take(*wanted)) return {HotkeyOutcome::kTaken, wanted ? chosen : 0};
+    // Refused: the old one back, if nobody took it meanwhile. Never claimed
+    // when it could not be had.
+    const bool back = !before || take(*before);
+    const std::int32_t now = back ? registered : 0;
+    if (chosen == stored) return {HotkeyOutcome::kStillHeld, now};
+    return {back ? HotkeyOutcome::kHeld : HotkeyOutcome::kOldLost, now};
 }
 
 }  // namespace jumpnest

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
 #include <tuple>
 #include <variant>
 #include <vector>
@@ -116,12 +117,45 @@ TEST(HooksMissedInput, OnlyInputWellAfterTheLastHookEvent) {
 }
 
 TEST(Hotkey, FromTheHotKeyControlsValue) {
-    // Ctrl+Alt+J, Shift+F12, and an extended key: MOD_NOREPEAT always.
+    // Ctrl+Alt+J, Ctrl+A, Alt+A, and an extended key with every flag: MOD_NOREPEAT always.
     EXPECT_EQ(HotkeyFromControlValue(0x0600 | 'J'), (Hotkey{'J', 0x4003}));
-    EXPECT_EQ(HotkeyFromControlValue(0x017B), (Hotkey{0x7B, 0x4004}));
+    EXPECT_EQ(HotkeyFromControlValue(0x0241), (Hotkey{'A', 0x4002}));
+    EXPECT_EQ(HotkeyFromControlValue(0x0441), (Hotkey{'A', 0x4001}));
     EXPECT_EQ(HotkeyFromControlValue(0x0F2D), (Hotkey{0x2D, 0x4007}));
-    for (std::int32_t none : {0, -1, 0x0600, 0x1041, 0x10041}) {
+    // Neither Ctrl nor Alt (A, Shift+A, Shift+F12, extended Insert), no key, stray bits.
+    for (std::int32_t none : {0, -1, 65, 0x141, 0x017B, 0x082D, 0x0600, 0x1041, 0x10041}) {
         EXPECT_FALSE(HotkeyFromControlValue(none)) << none;
+    }
+}
+
+// The old shortcut is let go to try the new one and taken back when that is
+// refused; never claimed when another program took it meanwhile.
+TEST(Hotkey, ReplacedOnlyWhenWindowsGivesTheNewOne) {
+    constexpr std::int32_t kA = 0x641, kB = 0x642;  // Ctrl+Alt+A and +B
+    using O = HotkeyOutcome;
+    // Registered, stored, chosen; keys others hold ("*": and any let go); outcome, registered.
+    // clang-format off
+    const std::tuple<std::int32_t, std::int32_t, std::int32_t, std::string, O, std::int32_t>
+        cases[] = {{0, 0, kA, "", O::kTaken, kA}, {kA, kA, 0, "", O::kTaken, 0},
+                   {kA, kA, kB, "", O::kTaken, kB}, {kA, kA, kB, "B", O::kHeld, kA},
+                   {kA, kA, kB, "B*", O::kOldLost, 0}, {0, kB, kB, "B", O::kStillHeld, 0},
+                   {0, kB, kB, "", O::kTaken, kB}, {kA, kA, 0x141, "", O::kNoShortcut, kA},
+                   {kA, kA, kA, "A*", O::kTaken, kA}};
+    // clang-format on
+    for (auto [registered, stored, chosen, held, outcome, now] : cases) {
+        std::string ours = registered ? "A" : "";  // what Windows holds for us
+        const auto take = [&](const Hotkey& key) {
+            return held.find(char(key.virtualKey)) == held.npos &&
+                   (ours += char(key.virtualKey), 1);
+        };
+        const auto release = [&](const Hotkey& key) {
+            std::erase(ours, char(key.virtualKey));
+            if (held.ends_with('*')) held += char(key.virtualKey);
+        };
+        const HotkeyChange change = ReplaceHotkey(registered, stored, chosen, take, release);
+        EXPECT_EQ(std::tuple(change.outcome, change.registered, ours),
+                  std::tuple(outcome, now, std::string(now ? 1 : 0, char(now & 0xFF))))
+            << registered << " " << stored << " " << chosen;
     }
 }
 

@@ -124,7 +124,8 @@ TEST(Captions, EveryLanguageValueHasTextAndTheWriteFailureIsFilled) {
     auto texts = [](std::int32_t l) {
         return std::tuple(CaptionOf("cmdButton", 1, l), HelpText(l), QuitQuestion(l),
                           HelpPageName(l), FileOfAnotherUserReason(l), UnsafeEntryFileReason(l),
-                          WriteFailedMessage(l, "f", "r"));
+                          WriteFailedMessage(l, "f", "r"), HotkeyNeedsCtrlOrAltMessage(l),
+                          HotkeyLostMessage(l), EntryAwayText(l));
     };
     for (const std::int32_t stray : {-1, 4, INT_MIN}) EXPECT_EQ(texts(stray), texts(kEnglish));
     // Each value goes in once, and a placeholder inside a value stays as it is.

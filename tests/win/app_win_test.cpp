@@ -1,5 +1,6 @@
 // The entry list and its pictures, the configuration window, the one way out, the hooks.
 #include "support_win.h"
+#include "ui/text/captions.h"
 
 namespace jumpnest::test {
 
@@ -453,6 +454,49 @@ TEST(EntryPresence, AskedOffTheWindowsThreadKeptAndBackWhenThere) {
     popup.Open({200, 200});
     EXPECT_EQ(ListView_GetItemCount(popup.list()), 3);
     list.StopLoader(1000);
+}
+
+// Closed from outside, the popup hides; destroyed, it is made again whole as App does.
+TEST(Popup, SurvivesBeingClosedOrDestroyedFromOutside) {
+    EntryList list(StuckPictures);
+    list.Replace({{"A", "C:\\a.exe"}, {"B", "C:\\b.exe"}});
+    MenuWindow popup;
+    for (const UINT close : {WM_CLOSE, WM_SYSCOMMAND, WM_DESTROY, WM_CLOSE}) {
+        ASSERT_TRUE(popup.hwnd() || popup.Load(list, {}));
+        popup.Open({200, 200});
+        EXPECT_TRUE(popup.IsOpen() && ::GetParent(popup.list()) == popup.hwnd()) << close;
+        EXPECT_EQ(ListView_GetItemCount(popup.list()), 2);
+        close == WM_DESTROY ? ::DestroyWindow(popup.hwnd())  // something outside
+                            : ::SendMessageW(popup.hwnd(), close, SC_CLOSE, 0);
+        EXPECT_TRUE(!popup.IsOpen() && (close == WM_DESTROY || ::IsWindow(popup.hwnd()))) << close;
+    }
+}
+
+// Moved to a monitor of another scale and back, the dialog takes the size offered and lays
+// itself out for it. A held shortcut is shown as held; a plain key typed gets Ctrl+Alt.
+TEST(Exclusions, FollowsItsMonitorsScaleAndTakesNoPlainKey) {
+    const Unique<HWND, NullTraits<HWND, ::DestroyWindow>> owner(::CreateWindowExW(
+        0, WC_STATICW, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 500, 0, 0, 0, 0));
+    ExclusionsWindow dialog;
+    ASSERT_TRUE(dialog.Open(owner.get(), {{}, true, 0x641, true}, {}));
+    const HWND list = ::FindWindowExW(dialog.hwnd(), 0, WC_LISTVIEWW, 0),
+               box = ::FindWindowExW(dialog.hwnd(), 0, HOTKEY_CLASSW, 0),
+               held = ::FindWindowExW(dialog.hwnd(), 0, WC_STATICW,
+                                      Widen(HotkeyTakenMessage(gLanguage)).c_str());
+    EXPECT_TRUE(::SendMessageW(box, HKM_GETHOTKEY, 0, 0) == 0x641 && ::IsWindowVisible(held));
+    const int start = DpiOf(owner.get()), column = ListView_GetColumnWidth(list, 0);
+    for (const int dpi : {144, start}) {
+        RECT offered{100, 100, 100 + 370 * dpi / 96, 100 + 330 * dpi / 96}, now{}, size{};
+        ::SendMessageW(dialog.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&offered));
+        ::GetWindowRect(dialog.hwnd(), &now);
+        ::GetWindowRect(box, &size);
+        EXPECT_TRUE(::EqualRect(&now, &offered)) << dpi;
+        EXPECT_EQ(size.right - size.left, 3900 * dpi / 1440) << dpi;  // its width in twips
+        EXPECT_NEAR(ListView_GetColumnWidth(list, 0) * 96.0 / dpi, column * 96.0 / start, 3);
+    }
+    ::SendMessageW(box, WM_KEYDOWN, 'B', 0);
+    EXPECT_TRUE(::SendMessageW(box, HKM_GETHOTKEY, 0, 0) == 0x642 && !::IsWindowVisible(held));
 }
 
 }  // namespace jumpnest::test

@@ -57,16 +57,24 @@ bool ExclusionsWindow::Open(HWND owner, const ChordOptions& current, ChordOption
     HWND list = Control("lvwPrograms");
     SetExplorerTheme(list);
     ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    RECT listRect{};
-    ::GetClientRect(list, &listRect);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
-    column.cx = listRect.right - MetricForDpi(SM_CXVSCROLL, dpi);
     ListView_InsertColumn(list, 0, &column);
+    FitColumn(dpi);
     AddPrograms(current.programs);
     ::SendMessageW(Control("chkFullScreen"), BM_SETCHECK,
                    current.passFullScreen ? BST_CHECKED : BST_UNCHECKED, 0);
-    ::SendMessageW(Control("hkyHotkey"), HKM_SETHOTKEY, static_cast<WPARAM>(current.hotkey), 0);
+    HWND box = Control("hkyHotkey");
+    // A key alone or with Shift only would be taken from every program as
+    // the user types: the box makes it Ctrl+Alt and the key.
+    ::SendMessageW(box, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                   MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+    ::SendMessageW(box, HKM_SETHOTKEY, static_cast<WPARAM>(current.hotkey), 0);
+    // The stored shortcut is shown even while another program holds it: OK
+    // without a change keeps it.
+    HWND held = Control("lblHotkeyHeld");
+    ::SetWindowTextW(held, Widen(HotkeyTakenMessage(gLanguage)).c_str());
+    ::ShowWindow(held, current.hotkeyHeld ? SW_SHOW : SW_HIDE);
 
     dropTarget_ = std::make_unique<FileDropTarget>(
         [this](const std::vector<std::string>& paths) { AddPrograms(paths); });
@@ -153,21 +161,46 @@ void ExclusionsWindow::RemoveSelected() {
     }
 }
 
+void ExclusionsWindow::FitColumn(int dpi) {
+    HWND list = Control("lvwPrograms");
+    // From the outer width: the client width shrinks while a scroll bar shows.
+    RECT outer{};
+    ::GetWindowRect(list, &outer);
+    ListView_SetColumnWidth(list, 0,
+                            (outer.right - outer.left) - 2 * MetricForDpi(SM_CXEDGE, dpi) -
+                                MetricForDpi(SM_CXVSCROLL, dpi));
+}
+
+void ExclusionsWindow::Say(std::string_view text) {
+    ::MessageBoxW(hwnd(), Widen(text).c_str(),
+                  Widen(ExclusionsCaptionTable()[0].text[LanguageColumn(gLanguage)]).c_str(),
+                  MB_OK | MB_ICONEXCLAMATION);
+}
+
 void ExclusionsWindow::Ok() {
     const ChordOptions options{
         Programs(), ::SendMessageW(Control("chkFullScreen"), BM_GETCHECK, 0, 0) == BST_CHECKED,
         static_cast<std::int32_t>(
             LOWORD(::SendMessageW(Control("hkyHotkey"), HKM_GETHOTKEY, 0, 0)))};
-    if (onOk_ && !onOk_(options)) {
-        // The shortcut is taken: said here, where it is set; the old one stays.
-        Trace("hotkey " + std::to_string(options.hotkey) + " refused");
-        ::MessageBoxW(hwnd(), Widen(HotkeyTakenMessage(gLanguage)).c_str(),
-                      Widen(ExclusionsCaptionTable()[0].text[LanguageColumn(gLanguage)]).c_str(),
-                      MB_OK | MB_ICONEXCLAMATION);
-        ::SetFocus(Control("hkyHotkey"));
+    // The box's rules keep such keys out as they are typed; a value set
+    // otherwise is still refused here.
+    HotkeyOutcome outcome = HotkeyOutcome::kNoShortcut;
+    if (!options.hotkey || HotkeyFromControlValue(options.hotkey)) {
+        outcome = onOk_ ? onOk_(options) : HotkeyOutcome::kTaken;
+    }
+    if (outcome == HotkeyOutcome::kTaken || outcome == HotkeyOutcome::kStillHeld) {
+        if (outcome == HotkeyOutcome::kStillHeld) Trace("hotkey still held by another program");
+        Close();
         return;
     }
-    Close();
+    // Said here, where the shortcut is set; nothing was taken.
+    Trace("hotkey " + std::to_string(options.hotkey) + " refused");
+    if (outcome == HotkeyOutcome::kOldLost) ::ShowWindow(Control("lblHotkeyHeld"), SW_SHOW);
+    Say(outcome == HotkeyOutcome::kNoShortcut ? HotkeyNeedsCtrlOrAltMessage(gLanguage)
+        : outcome == HotkeyOutcome::kOldLost  ? HotkeyLostMessage(gLanguage)
+                                              : HotkeyTakenMessage(gLanguage));
+    // The message's own loop may have closed the dialog meanwhile.
+    if (hwnd()) ::SetFocus(Control("hkyHotkey"));
 }
 
 LRESULT ExclusionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -179,6 +212,10 @@ LRESULT ExclusionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
             Ok();
         } else if (id == IDCANCEL) {
             Close();
+        } else if (built && built->design->kind == ControlKind::HotKey &&
+                   HIWORD(wParam) == EN_CHANGE) {
+            // The note is about the stored shortcut, no longer the one shown.
+            ::ShowWindow(Control("lblHotkeyHeld"), SW_HIDE);
         } else if (built && HIWORD(wParam) == BN_CLICKED) {
             if (built->design->command == Command::kAddProgram) BrowseForProgram();
             if (built->design->command == Command::kRemoveProgram) RemoveSelected();
@@ -192,6 +229,20 @@ LRESULT ExclusionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     }
     case DM_GETDEFID:
         return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another scale: the size Windows suggests
+        // keeps the client area in proportion.
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
+                       suggested->right - suggested->left, suggested->bottom - suggested->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        const int dpi = HIWORD(wParam);
+        design_.Rescale(Design(), TwipsPerPixel(dpi));
+        FitColumn(dpi);
+        ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        Trace("exclusions at " + std::to_string(dpi) + " dpi");
+        return 0;
+    }
     case WM_CLOSE:
         Close();
         return 0;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/window_win.h"
+#include "trigger/hotkey.h"
 #include "ui/config/drop_target_win.h"
 #include "ui/text/design_builder_win.h"
 
@@ -22,12 +23,16 @@ struct ChordOptions {
     std::vector<std::string> programs;  // file names, as "mstsc.exe"
     bool passFullScreen = true;
     std::int32_t hotkey = 0;  // as the hot-key control gives it; 0 for none
+    // The stored shortcut is held by another program: it does not open the
+    // popup, yet stays the user's choice.
+    bool hotkeyHeld = false;
     bool operator==(const ChordOptions&) const = default;
 };
 
-// Takes the values the user confirmed; false when they cannot be used (the
-// shortcut is held by another program), and the dialog stays open.
-using ChordOptionsSink = std::function<bool(const ChordOptions&)>;
+// Takes the values the user confirmed and says what became of the shortcut.
+// Unless it is kTaken or kStillHeld nothing was taken, and the dialog stays
+// open.
+using ChordOptionsSink = std::function<HotkeyOutcome(const ChordOptions&)>;
 
 class ExclusionsWindow final : public Window {
 public:
@@ -52,6 +57,11 @@ private:
     void BrowseForProgram();
     void RemoveSelected();
     void Ok();
+    // A message over the dialog, with its title.
+    void Say(std::string_view text);
+    // One column as wide as the list, leaving room for a vertical scroll bar
+    // at `dpi`, so that no horizontal one is ever needed.
+    void FitColumn(int dpi);
     std::vector<std::string> Programs() const;
 
     BuiltDesign design_;

@@ -101,8 +101,13 @@ bool MenuWindow::IsOpen() const {
 }
 
 bool MenuWindow::Load(const EntryList& entries, std::function<void()> openConfiguration) {
+    Destroy();
     entries_ = &entries;
     openConfiguration_ = std::move(openConfiguration);
+    // Everything of a window that something outside may have destroyed
+    // starts afresh: no control of it is kept.
+    design_ = BuiltDesign{};
+    fade_ = FadeState{};
     // Made at the system's scale; every opening lays it out for its monitor.
     dpi_ = SystemDpi();
     const double twipsPerPixel = TwipsPerPixel(dpi_);
@@ -137,8 +142,13 @@ bool MenuWindow::Load(const EntryList& entries, std::function<void()> openConfig
     column.mask = LVCF_WIDTH;
     column.cx = 100;
     ListView_InsertColumn(listView, 0, &column);
-    entries.Listen(
-        [this](EntryList::Change change, size_t index) { OnListChanged(change, index); });
+    // The list keeps its listeners for its life: a window made again must
+    // not be told every change twice.
+    if (!listening_) {
+        entries.Listen(
+            [this](EntryList::Change change, size_t index) { OnListChanged(change, index); });
+        listening_ = true;
+    }
     return true;
 }
 
@@ -484,6 +494,15 @@ LRESULT MenuWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_KEYUP:
         if (wParam == VK_ESCAPE) Close();
+        return 0;
+    // Alt+F4, or another program asking it to close: as Escape, hidden and
+    // kept for the next trigger.
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != SC_CLOSE) break;
+        Close();
         return 0;
     case WM_NOTIFY: {
         auto* info = reinterpret_cast<NMLVDISPINFOW*>(lParam);

@@ -22,9 +22,10 @@ public:
     MenuWindow() = default;
     ~MenuWindow() override { Destroy(); }
 
-    // Creates the popup hidden, once, as a view of `list`; it is shown and
-    // hidden again for every trigger. The corner picture calls
-    // `openConfiguration`.
+    // Creates the popup hidden, as a view of `list`; it is shown and hidden
+    // again for every trigger. Called again, always with the same list, only
+    // for a window that something outside destroyed. The corner picture
+    // calls `openConfiguration`.
     bool Load(const EntryList& list, std::function<void()> openConfiguration);
     bool IsOpen() const;
     // Shows the popup for a trigger at `cursor` with the entries as they are
@@ -62,6 +63,7 @@ private:
                                      UINT_PTR id, DWORD_PTR self) noexcept;
 
     const EntryList* entries_ = nullptr;
+    bool listening_ = false;
     std::function<void()> openConfiguration_;
     BuiltDesign design_;
     FadeState fade_;

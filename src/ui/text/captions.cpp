@@ -162,6 +162,28 @@ constexpr std::array<std::string_view, kLanguageCount> kEntryAway = {
     "La entrada se conserva y vuelve al menú en cuanto el archivo esté disponible.",
 };
 
+constexpr std::array<std::string_view, kLanguageCount> kHotkeyNeedsCtrlOrAlt = {
+    "A shortcut needs Ctrl or Alt: a key without them would be taken from every program. "
+    "Please choose another one.",
+    "Ein Tastenkürzel braucht Strg oder Alt: eine Taste ohne sie würde allen Programmen "
+    "genommen. Bitte wählen Sie ein anderes.",
+    "Un raccourci doit contenir Ctrl ou Alt : une touche sans eux serait prise à tous les "
+    "programmes. Veuillez en choisir un autre.",
+    "Un atajo necesita Ctrl o Alt: una tecla sin ellos se quitaría a todos los programas. "
+    "Elija otro, por favor.",
+};
+
+constexpr std::array<std::string_view, kLanguageCount> kHotkeyLost = {
+    "Another program already uses this shortcut, and the one before could not be taken back: "
+    "no shortcut opens the menu now.",
+    "Ein anderes Programm verwendet dieses Tastenkürzel schon, und das bisherige ließ sich "
+    "nicht zurückholen: jetzt öffnet kein Tastenkürzel das Menü.",
+    "Un autre programme utilise déjà ce raccourci, et le précédent n'a pas pu être repris : "
+    "aucun raccourci n'ouvre le menu maintenant.",
+    "Otro programa ya usa este atajo y el anterior no se pudo recuperar: ahora ningún atajo "
+    "abre el menú.",
+};
+
 constexpr std::array<std::string_view, kLanguageCount> kNoMatch = {
     "No match",
     "Kein Treffer",
@@ -265,6 +287,14 @@ std::span<const CaptionRow> ExclusionsCaptionTable() {
 
 std::string_view HotkeyTakenMessage(std::int32_t language) {
     return kHotkeyTaken[static_cast<std::size_t>(LanguageColumn(language))];
+}
+
+std::string_view HotkeyNeedsCtrlOrAltMessage(std::int32_t language) {
+    return kHotkeyNeedsCtrlOrAlt[static_cast<std::size_t>(LanguageColumn(language))];
+}
+
+std::string_view HotkeyLostMessage(std::int32_t language) {
+    return kHotkeyLost[static_cast<std::size_t>(LanguageColumn(language))];
 }
 
 std::string_view NoMatchText(std::int32_t language) {

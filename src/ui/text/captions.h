@@ -40,6 +40,11 @@ std::span<const CaptionRow> ExclusionsCaptionTable();
 // Said in that dialog when Windows refuses the shortcut: another program
 // holds it.
 std::string_view HotkeyTakenMessage(std::int32_t language);
+// Said there when the shortcut has neither Ctrl nor Alt.
+std::string_view HotkeyNeedsCtrlOrAltMessage(std::int32_t language);
+// Said there when another program holds the new shortcut and the one before,
+// let go to try it, could not be had back.
+std::string_view HotkeyLostMessage(std::int32_t language);
 
 // The caption of one control in a language (any language value; anything but
 // 1..3 is English); empty when the table has no such control.

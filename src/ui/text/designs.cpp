@@ -126,14 +126,16 @@ constexpr std::array kExclusionsControls = {
     ControlDesign{K::Label, "lblHotkey", -1, "", 120, 2700, 5160, 255, 5,
                   "&Keyboard shortcut to open the menu:", kTahoma825, kNone, kNone, kAccessKeys},
     ControlDesign{K::HotKey, "hkyHotkey", -1, "", 120, 3000, 3900, 315, 6, "", kTahoma825},
-    ControlDesign{K::CommandButton, "cmdOK", -1, "", 2700, 3660, 1215, 375, 7, "OK",
+    ControlDesign{K::CommandButton, "cmdOK", -1, "", 2700, 3900, 1215, 375, 7, "OK",
                   kTahoma825, kNone, kNone, kDefaultButton},
-    ControlDesign{K::CommandButton, "cmdCancel", -1, "", 4065, 3660, 1215, 375, 8, "Cancel",
+    ControlDesign{K::CommandButton, "cmdCancel", -1, "", 4065, 3900, 1215, 375, 8, "Cancel",
                   kTahoma825, kNone, kNone, kCancelButton},
+    // Shown only while another program holds the stored shortcut.
+    ControlDesign{K::Label, "lblHotkeyHeld", -1, "", 120, 3390, 5160, 420, 9, "", kTahoma825},
 };
 
 constexpr WindowDesign kExclusionsWindow{
-    "Exclusions and shortcut", 5400, 4200, WindowBorder::FixedDialog, /*inTaskbar=*/false,
+    "Exclusions and shortcut", 5400, 4440, WindowBorder::FixedDialog, /*inTaskbar=*/false,
     kExclusionsControls, {}};
 // clang-format on
 
