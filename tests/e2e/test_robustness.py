@@ -1,12 +1,14 @@
 """Hostile input (a list is read at the start, and again by Cancel), odd places to start in,
-kills amid applying (JUMPNEST_SOAK_KILLS, hundreds in scripts/soak.sh; JUMPNEST_SOAK_SEED)."""
+kills and requests to end amid applying (JUMPNEST_SOAK_KILLS rounds, hundreds in
+scripts/soak.sh; JUMPNEST_SOAK_SEED)."""
 
 import os
 import random
 import re
+import shutil
 import time
 
-from harness import APPLY, DOWN, TITLE, UP, expect, same, soon
+from harness import APPLY, DOWN, START_WITH_WINDOWS, TITLE, UP, expect, same, soon
 
 GOOD = b"First\tC:\\windows\\notepad.exe\r\nSecond\tC:\\windows\\regedit.exe\r\n"
 # 100,000 lines of about 100 bytes: a good target again, targets that are not, no TABs.
@@ -113,32 +115,57 @@ def entries(order):
     return b"".join(f"Entry {n}\tC:\\Tools\\entry-{n:03d}.txt\r\n".encode() for n in order)
 
 
-def test_crash_kills_while_applying_leave_a_whole_list(t):
-    kills = int(os.environ.get("JUMPNEST_SOAK_KILLS", "6"))
+def test_ends_amid_applying_leave_a_whole_list_and_the_last_applied_shortcut(t):
+    rounds = int(os.environ.get("JUMPNEST_SOAK_KILLS", "8"))
     seed = int(os.environ.get("JUMPNEST_SOAK_SEED", str(int(time.time()))))
-    moments, applies = random.Random(seed), 0
+    moments, applies, linked, ends, nested = random.Random(seed), 0, False, {}, 0
     t.host("C:\\Tools").mkdir(parents=True)
     for n in range(60):
         t.host(f"C:\\Tools\\entry-{n:03d}.txt").write_text(f"entry {n}\r\n")
-    # Down moves the first entry, selected at a start, one on, Up back, each time applied.
+    # Down moves the first entry, selected at a start, one on, Up back; each Apply turns
+    # "Start with Windows" over. A file where the Startup folder belongs, or a list of another
+    # user's, makes an Apply fail with a message box, which an end request then meets.
     lists = {entries(range(60)), entries([1, 0, *range(2, 60)])}
     t.write_ini(entries(range(60)))
+    link = t.startup / "kqrJumpnest.lnk"
+    ways = {"kill": None, "program": ("close-window", "kqrJumpnest"),
+            "End task": ("close-window", TITLE), "log-off": ("end-session", "kqrJumpnest")}
     t.install()
-    for kill in range(kills):
+    for round in range(rounds):
+        way, block = moments.choice(sorted(ways)), moments.choice(["startup", "list", 0, 0, 0])
+        if block == "startup":
+            shutil.rmtree(t.startup)
+            t.startup.write_text("in the way")
+        os.chown(t.ini(), *(2 * [65534 if block == "list" else 0]))
         program = t.start()
         program.wait("ready", timeout=30)
-        presser = t.start(t.tools, ["press", TITLE, "0", *map(str, (DOWN, APPLY, UP, APPLY))])
-        program.wait("applied", timeout=20)
-        time.sleep(moments.uniform(0.0, 0.8))  # the kill's random moment
-        program.process.kill()
-        same(presser.wait_exit(20), 0, "the presser's end with the program")
-        applies += program.lines().count("applied")
+        presses = (DOWN, -START_WITH_WINDOWS, APPLY, UP, -START_WITH_WINDOWS, APPLY)
+        presser = t.start(t.tools, ["press", TITLE, "0", *map(str, presses)])
+        program.wait("appl", timeout=20)  # applied, or its failure said
+        time.sleep(moments.uniform(0.0, 0.8))  # the end's random moment
+        if way == "kill":
+            program.process.kill()
+        else:
+            t.tool(*ways[way])
+        code, _ = program.wait_exit(10), presser.wait_exit(20)
+        done = [line for line in program.lines() if line.startswith("applied")]
+        applies, ends[way] = applies + len(done), ends.get(way, 0) + 1
+        nested += program.traced("inside a nested loop")
         content = t.ini().read_bytes()
-        expect(content in lists, f"a whole list after kill {kill + 1} (seed {seed})",
+        expect(content in lists, f"a whole list after round {round + 1} (seed {seed}, {way})",
                f"{len(content)} bytes: {content[:60]!r}...{content[-60:]!r}")
+        if way != "kill":  # a kill may cut the shortcut's own writing short
+            same(code, 0, f"the exit code after the end by {way}")
+            linked = (done[-1].endswith("1") if done else linked) and block != "startup"
+            same(link.is_file(), linked, f"the shortcut of the last Apply ({seed}, {way})")
         # What a cut-short save leaves is cleared at the next start.
         leftovers = [p.name for p in t.ini().parent.iterdir() if p.name.endswith(".tmp")]
-        expect(len(leftovers) <= 1, "at most the one save this kill cut short", leftovers)
-        expect(t.gone(TITLE, 3000), "the program's window gone after the kill", "still there")
-    print(f"     {kills} kills after {applies} applies; seed {seed}")
-    expect(applies > kills, "the kills to come amid applying", f"{applies} applies")
+        expect(len(leftovers) <= 1, "at most the one save a kill cut short", leftovers)
+        expect(t.gone(TITLE, 3000), "the program's window gone", "still there")
+        if block == "startup":
+            t.startup.unlink()
+            t.startup.mkdir()
+        linked = link.is_file()
+    print(f"     {rounds} ends {ends}, {nested} inside a message box, after {applies} applies, "
+          f"none lost; seed {seed}")
+    expect(applies > rounds, "the ends to come amid applying", f"{applies} applies")

@@ -548,9 +548,9 @@ bool MainWindow::Apply() {
     if (!saved) ReportWriteFailure(gIniFile, ::GetLastError());
     if (Ending()) return false;
     const bool linked = ApplyStartupLink(startWithWindows);
-    if (!saved || !linked || Ending()) return false;
+    if (!saved || !linked) return false;
     Hide();
-    Trace("applied");
+    Trace(std::string("applied: start with Windows ") + (startWithWindows ? "1" : "0"));
     return true;
 }
 

@@ -3,10 +3,12 @@
 //   wait-window|gone-window TITLE [MS]   "x y w h alpha thread-flags in-front" of a visible
 //                                        one (in-front 1 when it is the foreground) | none
 //   count-windows|close-window TITLE     how many, shown or hidden | WM_CLOSE to one
+//   end-session TITLE                    what a log-off sends one: may it end, then it ends
 //   child-texts|list-items TITLE         "class|id|checked|x y w h|text" | "image|selected|text"
 //   layout TITLE                         "x y w h v n": its client area on the screen; v 1 when
 //                                        its list view has a vertical scroll bar, n rows in view
-//   press TITLE ROUNDS ID...             button clicks by command, ROUNDS times (0: until gone)
+//   press TITLE ROUNDS ID...             button clicks by command, ROUNDS times (0: until gone);
+//                                        -ID clicks that box as a user does
 //   witness TITLE                        a window at (20, 100), 360 x 600: "WM_RBUTTONUP x y"...
 //   hold-hotkey MODS VK                  holds that shortcut, says "held", lets go at a line in
 
@@ -133,9 +135,11 @@ int Layout(HWND window) {
 // Sent, not posted: each click is handled before the next; it fails once the program is gone.
 int Press(HWND window, int rounds, wchar_t** ids, int count) {
     for (int i = 0; rounds == 0 || i < rounds * count; ++i, ::Sleep(5)) {
+        // A negative id is a box clicked as the user does: its tick changes.
         const int id = std::wcstol(ids[i % count], nullptr, 10);
-        ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
+        if (id < 0) ::SendMessageW(::GetDlgItem(window, -id), BM_CLICK, 0, 0);
+        else ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                            reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
         if (!::IsWindow(window)) return rounds == 0 ? 0 : 1;
     }
     return 0;
@@ -188,6 +192,12 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"count-windows") return std::printf("%d\n", count), 0;
     if (!window) return std::fprintf(stderr, "usage: wintool COMMAND TITLE ...\n"), 2;
     if (command == L"close-window") return ::PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (command == L"end-session") {
+        DWORD_PTR may = 0;
+        ::SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, 0, 5000, &may);
+        return ::SendMessageTimeoutW(window, WM_ENDSESSION, may, ENDSESSION_LOGOFF, 0, 5000,
+                                     nullptr) && may ? 0 : 1;
+    }
     if (command == L"child-texts") return ::EnumChildWindows(window, PrintChild, 0), 0;
     if (command == L"list-items") return ListItems(window);
     if (command == L"layout") return Layout(window);
