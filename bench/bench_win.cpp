@@ -156,7 +156,8 @@ App& Program() {
 }
 
 void Load() {
-    LoadSettings(Program().store(), Program().entries());
+    Options options;
+    LoadSettings(Program().store(), Program().entries(), options);
 }
 
 // Pumps messages until the entries' own pictures have all arrived.

@@ -158,12 +158,13 @@ bool App::Main() {
     entries_.StartLoader(window_.hwnd());
 
     // The options are read before the window loads: its load handler shows them.
-    const bool firstStart = LoadSettings(store_, entries_);
-    frmMain_.Load(entries_, store_,
-                  {[this] { return frmMenu_.IsOpen(); }, [this] { RequestEnd(); },
-                   [this] { return Ending(); }, [this](bool shown) { return ShowTray(shown); },
-                   [this] { return CurrentChordOptions(); },
-                   [this](const ChordOptions& options) { return ApplyChordOptions(options); }});
+    const bool firstStart = LoadSettings(store_, entries_, options_);
+    frmMain_.Load(
+        entries_, store_, options_,
+        {[this] { return frmMenu_.IsOpen(); }, [this] { RequestEnd(); },
+         [this] { return Ending(); }, [this] { OnOptionsChanged(); },
+         [this](bool shown) { return ShowTray(shown); }, [this] { return CurrentChordOptions(); },
+         [this](const ChordOptions& options) { return ApplyChordOptions(options); }});
     if (firstStart) frmMain_.Show();
 
     // The hooks come last: what they consult is in place now.
@@ -176,13 +177,12 @@ bool App::Main() {
     // first trigger only has to show it.
     PreparePopup();
     PreparePicturesForEveryMonitor(entries_);
-    const auto stored = services_.settings.Read("Hotkey");
-    const std::int32_t hotkey = stored ? ParseInteger(*stored).value_or(0) : 0;
+    const std::int32_t hotkey = options_.hotkey;
     if (hotkey && !HotkeyFromControlValue(hotkey)) {
         // Left as it is: the user's to change in the dialog.
-        Trace("hotkey " + *stored + " ignored: not a shortcut with Ctrl or Alt");
+        Trace("hotkey " + std::to_string(hotkey) + " ignored: not a shortcut with Ctrl or Alt");
     } else if (hotkey && SetHotkey(hotkey, hotkey) != HotkeyOutcome::kTaken) {
-        Trace("hotkey " + *stored + " refused: held by another program");
+        Trace("hotkey " + std::to_string(hotkey) + " refused: held by another program");
     }
     return true;
 }
@@ -281,10 +281,8 @@ void App::Trigger(int x, int y) {
     // with the same scale.
     const double twipsPerPixel = TwipsPerPixel(DpiAt({x, y}));
     const MenuOrigin origin = MenuOriginFor({x, y}, twipsPerPixel, twipsPerPixel);
-    gMenuLeft = origin.left;
-    gMenuTop = origin.top;
     Trace("trigger at " + std::to_string(x) + "," + std::to_string(y));
-    if (PreparePopup()) frmMenu_.Open({x, y});
+    if (PreparePopup()) frmMenu_.Open({x, y}, origin);
 }
 
 HotkeyOutcome App::SetHotkey(std::int32_t controlValue, std::int32_t stored) {
@@ -308,10 +306,9 @@ HotkeyOutcome App::SetHotkey(std::int32_t controlValue, std::int32_t stored) {
 ChordOptions App::CurrentChordOptions() const {
     // The stored shortcut, not the registered one: while another program
     // holds it, OK without a change must not erase it.
-    const auto stored = services_.settings.Read("Hotkey");
-    std::int32_t hotkey = stored ? ParseInteger(*stored).value_or(0) : 0;
-    if (!HotkeyFromControlValue(hotkey)) hotkey = 0;
-    return {ParseProgramList(gExcludedPrograms), gPassFullScreen, hotkey, hotkey != hotkey_};
+    const std::int32_t hotkey = HotkeyFromControlValue(options_.hotkey) ? options_.hotkey : 0;
+    return {ParseProgramList(options_.excludedPrograms), options_.passFullScreen, hotkey,
+            hotkey != hotkey_};
 }
 
 HotkeyOutcome App::ApplyChordOptions(const ChordOptions& options) {
@@ -319,18 +316,20 @@ HotkeyOutcome App::ApplyChordOptions(const ChordOptions& options) {
     // is the stored one, chosen again while another program still holds it.
     const HotkeyOutcome outcome = SetHotkey(options.hotkey, CurrentChordOptions().hotkey);
     if (outcome != HotkeyOutcome::kTaken && outcome != HotkeyOutcome::kStillHeld) return outcome;
-    gExcludedPrograms.clear();
+    std::string& programs = options_.excludedPrograms;
+    programs.clear();
     for (const std::string& program : options.programs) {
-        gExcludedPrograms += (gExcludedPrograms.empty() ? "" : ";") + program;
+        programs += (programs.empty() ? "" : ";") + program;
     }
-    gPassFullScreen = options.passFullScreen;
-    SetPassThrough(gExcludedPrograms, gPassFullScreen);
+    options_.passFullScreen = options.passFullScreen;
+    options_.hotkey = options.hotkey;
+    OnOptionsChanged();
     // Stored at once, as the language is: Cancel in the configuration
     // window does not take them back.
-    services_.settings.Write("ExcludedPrograms", gExcludedPrograms);
-    services_.settings.Write("PassFullScreen", gPassFullScreen ? "1" : "0");
-    services_.settings.Write("Hotkey", std::to_string(options.hotkey));
-    Trace("exclusions: " + gExcludedPrograms + (gPassFullScreen ? ", not over full screen" : ""));
+    services_.settings.Write("ExcludedPrograms", programs);
+    services_.settings.Write("PassFullScreen", options_.passFullScreen ? "1" : "0");
+    services_.settings.Write("Hotkey", std::to_string(options_.hotkey));
+    Trace("exclusions: " + programs + (options_.passFullScreen ? ", not over full screen" : ""));
     return outcome;
 }
 
@@ -343,10 +342,15 @@ void App::OnHotkey() {
     Trigger(cursor.x, cursor.y);
 }
 
+void App::OnOptionsChanged() {
+    SetMiddleButtonOpensExplorer(options_.explorer);
+    SetPassThrough(options_.excludedPrograms, options_.passFullScreen);
+}
+
 bool App::PreparePopup() {
     // Made once; made again only when it could not be made, or when
     // something outside destroyed it.
-    return frmMenu_.hwnd() || frmMenu_.Load(entries_, [this] { frmMain_.Show(); });
+    return frmMenu_.hwnd() || frmMenu_.Load(entries_, options_, [this] { frmMain_.Show(); });
 }
 
 void App::OnExplore() {

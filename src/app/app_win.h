@@ -78,6 +78,8 @@ private:
     void OnDeviceArrival() override;
 
     bool ShowTray(bool shown);
+    // Hands the options to the hooks, which act on them on their own thread.
+    void OnOptionsChanged();
     ChordOptions CurrentChordOptions() const;
     HotkeyOutcome ApplyChordOptions(const ChordOptions& options);
     bool PreparePopup();
@@ -93,6 +95,7 @@ private:
     // list and draw its pictures, before the list; OLE last of all.
     Services services_;
     Store store_;
+    Options options_;
     OleSession ole_;
     AppWindow window_;
     TrayIcon tray_;

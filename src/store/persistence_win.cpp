@@ -18,14 +18,8 @@ DWORD gEntryFileReadError = 0;
 
 }  // namespace
 
-bool LoadSettings(const Store& store, EntryList& list) {
-    const Options options = LoadOptions(store.settings, gGermanLocale, gLanguage);
-    gLanguage = options.language;
-    gShowInSysTray = options.showInSysTray;
-    gIconSize = options.iconSize;
-    gExplorer = options.explorer;
-    gExcludedPrograms = options.excludedPrograms;
-    gPassFullScreen = options.passFullScreen;
+bool LoadSettings(const Store& store, EntryList& list, Options& options) {
+    options = LoadOptions(store.settings, gGermanLocale, options.language);
 
     RemoveLeftoverSaves(gIniFile);
     auto entries = ReadEntryFile(gIniFile);
@@ -42,11 +36,8 @@ bool LoadSettings(const Store& store, EntryList& list) {
     return true;
 }
 
-bool SaveSettings(const Store& store, const EntryList& list) {
-    SaveOptions(store.settings,
-                Options{gLanguage, gShowInSysTray, gIconSize, gExplorer, gExcludedPrograms,
-                        gPassFullScreen},
-                gAppVersion);
+bool SaveSettings(const Store& store, const EntryList& list, const Options& options) {
+    SaveOptions(store.settings, options, gAppVersion);
     if (gEntryFileReadError && FileExists(gIniFile)) {
         Trace("the entry file was not read, so it is not overwritten: " + gIniFile);
         ::SetLastError(gEntryFileReadError);

@@ -12,14 +12,14 @@ struct Store {
     FileProbe isFile;
 };
 
-// Reads the options into the process-wide values and the entry file into
-// `list`. True when there is no entry file yet (the first start for this
-// user, or no Apply yet): "AppPath" is recorded then.
-bool LoadSettings(const Store& store, EntryList& list);
+// Reads the options into `options` and the entry file into `list`. True
+// when there is no entry file yet (the first start for this user, or no
+// Apply yet): "AppPath" is recorded then.
+bool LoadSettings(const Store& store, EntryList& list, Options& options);
 
 // Writes the options and the entry list. False, with the reason as the last
 // error, when the entry file could not be written; the previous file is then
 // left as it was.
-bool SaveSettings(const Store& store, const EntryList& list);
+bool SaveSettings(const Store& store, const EntryList& list, const Options& options);
 
 }  // namespace jumpnest

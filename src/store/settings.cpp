@@ -67,6 +67,7 @@ Options LoadOptions(const SettingsStore& store, bool germanLocale, std::int32_t 
     // Kept as stored: the hooks' side reads the names out of it.
     options.excludedPrograms = store.Read("ExcludedPrograms").value_or(defaults.excludedPrograms);
     options.passFullScreen = flag("PassFullScreen").value_or(defaults.passFullScreen);
+    options.hotkey = integer("Hotkey").value_or(defaults.hotkey);
     return options;
 }
 

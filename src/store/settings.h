@@ -22,6 +22,10 @@ struct Options {
     std::string excludedPrograms;
     // The gestures stand aside while a full-screen program is in front.
     bool passFullScreen = true;
+    // The shortcut that opens the popup, as stored: a hot-key control's
+    // value, 0 for none. Kept as the user chose it even while another
+    // program holds it or it is no shortcut at all.
+    std::int32_t hotkey = 0;
     bool operator==(const Options&) const = default;
 };
 
@@ -51,7 +55,8 @@ Options LoadOptions(const SettingsStore& store, bool germanLocale, std::int32_t 
 
 // Writes "Version", "Language", "ShowInSysTray", "IconSize", "Explorer",
 // "ExcludedPrograms" and "PassFullScreen", in that order, each even when one
-// before it failed. True when all were written.
+// before it failed. True when all were written. "Hotkey" is the shortcut
+// dialog's alone to write: only it knows whether Windows granted the key.
 bool SaveOptions(SettingsStore& store, const Options& options, std::int32_t appVersion);
 
 }  // namespace jumpnest

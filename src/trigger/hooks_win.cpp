@@ -2,7 +2,6 @@
 
 #include <atomic>
 
-#include "core/globals.h"
 #include "core/handle_win.h"
 #include "core/messages_win.h"
 #include "core/trace_win.h"
@@ -20,6 +19,7 @@ constexpr std::uint32_t kMissedInputGraceMs = 1000;
 // Shared between the threads.
 std::atomic<HWND> gTarget{nullptr};
 std::atomic<int> gMouseHookMode{0};
+std::atomic<bool> gExplorer{false};
 std::atomic<std::uint32_t> gLastEventTick{0};
 std::atomic<int> gReinstallCount{0};
 
@@ -119,6 +119,10 @@ void PostToHookThread(UINT request) {
 
 void SetHookTarget(HWND window) {
     gTarget = window;
+}
+
+void SetMiddleButtonOpensExplorer(bool on) {
+    gExplorer = on;
 }
 
 void InstallKeyboardHook() {

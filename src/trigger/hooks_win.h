@@ -16,6 +16,9 @@ namespace jumpnest {
 // of core/messages_win.h). Set before installing.
 void SetHookTarget(HWND window);
 
+// The option "Middle mouse button opens Explorer", as the hooks apply it.
+void SetMiddleButtonOpensExplorer(bool on);
+
 // Install the hooks on the hook thread (started on first use); installing an
 // installed hook does nothing. The mouse hook's rules act only in mode 2.
 void InstallKeyboardHook();

@@ -93,9 +93,10 @@ TEST(Settings, LoadSaveAndDefaults) {
                     {"ShowInSysTray", "x"},
                     {"IconSize", " 257 "},
                     {"ExcludedPrograms", " a.exe;;"},
-                    {"PassFullScreen", "0"}};
+                    {"PassFullScreen", "0"},
+                    {"Hotkey", "65"}};  // no shortcut, yet the user's value
     EXPECT_EQ(LoadOptions(store, true, 2),
-              (Options{9, true, kSmallIcons, false, " a.exe;;", false}));
+              (Options{9, true, kSmallIcons, false, " a.exe;;", false, 65}));
     // Any other icon size would show one size and select the other.
     for (const char* size : {"0", "255", "258", "-1"}) {
         store.values = {{"IconSize", size}};

@@ -148,7 +148,7 @@ protected:
     void SetUp() override {
         gIniFile = temp_.path + "list.ini";
         gStartupLink = temp_.path + "Startup\\kqrJumpnest.lnk";
-        ASSERT_TRUE(window_.Load(list_, store_, {}));
+        ASSERT_TRUE(window_.Load(list_, store_, options_, {}));
     }
     // Clicks a box as the user does; whether it is ticked afterwards.
     bool Click(const char* name, int index, bool click = true) {
@@ -158,6 +158,7 @@ protected:
     TempFolder temp_;
     ScratchKey key_;
     const Store store_{key_.settings, FileExists};
+    Options options_;
     EntryList list_{StuckPictures};  // no loader: the pictures are never asked for
     MainWindow window_;
 };
@@ -211,7 +212,7 @@ TEST_F(ConfigWindow, LanguageMenuMarksTheLanguageAndStoresItAtOnce) {
         EXPECT_EQ(marks(), shown);
         EXPECT_EQ(key_.settings.Read("Language"), std::to_string(language));
     }
-    gLanguage = 7;  // read as English, with no item of its own
+    options_.language = 7;  // read as English, with no item of its own
     window_.ApplyLanguage();
     EXPECT_EQ(marks(), "----");
     EXPECT_EQ(RegistrySettings().Read("Language"), realKey);
@@ -224,23 +225,23 @@ TEST_F(ConfigWindow, SavingNeverOverwritesAListThatCouldNotBeRead) {
         // Another program has the file open while it is loaded.
         const UniqueFile lock(::CreateFileW(Widen(gIniFile).c_str(), GENERIC_READ, 0, nullptr,
                                             OPEN_EXISTING, 0, nullptr));
-        EXPECT_FALSE(LoadSettings(store_, list_)) << "not taken for a first start";
+        EXPECT_FALSE(LoadSettings(store_, list_, options_)) << "not taken for a first start";
     }
-    EXPECT_FALSE(SaveSettings(store_, list_));
+    EXPECT_FALSE(SaveSettings(store_, list_, options_));
     EXPECT_EQ(ReadFileBytes(gIniFile), bytes);
-    EXPECT_FALSE(LoadSettings(store_, list_));
-    EXPECT_TRUE(SaveSettings(store_, list_));
+    EXPECT_FALSE(LoadSettings(store_, list_, options_));
+    EXPECT_TRUE(SaveSettings(store_, list_, options_));
 }
 
 // Cancel puts the stored options back into the boxes; Apply saves the list
 // and the options even when the start-up shortcut cannot be written.
 TEST_F(ConfigWindow, CancelAndApply) {
-    ASSERT_TRUE(Click("chkOption", 2) && gExplorer);  // Explorer on the middle button
-    Click("cmdButton", 1);                            // Cancel
-    EXPECT_FALSE(Click("chkOption", 2, false) || gExplorer);
+    ASSERT_TRUE(Click("chkOption", 2) && options_.explorer);  // Explorer on the middle button
+    Click("cmdButton", 1);                                    // Cancel
+    EXPECT_FALSE(Click("chkOption", 2, false) || options_.explorer);
     ASSERT_TRUE(WriteFileBytes(temp_.path + "Startup", "a file where the folder belongs"));
     list_.Replace({{"Me", ExecutablePath()}});
-    gIconSize = kSmallIcons;
+    options_.iconSize = kSmallIcons;
     ASSERT_TRUE(Click("chkOption", 0));  // start with Windows
     static int boxes = 0;                // each is answered with OK as it comes up
     const UniqueHook answer(::SetWindowsHookExW(
@@ -268,7 +269,7 @@ TEST_F(ConfigWindow, EntryAwayIsGreyedWithItsReason) {
     std::tie(away->target, away->probed, away->present) =
         std::tuple("\\\\asleep\\b.exe", true, false);
     list_.TakePictures(std::move(away));
-    gLanguage = kGerman;
+    options_.language = kGerman;
     for (const int row : {0, 1}) {
         NMLVCUSTOMDRAW draw{};
         draw.nmcd.hdr = {window_.Control("lvwMenu"), 0, UINT(NM_CUSTOMDRAW)};
@@ -284,7 +285,7 @@ TEST_F(ConfigWindow, EntryAwayIsGreyedWithItsReason) {
         EXPECT_EQ(Narrow(text), row ? std::string(EntryAwayText(kGerman)) + "\n\\\\asleep\\b.exe"
                                     : ExecutablePath());
     }
-    gLanguage = kEnglish;
+    options_.language = kEnglish;
 }
 
 // Run at 96, 144 and 192 dots per inch: the popup's pictures come at the
@@ -299,12 +300,12 @@ TEST(Popup, PicturesAndRowsFollowTheDisplaysScale) {
     const auto [large, small, width] = scale->second;
     EntryList list(StuckPictures);
     list.Replace({{"A", "C:\\a.exe"}, {"B", "C:\\b.exe"}, {"C", "C:\\c.exe"}});
+    Options options;
     MenuWindow popup;
-    ASSERT_TRUE(popup.Load(list, {}));
+    ASSERT_TRUE(popup.Load(list, options, {}));
     for (const auto& [icons, size] : {std::pair{kLargeIcons, large}, {kSmallIcons, small}}) {
-        gIconSize = icons;
-        gMenuLeft = gMenuTop = 3000;
-        popup.Open({200, 200});
+        options.iconSize = icons;
+        popup.Open({200, 200}, {3000, 3000});
         int edge = 0, height = 0;
         ImageList_GetIconSize(ListView_GetImageList(popup.list(), LVSIL_SMALL), &edge, &height);
         EXPECT_EQ(std::pair(edge, height), std::pair(size, size));
@@ -423,7 +424,8 @@ TEST(EntryPresence, AskedOffTheWindowsThreadKeptAndBackWhenThere) {
     const MessageWindow window;
     list.StartLoader(window.hwnd);
     const Store store{key.settings, FileExists};
-    EXPECT_FALSE(LoadSettings(store, list));
+    Options options;
+    EXPECT_FALSE(LoadSettings(store, list, options));
     EXPECT_EQ(list.entries().size(), 3u);
     const auto answered = [&] {
         return PumpUntil([&] { return !list.picturesPending(); }, 10000,
@@ -436,13 +438,12 @@ TEST(EntryPresence, AskedOffTheWindowsThreadKeptAndBackWhenThere) {
     EXPECT_EQ(std::tuple(list.available(0), list.available(1), list.available(2)),
               std::tuple(true, false, true));
     EXPECT_FALSE(asking.contains(::GetCurrentThreadId()));
-    gMenuLeft = gMenuTop = 3000;
     MenuWindow popup;
-    ASSERT_TRUE(popup.Load(list, {}));
-    popup.Open({200, 200});
+    ASSERT_TRUE(popup.Load(list, options, {}));
+    popup.Open({200, 200}, {3000, 3000});
     EXPECT_EQ(ListView_GetItemCount(popup.list()), 2);
     popup.Close();
-    EXPECT_TRUE(SaveSettings(store, list));
+    EXPECT_TRUE(SaveSettings(store, list, options));
     EXPECT_EQ(ReadFileBytes(gIniFile), file);
     {
         const std::lock_guard<std::mutex> lock(mutex);
@@ -451,7 +452,7 @@ TEST(EntryPresence, AskedOffTheWindowsThreadKeptAndBackWhenThere) {
     list.Recheck();
     ASSERT_TRUE(answered());
     EXPECT_TRUE(list.available(1));
-    popup.Open({200, 200});
+    popup.Open({200, 200}, {3000, 3000});
     EXPECT_EQ(ListView_GetItemCount(popup.list()), 3);
     list.StopLoader(1000);
 }
@@ -460,10 +461,11 @@ TEST(EntryPresence, AskedOffTheWindowsThreadKeptAndBackWhenThere) {
 TEST(Popup, SurvivesBeingClosedOrDestroyedFromOutside) {
     EntryList list(StuckPictures);
     list.Replace({{"A", "C:\\a.exe"}, {"B", "C:\\b.exe"}});
+    Options options;
     MenuWindow popup;
     for (const UINT close : {WM_CLOSE, WM_SYSCOMMAND, WM_DESTROY, WM_CLOSE}) {
-        ASSERT_TRUE(popup.hwnd() || popup.Load(list, {}));
-        popup.Open({200, 200});
+        ASSERT_TRUE(popup.hwnd() || popup.Load(list, options, {}));
+        popup.Open({200, 200}, {3000, 3000});
         EXPECT_TRUE(popup.IsOpen() && ::GetParent(popup.list()) == popup.hwnd()) << close;
         EXPECT_EQ(ListView_GetItemCount(popup.list()), 2);
         close == WM_DESTROY ? ::DestroyWindow(popup.hwnd())  // something outside
@@ -478,11 +480,11 @@ TEST(Exclusions, FollowsItsMonitorsScaleAndTakesNoPlainKey) {
     const Unique<HWND, NullTraits<HWND, ::DestroyWindow>> owner(::CreateWindowExW(
         0, WC_STATICW, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 500, 0, 0, 0, 0));
     ExclusionsWindow dialog;
-    ASSERT_TRUE(dialog.Open(owner.get(), {{}, true, 0x641, true}, {}));
+    ASSERT_TRUE(dialog.Open(owner.get(), {{}, true, 0x641, true}, kEnglish, {}));
     const HWND list = ::FindWindowExW(dialog.hwnd(), 0, WC_LISTVIEWW, 0),
                box = ::FindWindowExW(dialog.hwnd(), 0, HOTKEY_CLASSW, 0),
                held = ::FindWindowExW(dialog.hwnd(), 0, WC_STATICW,
-                                      Widen(HotkeyTakenMessage(gLanguage)).c_str());
+                                      Widen(HotkeyTakenMessage(kEnglish)).c_str());
     EXPECT_TRUE(::SendMessageW(box, HKM_GETHOTKEY, 0, 0) == 0x641 && ::IsWindowVisible(held));
     const int start = DpiOf(owner.get()), column = ListView_GetColumnWidth(list, 0);
     for (const int dpi : {144, start}) {

@@ -7,7 +7,6 @@
 
 #include "core/dpi_win.h"
 #include "core/encoding_win.h"
-#include "core/globals.h"
 #include "core/trace_win.h"
 #include "trigger/pass_through.h"
 #include "ui/text/captions.h"
@@ -28,13 +27,15 @@ bool IsProgramFile(const std::string& name) {
 
 }  // namespace
 
-bool ExclusionsWindow::Open(HWND owner, const ChordOptions& current, ChordOptionsSink onOk) {
+bool ExclusionsWindow::Open(HWND owner, const ChordOptions& current, std::int32_t language,
+                            ChordOptionsSink onOk) {
     if (hwnd()) {
         ::SetForegroundWindow(hwnd());
         return true;
     }
     owner_ = owner;
     onOk_ = std::move(onOk);
+    language_ = language;
     const int dpi = DpiOf(owner);
     const WindowStyles styles = StylesFor(Design());
     const SIZE frame = FrameSizeFor(Design(), dpi);
@@ -50,7 +51,7 @@ bool ExclusionsWindow::Open(HWND owner, const ChordOptions& current, ChordOption
     design_ = BuiltDesign{};
     design_.Build(Design(), hwnd(), TwipsPerPixel(dpi));
     for (const CaptionRow& row : ExclusionsCaptionTable()) {
-        const std::wstring text = Widen(row.text[LanguageColumn(gLanguage)]);
+        const std::wstring text = Widen(row.text[LanguageColumn(language_)]);
         ::SetWindowTextW(row.control.empty() ? hwnd() : Control(row.control, row.index),
                          text.c_str());
     }
@@ -73,7 +74,7 @@ bool ExclusionsWindow::Open(HWND owner, const ChordOptions& current, ChordOption
     // The stored shortcut is shown even while another program holds it: OK
     // without a change keeps it.
     HWND held = Control("lblHotkeyHeld");
-    ::SetWindowTextW(held, Widen(HotkeyTakenMessage(gLanguage)).c_str());
+    ::SetWindowTextW(held, Widen(HotkeyTakenMessage(language_)).c_str());
     ::ShowWindow(held, current.hotkeyHeld ? SW_SHOW : SW_HIDE);
 
     dropTarget_ = std::make_unique<FileDropTarget>(
@@ -173,7 +174,7 @@ void ExclusionsWindow::FitColumn(int dpi) {
 
 void ExclusionsWindow::Say(std::string_view text) {
     ::MessageBoxW(hwnd(), Widen(text).c_str(),
-                  Widen(ExclusionsCaptionTable()[0].text[LanguageColumn(gLanguage)]).c_str(),
+                  Widen(ExclusionsCaptionTable()[0].text[LanguageColumn(language_)]).c_str(),
                   MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -196,9 +197,9 @@ void ExclusionsWindow::Ok() {
     // Said here, where the shortcut is set; nothing was taken.
     Trace("hotkey " + std::to_string(options.hotkey) + " refused");
     if (outcome == HotkeyOutcome::kOldLost) ::ShowWindow(Control("lblHotkeyHeld"), SW_SHOW);
-    Say(outcome == HotkeyOutcome::kNoShortcut ? HotkeyNeedsCtrlOrAltMessage(gLanguage)
-        : outcome == HotkeyOutcome::kOldLost  ? HotkeyLostMessage(gLanguage)
-                                              : HotkeyTakenMessage(gLanguage));
+    Say(outcome == HotkeyOutcome::kNoShortcut ? HotkeyNeedsCtrlOrAltMessage(language_)
+        : outcome == HotkeyOutcome::kOldLost  ? HotkeyLostMessage(language_)
+                                              : HotkeyTakenMessage(language_));
     // The message's own loop may have closed the dialog meanwhile.
     if (hwnd()) ::SetFocus(Control("hkyHotkey"));
 }

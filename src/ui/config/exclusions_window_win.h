@@ -39,8 +39,10 @@ public:
     ExclusionsWindow() = default;
     ~ExclusionsWindow() override { Close(); }
 
-    // Opens the dialog over `owner`, which it disables until it closes.
-    bool Open(HWND owner, const ChordOptions& current, ChordOptionsSink onOk);
+    // Opens the dialog over `owner`, which it disables until it closes, in
+    // the interface language `language`.
+    bool Open(HWND owner, const ChordOptions& current, std::int32_t language,
+              ChordOptionsSink onOk);
     // Closes it without taking anything.
     void Close();
     // Keyboard navigation of the open dialog: Tab, Enter, Escape.
@@ -67,6 +69,7 @@ private:
     BuiltDesign design_;
     HWND owner_ = nullptr;
     ChordOptionsSink onOk_;
+    std::int32_t language_ = 0;
     std::unique_ptr<FileDropTarget> dropTarget_;
     bool dropRegistered_ = false;
 };

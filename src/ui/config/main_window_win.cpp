@@ -45,9 +45,9 @@ const WindowDesign& Design() {
     return MainWindowDesign();
 }
 
-std::string SystemReason(DWORD error) {
-    if (error == kErrorFileOfAnotherUser) return std::string(FileOfAnotherUserReason(gLanguage));
-    if (error == kErrorUnsafeEntryFile) return std::string(UnsafeEntryFileReason(gLanguage));
+std::string SystemReason(DWORD error, std::int32_t language) {
+    if (error == kErrorFileOfAnotherUser) return std::string(FileOfAnotherUserReason(language));
+    if (error == kErrorUnsafeEntryFile) return std::string(UnsafeEntryFileReason(language));
     wchar_t* text = nullptr;
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -120,9 +120,11 @@ HMENU DropDownOf(HMENU bar, Command command) {
 
 }  // namespace
 
-bool MainWindow::Load(EntryList& list, const Store& store, MainWindowLinks links) {
+bool MainWindow::Load(EntryList& list, const Store& store, Options& options,
+                      MainWindowLinks links) {
     entries_ = &list;
     store_ = &store;
+    options_ = &options;
     links_ = std::move(links);
     // Made at the system's scale, then laid out again for the monitor the
     // window turns out to be on, and again whenever it moves to another.
@@ -262,18 +264,19 @@ void MainWindow::Form_Load() {
 
 void MainWindow::ShowOptions() {
     SetCheck(Control("chkOption", 0), FileExists(gStartupLink));
-    SetCheck(Control("chkOption", 1), gShowInSysTray);
-    if (links_.showTray) gShowInSysTray = links_.showTray(gShowInSysTray);
-    SetCheck(Control("optOption", 0), gIconSize == kSmallIcons);
-    SetCheck(Control("optOption", 1), gIconSize != kSmallIcons);
-    SetCheck(Control("chkOption", 2), gExplorer);
-    SetPassThrough(gExcludedPrograms, gPassFullScreen);
+    Options& options = *options_;
+    SetCheck(Control("chkOption", 1), options.showInSysTray);
+    if (links_.showTray) options.showInSysTray = links_.showTray(options.showInSysTray);
+    SetCheck(Control("optOption", 0), options.iconSize == kSmallIcons);
+    SetCheck(Control("optOption", 1), options.iconSize != kSmallIcons);
+    SetCheck(Control("chkOption", 2), options.explorer);
+    if (links_.optionsChanged) links_.optionsChanged();
 }
 
 void MainWindow::ApplyLanguage() {
     HMENU bar = ::GetMenu(hwnd());
     for (const CaptionRow& row : CaptionTable()) {
-        const std::wstring caption = Widen(row.text[LanguageColumn(gLanguage)]);
+        const std::wstring caption = Widen(row.text[LanguageColumn(options_->language)]);
         if (HWND control = Control(row.control, row.index)) {
             ::SetWindowTextW(control, caption.c_str());
             continue;
@@ -290,26 +293,26 @@ void MainWindow::ApplyLanguage() {
             if (item.index < 0) ++title;
         }
     }
-    ::SetWindowTextW(Control("lblDesc"), Widen(HelpText(gLanguage)).c_str());
+    ::SetWindowTextW(Control("lblDesc"), Widen(HelpText(options_->language)).c_str());
     // The language's item is marked; an index outside 0 to 3 marks none.
     for (int language = kEnglish; language <= kSpanish; ++language) {
         MENUITEMINFOW info{};
         info.cbSize = sizeof(info);
         info.fMask = MIIM_FTYPE | MIIM_STATE;
         info.fType = MFT_STRING | MFT_RADIOCHECK;
-        info.fState = language == gLanguage ? MFS_CHECKED : MFS_UNCHECKED;
+        info.fState = language == options_->language ? MFS_CHECKED : MFS_UNCHECKED;
         ::SetMenuItemInfoW(bar, CommandId(Command::kEnglish) + static_cast<UINT>(language), FALSE,
                            &info);
     }
     ::DrawMenuBar(hwnd());
-    Trace("language: " + std::to_string(gLanguage));
+    Trace("language: " + std::to_string(options_->language));
 }
 
 void MainWindow::mnuLanguage_Click(int index) {
-    gLanguage = index;
+    options_->language = index;
     ApplyLanguage();
     // The language is stored at once; Cancel does not take it back.
-    store_->settings.Write("Language", std::to_string(gLanguage));
+    store_->settings.Write("Language", std::to_string(options_->language));
 }
 
 void MainWindow::OnListChanged(EntryList::Change change, size_t index) {
@@ -425,18 +428,21 @@ void MainWindow::RunCommand(Command command) {
         {Command::kShowInSysTray,
          [](MainWindow& w) {
              const bool wanted = IsChecked(w.Control("chkOption", 1));
-             gShowInSysTray = w.links_.showTray ? w.links_.showTray(wanted) : false;
+             w.options_->showInSysTray = w.links_.showTray ? w.links_.showTray(wanted) : false;
          }},
         {Command::kExplorer,
-         [](MainWindow& w) { gExplorer = IsChecked(w.Control("chkOption", 2)); }},
-        {Command::kSmallMenuIcons, [](MainWindow&) { gIconSize = kSmallIcons; }},
-        {Command::kLargeMenuIcons, [](MainWindow&) { gIconSize = kLargeIcons; }},
+         [](MainWindow& w) {
+             w.options_->explorer = IsChecked(w.Control("chkOption", 2));
+             if (w.links_.optionsChanged) w.links_.optionsChanged();
+         }},
+        {Command::kSmallMenuIcons, [](MainWindow& w) { w.options_->iconSize = kSmallIcons; }},
+        {Command::kLargeMenuIcons, [](MainWindow& w) { w.options_->iconSize = kLargeIcons; }},
         {Command::kHelpPage, [](MainWindow& w) { w.OpenHelp(); }},
         {Command::kExclusions,
          [](MainWindow& w) {
              w.exclusions_.Open(w.hwnd(),
                                 w.links_.chordOptions ? w.links_.chordOptions() : ChordOptions{},
-                                w.links_.applyChordOptions);
+                                w.options_->language, w.links_.applyChordOptions);
          }},
     };
     for (const Handler& handler : kHandlers) {
@@ -479,7 +485,7 @@ void MainWindow::ShowFileMenuAtCursor() {
 }
 
 void MainWindow::OpenHelp() {
-    const std::string page = gAppPath + std::string(HelpPageName(gLanguage));
+    const std::string page = gAppPath + std::string(HelpPageName(options_->language));
     Trace("help: " + page);
     LaunchTarget(page);
 }
@@ -514,8 +520,11 @@ void MainWindow::RenameSelected() {
 
 void MainWindow::ReportWriteFailure(const std::string& file, DWORD error) {
     Trace("apply failed: " + file);
-    ::MessageBoxW(hwnd(), Widen(WriteFailedMessage(gLanguage, file, SystemReason(error))).c_str(),
-                  L"Jumpnest", MB_OK | MB_ICONERROR);
+    ::MessageBoxW(
+        hwnd(),
+        Widen(WriteFailedMessage(options_->language, file, SystemReason(error, options_->language)))
+            .c_str(),
+        L"Jumpnest", MB_OK | MB_ICONERROR);
 }
 
 bool MainWindow::ApplyStartupLink(bool startWithWindows) {
@@ -544,7 +553,7 @@ bool MainWindow::Apply() {
     const bool startWithWindows = IsChecked(Control("chkOption", 0));
     // The list and the options are saved whatever becomes of the shortcut:
     // a shortcut that cannot be written must not cost the user the edits.
-    const bool saved = SaveSettings(*store_, *entries_);
+    const bool saved = SaveSettings(*store_, *entries_, *options_);
     if (!saved) ReportWriteFailure(gIniFile, ::GetLastError());
     if (Ending()) return false;
     const bool linked = ApplyStartupLink(startWithWindows);
@@ -555,7 +564,7 @@ bool MainWindow::Apply() {
 }
 
 void MainWindow::Cancel() {
-    LoadSettings(*store_, *entries_);
+    LoadSettings(*store_, *entries_, *options_);
     ShowOptions();
     Hide();
     Trace("cancelled");
@@ -569,10 +578,10 @@ void MainWindow::QueryClose(CloseReason reason) {
         Hide();
         return;
     case CloseAction::Ask: {
-        const std::string title(StripAccelerators(CaptionOf("mnuFile", 2, gLanguage)));
+        const std::string title(StripAccelerators(CaptionOf("mnuFile", 2, options_->language)));
         const int answer =
-            ::MessageBoxW(hwnd(), Widen(QuitQuestion(gLanguage)).c_str(), Widen(title).c_str(),
-                          MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL);
+            ::MessageBoxW(hwnd(), Widen(QuitQuestion(options_->language)).c_str(),
+                          Widen(title).c_str(), MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL);
         if (answer == IDYES && links_.quit) links_.quit();
         return;
     }
@@ -621,7 +630,8 @@ LRESULT MainWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
         const auto item = static_cast<size_t>(tip.iItem);
         if (item >= entries.size() || tip.cchTextMax <= 0) return 0;
         std::string text = entries[item].target;
-        if (!entries_->available(item)) text = std::string(EntryAwayText(gLanguage)) + "\n" + text;
+        if (!entries_->available(item))
+            text = std::string(EntryAwayText(options_->language)) + "\n" + text;
         lstrcpynW(tip.pszText, Widen(text).c_str(), tip.cchTextMax);
         return 0;
     }

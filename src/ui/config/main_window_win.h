@@ -30,6 +30,8 @@ struct MainWindowLinks {
     // Whether it is ending: after a message box or menu returns, nothing
     // more is done then.
     std::function<bool()> ending;
+    // The options changed: what else acts on them (the hooks) takes them.
+    std::function<void()> optionsChanged;
     // Shows or removes the notification-area icon; whether it is shown.
     std::function<bool(bool shown)> showTray;
     // The values of File > Exclusions and shortcut, and where OK sends them.
@@ -43,9 +45,9 @@ public:
     // The window goes before the pictures, brush and drop target it uses.
     ~MainWindow() override { Close(); }
 
-    // Creates the window hidden from its design, as a view of `list`, and
-    // runs its load handler.
-    bool Load(EntryList& list, const Store& store, MainWindowLinks links);
+    // Creates the window hidden from its design, as a view of `list` and of
+    // `options`, which its boxes change at once, and runs its load handler.
+    bool Load(EntryList& list, const Store& store, Options& options, MainWindowLinks links);
     // Revokes the drop target and destroys the window: OLE must not keep a
     // target whose window is gone.
     void Close();
@@ -107,6 +109,7 @@ private:
 
     EntryList* entries_ = nullptr;
     const Store* store_ = nullptr;
+    Options* options_ = nullptr;
     MainWindowLinks links_;
     BuiltDesign design_;
     UniqueAccelerators accelerators_;

@@ -100,9 +100,11 @@ bool MenuWindow::IsOpen() const {
     return hwnd() && ::IsWindowVisible(hwnd());
 }
 
-bool MenuWindow::Load(const EntryList& entries, std::function<void()> openConfiguration) {
+bool MenuWindow::Load(const EntryList& entries, const Options& options,
+                      std::function<void()> openConfiguration) {
     Destroy();
     entries_ = &entries;
+    options_ = &options;
     openConfiguration_ = std::move(openConfiguration);
     // Everything of a window that something outside may have destroyed
     // starts afresh: no control of it is kept.
@@ -169,8 +171,8 @@ void MenuWindow::OnListChanged(EntryList::Change change, size_t index) {
     ::InvalidateRect(list(), nullptr, FALSE);
 }
 
-void MenuWindow::Open(ScreenPoint cursor) {
-    Form_Load(cursor);
+void MenuWindow::Open(ScreenPoint cursor, MenuOrigin wanted) {
+    Form_Load(cursor, wanted);
 }
 
 void MenuWindow::UseDpi(int dpi) {
@@ -182,13 +184,13 @@ void MenuWindow::UseDpi(int dpi) {
     cornerPicture_ = ScaledPicture(IDB_MENU_PROP, ScaleForDpi(pictureSize, dpi));
 }
 
-void MenuWindow::Form_Load(ScreenPoint cursor) {
+void MenuWindow::Form_Load(ScreenPoint cursor, MenuOrigin wanted) {
     // Everything is measured for the monitor under the cursor: a popup
     // last shown on another monitor is laid out afresh first.
     const int dpi = DpiAt({cursor.x, cursor.y});
     if (dpi != dpi_) UseDpi(dpi);
     HWND listView = list();
-    HIMAGELIST images = entries_->Images(gIconSize == kLargeIcons, dpi_);
+    HIMAGELIST images = entries_->Images(options_->iconSize == kLargeIcons, dpi_);
     ListView_SetImageList(listView, images, LVSIL_SMALL);
 
     // A copy of the list as it stands now; the pictures are shared, none is
@@ -238,13 +240,11 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
     const PopupGeometry geometry =
         PopupGeometryFor(dpi_, rows, spacing, monitor.rcWork.bottom - monitor.rcWork.top,
                          MetricForDpi(SM_CXHTHUMB, dpi_), MetricForDpi(SM_CXVSCROLL, dpi_));
-    const MenuOrigin origin =
-        ClampPopupOrigin({gMenuLeft, gMenuTop}, PixelsToTwips(geometry.width, twipsPerPixel),
-                         PixelsToTwips(geometry.height, twipsPerPixel), area);
-    gMenuLeft = origin.left;
-    gMenuTop = origin.top;
-    ::SetWindowPos(hwnd(), HWND_TOPMOST, TwipsToPixels(gMenuLeft, twipsPerPixel),
-                   TwipsToPixels(gMenuTop, twipsPerPixel), geometry.width, geometry.height,
+    const MenuOrigin origin = ClampPopupOrigin(wanted, PixelsToTwips(geometry.width, twipsPerPixel),
+                                               PixelsToTwips(geometry.height, twipsPerPixel), area);
+    const int left = TwipsToPixels(origin.left, twipsPerPixel);
+    const int top = TwipsToPixels(origin.top, twipsPerPixel);
+    ::SetWindowPos(hwnd(), HWND_TOPMOST, left, top, geometry.width, geometry.height,
                    SWP_NOACTIVATE);
     const PixelRect& listRect = geometry.list;
     ::MoveWindow(listView, listRect.left, listRect.top, listRect.right - listRect.left,
@@ -258,11 +258,10 @@ void MenuWindow::Form_Load(ScreenPoint cursor) {
     ::SetTimer(hwnd(), kLeaveTimer, TimerInterval("Timer2"), nullptr);
     ::ShowWindow(hwnd(), SW_SHOW);
     Activate();
-    Trace("popup opened: " + std::to_string(rows) + " entries at " +
-          std::to_string(TwipsToPixels(gMenuLeft, twipsPerPixel)) + "," +
-          std::to_string(TwipsToPixels(gMenuTop, twipsPerPixel)) + " rows " +
-          std::to_string(spacing) + " list " + std::to_string(listRect.top) + " dpi " +
-          std::to_string(dpi_) + " icons " + std::to_string(iconSize));
+    Trace("popup opened: " + std::to_string(rows) + " entries at " + std::to_string(left) + "," +
+          std::to_string(top) + " rows " + std::to_string(spacing) + " list " +
+          std::to_string(listRect.top) + " dpi " + std::to_string(dpi_) + " icons " +
+          std::to_string(iconSize));
 }
 
 void MenuWindow::Activate() {
@@ -513,7 +512,7 @@ LRESULT MenuWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (info->hdr.code != LVN_GETDISPINFOW) return 0;
         const auto row = static_cast<size_t>(info->item.iItem);
         if (noMatch()) {
-            const std::wstring text = Widen(std::string(NoMatchText(gLanguage)));
+            const std::wstring text = Widen(std::string(NoMatchText(options_->language)));
             if (info->item.mask & LVIF_TEXT) {
                 lstrcpynW(info->item.pszText, text.c_str(), info->item.cchTextMax);
             }

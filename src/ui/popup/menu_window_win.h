@@ -11,6 +11,7 @@
 
 #include "core/window_win.h"
 #include "store/entry_list_win.h"
+#include "store/settings.h"
 #include "trigger/trigger_rules.h"
 #include "ui/popup/popup_layout.h"
 #include "ui/text/design_builder_win.h"
@@ -22,16 +23,18 @@ public:
     MenuWindow() = default;
     ~MenuWindow() override { Destroy(); }
 
-    // Creates the popup hidden, as a view of `list`; it is shown and hidden
-    // again for every trigger. Called again, always with the same list, only
-    // for a window that something outside destroyed. The corner picture
-    // calls `openConfiguration`.
-    bool Load(const EntryList& list, std::function<void()> openConfiguration);
+    // Creates the popup hidden, as a view of `list` drawn as `options` say
+    // (their icon size and language); it is shown and hidden again for
+    // every trigger. Called again, always with the same list and options,
+    // only for a window that something outside destroyed. The corner
+    // picture calls `openConfiguration`.
+    bool Load(const EntryList& list, const Options& options,
+              std::function<void()> openConfiguration);
     bool IsOpen() const;
     // Shows the popup for a trigger at `cursor` with the entries as they are
-    // now, placed at gMenuLeft and gMenuTop (clamped onto the monitor), and
-    // starts its fade-in.
-    void Open(ScreenPoint cursor);
+    // now, its top-left corner at `wanted` (twips, clamped onto the
+    // monitor), and starts its fade-in.
+    void Open(ScreenPoint cursor, MenuOrigin wanted);
     // Hides it at once.
     void Close();
     // Brings the open popup to the front and gives it the keyboard.
@@ -43,7 +46,7 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Form_Load(ScreenPoint cursor);
+    void Form_Load(ScreenPoint cursor, MenuOrigin wanted);
     void FadeOut();
     void LaunchSelected();
     void SelectAt(POINT inList);
@@ -63,6 +66,7 @@ private:
                                      UINT_PTR id, DWORD_PTR self) noexcept;
 
     const EntryList* entries_ = nullptr;
+    const Options* options_ = nullptr;
     bool listening_ = false;
     std::function<void()> openConfiguration_;
     BuiltDesign design_;
