@@ -95,6 +95,9 @@ private:
     // fonts, pictures and the list's column.
     void UseDpi(int dpi);
     void RunCommand(Command command);
+    // A box of the options panel was clicked: the option acts at once.
+    void OnOption(Command command);
+    void OnMenuOpening(HMENU menu);
     void OnCommand(int id, int code, HWND control);
     void OnListChanged(EntryList::Change change, size_t index);
     LRESULT OnNotify(const NMHDR& header, LPARAM lParam);

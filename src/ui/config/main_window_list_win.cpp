@@ -1,0 +1,168 @@
+// The configuration window's list: a view of the entry list that edits it
+// (drops, rename in place, up, down, remove) and greys the entries whose
+// file is away.
+#include "ui/config/main_window_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+#include "core/encoding_win.h"
+#include "core/trace_win.h"
+#include "trigger/launch_win.h"
+#include "ui/config/main_window_parts_win.h"
+#include "ui/text/captions.h"
+
+namespace jumpnest {
+
+using namespace config_window;
+
+void MainWindow::OnListChanged(EntryList::Change change, size_t index) {
+    HWND list = Control("lvwMenu");
+    switch (change) {
+    case EntryList::Change::kReset:
+        RefreshList(0);
+        return;
+    case EntryList::Change::kAdded:
+        for (size_t i = index; i < entries_->entries().size(); ++i) InsertRow(i);
+        SelectRow(static_cast<int>(entries_->entries().size()) - 1);
+        return;
+    case EntryList::Change::kCaption: {
+        // The macro keeps only the pointer: the text must outlive it.
+        std::wstring caption = Widen(entries_->entries()[index].caption);
+        ListView_SetItemText(list, static_cast<int>(index), 0, caption.data());
+        return;
+    }
+    case EntryList::Change::kPresence:
+        ListView_RedrawItems(list, static_cast<int>(index), static_cast<int>(index));
+        return;
+    case EntryList::Change::kPicture:
+        if (index == EntryList::kAllEntries) {
+            ::InvalidateRect(list, nullptr, FALSE);
+            return;
+        }
+        LVITEMW item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = static_cast<int>(index);
+        item.iImage = entries_->Image(index, dpi_);
+        ListView_SetItem(list, &item);
+        return;
+    }
+}
+
+void MainWindow::InsertRow(size_t index) {
+    std::wstring caption = Widen(entries_->entries()[index].caption);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = static_cast<int>(index);
+    item.pszText = caption.data();
+    item.iImage = entries_->Image(index, dpi_);
+    ListView_InsertItem(Control("lvwMenu"), &item);
+}
+
+void MainWindow::SelectRow(int index) {
+    HWND list = Control("lvwMenu");
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(list, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(list, index, FALSE);
+}
+
+void MainWindow::RefreshList(int select) {
+    HWND list = Control("lvwMenu");
+    const size_t count = entries_->entries().size();
+    // Drawn once at the end rather than for every row.
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    ListView_DeleteAllItems(list);
+    ListView_SetItemCount(list, static_cast<int>(count));
+    for (size_t i = 0; i < count; ++i) InsertRow(i);
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list, nullptr, TRUE);
+    if (select >= 0 && select < static_cast<int>(count)) SelectRow(select);
+}
+
+int MainWindow::SelectedIndex() const {
+    return ListView_GetNextItem(Control("lvwMenu"), -1, LVNI_SELECTED);
+}
+
+void MainWindow::MoveSelected(int direction) {
+    const int selected = SelectedIndex();
+    if (selected < 0) return;
+    const size_t moved = entries_->Move(static_cast<size_t>(selected), direction);
+    SelectRow(static_cast<int>(moved));
+    ::SetFocus(Control("lvwMenu"));
+}
+
+void MainWindow::RemoveSelected() {
+    const int selected = SelectedIndex();
+    if (selected < 0) return;
+    entries_->Remove(static_cast<size_t>(selected));
+    // The next entry takes the removed one's place, ready for the next Delete.
+    const int count = static_cast<int>(entries_->entries().size());
+    if (count > 0) SelectRow(std::min(selected, count - 1));
+}
+
+void MainWindow::RenameSelected() {
+    const int selected = SelectedIndex();
+    if (selected < 0) return;
+    ::SetFocus(Control("lvwMenu"));
+    ListView_EditLabel(Control("lvwMenu"), selected);
+}
+
+LRESULT MainWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
+    if (header.hwndFrom != Control("lvwMenu")) return 0;
+    const std::vector<MenuEntry>& entries = entries_->entries();
+    switch (header.code) {
+    case NM_DBLCLK: {
+        const int selected = SelectedIndex();
+        if (selected >= 0) {
+            Trace("try: " + entries[static_cast<size_t>(selected)].target);
+            LaunchTarget(entries[static_cast<size_t>(selected)].target);
+        }
+        return 0;
+    }
+    case NM_RCLICK: {
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        ::TrackPopupMenu(DropDownOf(::GetMenu(hwnd()), Command::kRename), TPM_RIGHTBUTTON, cursor.x,
+                         cursor.y, 0, hwnd(), nullptr);
+        return 0;
+    }
+    case LVN_KEYDOWN:
+        if (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_DELETE) RemoveSelected();
+        return 0;
+    case NM_CUSTOMDRAW: {
+        // An entry whose file is away is drawn greyed.
+        auto& draw = *reinterpret_cast<NMLVCUSTOMDRAW*>(lParam);
+        if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+        if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT &&
+            !entries_->available(static_cast<size_t>(draw.nmcd.dwItemSpec))) {
+            draw.clrText = ::GetSysColor(COLOR_GRAYTEXT);
+        }
+        return CDRF_DODEFAULT;
+    }
+    case LVN_GETINFOTIPW: {
+        // The tip names the file, and for one that is away says why it is
+        // grey and that it is kept.
+        auto& tip = *reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
+        const auto item = static_cast<size_t>(tip.iItem);
+        if (item >= entries.size() || tip.cchTextMax <= 0) return 0;
+        std::string text = entries[item].target;
+        if (!entries_->available(item))
+            text = std::string(EntryAwayText(options_->language)) + "\n" + text;
+        lstrcpynW(tip.pszText, Widen(text).c_str(), tip.cchTextMax);
+        return 0;
+    }
+    case LVN_ENDLABELEDITW: {
+        const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
+        if (edit->item.pszText && edit->item.iItem >= 0) {
+            entries_->Rename(static_cast<size_t>(edit->item.iItem), Narrow(edit->item.pszText));
+        }
+        return FALSE;  // the row shows the cleaned caption the list now holds
+    }
+    default:
+        return 0;
+    }
+}
+
+}  // namespace jumpnest
