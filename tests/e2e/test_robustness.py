@@ -161,11 +161,9 @@ def test_ends_amid_applying_leave_a_whole_list_and_the_last_applied_shortcut(t):
         # What a cut-short save leaves is cleared at the next start.
         leftovers = [p.name for p in t.ini().parent.iterdir() if p.name.endswith(".tmp")]
         expect(len(leftovers) <= 1, "at most the one save a kill cut short", leftovers)
-        expect(t.gone(TITLE, 3000), "the program's window gone", "still there")
         if block == "startup":
             t.startup.unlink()
             t.startup.mkdir()
         linked = link.is_file()
-    print(f"     {rounds} ends {ends}, {nested} inside a message box, after {applies} applies, "
-          f"none lost; seed {seed}")
+    print(f"     {rounds} ends {ends}, {nested} in a message box, {applies} applies; seed {seed}")
     expect(applies > rounds, "the ends to come amid applying", f"{applies} applies")

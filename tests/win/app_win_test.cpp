@@ -65,7 +65,12 @@ protected:
     }
     TempFolder temp_;
     FakePictures fake_;
-    EntryList list_{fake_.Source()};
+    std::string away_;                 // the one file that is not there
+    std::atomic<DWORD> probedOn_ = 0;  // the thread that asked last
+    EntryList list_{fake_.Source(), [this](const std::string& path) {
+                        probedOn_ = ::GetCurrentThreadId();
+                        return path != away_;
+                    }};
     const std::string a_ = File("a.exe"), b_ = File("b.exe"), c_ = File("c.exe"),
                       d_ = File("d.exe");
 };
@@ -141,6 +146,25 @@ TEST_F(EntryListTest, GenerationChangesOnStructuralEditsOnly) {
     EXPECT_FALSE(changes([&] { list_.Move(0, -1); }));
     EXPECT_TRUE(changes([&] { list_.Remove(2); }));
     EXPECT_EQ(list_.entries(), (std::vector<MenuEntry>{{"B", b_}, {"xyz", a_}}));
+}
+
+// Whether a file is there is asked on the loader's thread, never on the window's: a dead
+// share costs it nothing. An entry found away is kept, and back once its file is.
+TEST_F(EntryListTest, FilesAwayAreAskedAfterOffThisThreadAndKept) {
+    const MessageWindow window;
+    list_.Images(true, 96);  // the scale in use
+    list_.StartLoader(window.hwnd);
+    gAppPath = temp_.path;
+    away_ = "\\\\asleep\\b.exe";
+    list_.Replace({{"A", a_}, {"B", away_}, {"C", c_}});
+    ASSERT_TRUE(Loaded());
+    EXPECT_EQ(std::tuple(list_.entries().size(), list_.available(1), list_.availableCount()),
+              std::tuple(3u, false, 2u));
+    EXPECT_NE(probedOn_, ::GetCurrentThreadId());
+    away_.clear();  // the share is connected
+    list_.Recheck();
+    ASSERT_TRUE(Loaded() && list_.available(1));
+    list_.StopLoader(1000);
 }
 
 class ConfigWindow : public testing::Test {
@@ -231,35 +255,6 @@ TEST_F(ConfigWindow, SavingNeverOverwritesAListThatCouldNotBeRead) {
     EXPECT_EQ(ReadFileBytes(gIniFile), bytes);
     EXPECT_FALSE(LoadSettings(store_, list_, options_));
     EXPECT_TRUE(SaveSettings(store_, list_, options_));
-}
-
-// Cancel puts the stored options back into the boxes; Apply saves the list
-// and the options even when the start-up shortcut cannot be written.
-TEST_F(ConfigWindow, CancelAndApply) {
-    ASSERT_TRUE(Click("chkOption", 2) && options_.explorer);  // Explorer on the middle button
-    Click("cmdButton", 1);                                    // Cancel
-    EXPECT_FALSE(Click("chkOption", 2, false) || options_.explorer);
-    ASSERT_TRUE(WriteFileBytes(temp_.path + "Startup", "a file where the folder belongs"));
-    list_.Replace({{"Me", ExecutablePath()}});
-    options_.iconSize = kSmallIcons;
-    ASSERT_TRUE(Click("chkOption", 0));  // start with Windows
-    static int boxes = 0;                // each is answered with OK as it comes up
-    const UniqueHook answer(::SetWindowsHookExW(
-        WH_CBT,
-        [](int code, WPARAM window, LPARAM data) -> LRESULT {
-            wchar_t name[8] = {};
-            if (code == HCBT_ACTIVATE && ::GetClassNameW(HWND(window), name, 8) &&
-                std::wstring(name) == L"#32770" && ++boxes) {
-                ::PostMessageW(HWND(window), WM_COMMAND, IDOK, 0);
-            }
-            return ::CallNextHookEx(nullptr, code, window, data);
-        },
-        nullptr, ::GetCurrentThreadId()));
-    EXPECT_FALSE(window_.Apply());
-    EXPECT_EQ(boxes, 1);
-    EXPECT_EQ(ReadEntryFile(gIniFile), list_.entries());
-    EXPECT_EQ(LoadOptions(key_.settings, false, 0),
-              (Options{0, true, kSmallIcons, false, "", true}));
 }
 
 // An entry whose file is away is greyed, and its tip says why and names it.
@@ -397,64 +392,6 @@ TEST(Hooks, InputNeverWaitsForTheWindowsThread) {
     // Wine waits two seconds for a hook whose thread does not answer.
     for (const ULONGLONG ms : took) EXPECT_LT(ms, 500u) << "SendInput waited for the hooks";
     EXPECT_TRUE(RemoveHooks(1000));
-}
-
-// Whether an entry's file is there is asked on the loader's thread only, so
-// a dead share costs the window's thread nothing. An entry whose file is
-// away is kept and saved, left out of the popup, and back once its file is.
-TEST(EntryPresence, AskedOffTheWindowsThreadKeptAndBackWhenThere) {
-    const TempFolder temp;
-    ScratchKey key;
-    gIniFile = temp.path + "list.ini";
-    gAppPath = temp.path;
-    const std::string a = temp.path + "a.exe", away = "\\\\asleep\\share\\b.exe",
-                      c = temp.path + "c.exe";
-    const std::string file = "A\t" + a + "\r\nB\t" + away + "\r\nC\t" + c + "\r\n";
-    ASSERT_TRUE(WriteFileBytes(gIniFile, file));
-    std::mutex mutex;
-    std::set<std::string> there = {a, c};
-    std::set<DWORD> asking;
-    FakePictures pictures;
-    EntryList list(pictures.Source(), [&](const std::string& path) {
-        const std::lock_guard<std::mutex> lock(mutex);
-        asking.insert(::GetCurrentThreadId());
-        return there.contains(path);
-    });
-    list.Images(true, 96);  // the scale in use
-    const MessageWindow window;
-    list.StartLoader(window.hwnd);
-    const Store store{key.settings, FileExists};
-    Options options;
-    EXPECT_FALSE(LoadSettings(store, list, options));
-    EXPECT_EQ(list.entries().size(), 3u);
-    const auto answered = [&] {
-        return PumpUntil([&] { return !list.picturesPending(); }, 10000,
-                         [&](const MSG& m) {
-                             if (m.message == kPicturesMessage)
-                                 list.TakePictures(IconLoader::Take(m.lParam));
-                         });
-    };
-    ASSERT_TRUE(answered());
-    EXPECT_EQ(std::tuple(list.available(0), list.available(1), list.available(2)),
-              std::tuple(true, false, true));
-    EXPECT_FALSE(asking.contains(::GetCurrentThreadId()));
-    MenuWindow popup;
-    ASSERT_TRUE(popup.Load(list, options, {}));
-    popup.Open({200, 200}, {3000, 3000});
-    EXPECT_EQ(ListView_GetItemCount(popup.list()), 2);
-    popup.Close();
-    EXPECT_TRUE(SaveSettings(store, list, options));
-    EXPECT_EQ(ReadFileBytes(gIniFile), file);
-    {
-        const std::lock_guard<std::mutex> lock(mutex);
-        there.insert(away);  // the share is connected
-    }
-    list.Recheck();
-    ASSERT_TRUE(answered());
-    EXPECT_TRUE(list.available(1));
-    popup.Open({200, 200}, {3000, 3000});
-    EXPECT_EQ(ListView_GetItemCount(popup.list()), 3);
-    list.StopLoader(1000);
 }
 
 // Closed from outside, the popup hides; destroyed, it is made again whole as App does.
