@@ -82,11 +82,14 @@ size_t EntryList::availableCount() const {
 }
 
 void EntryList::Recheck() {
+    // One question at a time: a file on a share that sleeps takes the loader
+    // long to answer, and every trigger must not queue another behind it.
+    if (!loader_ || picturesPending_) return;
     std::vector<std::string> targets;
     for (size_t i = 0; i < entries_.size(); ++i) {
         if (away_[i]) targets.push_back(entries_[i].target);
     }
-    if (targets.empty() || !loader_) return;
+    if (targets.empty()) return;
     // Their pictures come with the answer: an entry that was away has none.
     loader_->Append(RequestsFor(targets));
     picturesPending_ = true;

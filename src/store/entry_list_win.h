@@ -66,7 +66,7 @@ public:
     bool available(size_t i) const { return i < away_.size() && !away_[i]; }
     size_t availableCount() const;
     // Asks again, in the background, whether the files that were away are
-    // back.
+    // back; nothing while the loader still has questions to answer.
     void Recheck();
     // Changes whenever entries are replaced, added, moved or removed, so a
     // reader holding a copy knows whether an index still means the same entry.
