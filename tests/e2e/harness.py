@@ -11,7 +11,8 @@ import time
 from pathlib import Path, PureWindowsPath
 from urllib.parse import quote
 
-TITLE, MENU = "Jumpnest V1.4", "Jumpnest menu"
+# The popup by its class: its name tells what typing shows.
+TITLE, MENU = "Jumpnest V1.4", "class:kqrJumpnestMenu"
 SETTINGS = "HKCU\\Software\\kqrJumpnest\\Settings"
 # Controls of the configuration window: 1000 + the place in its design; OK and Cancel.
 UP, DOWN, LIST, APPLY, CANCEL = 1000, 1001, 1002, 1, 2

@@ -125,7 +125,7 @@ TEST(Captions, EveryLanguageValueHasTextAndTheWriteFailureIsFilled) {
         return std::tuple(CaptionOf("cmdButton", 1, l), HelpText(l), QuitQuestion(l),
                           HelpPageName(l), FileOfAnotherUserReason(l), UnsafeEntryFileReason(l),
                           WriteFailedMessage(l, "f", "r"), HotkeyNeedsCtrlOrAltMessage(l),
-                          HotkeyLostMessage(l), EntryAwayText(l));
+                          HotkeyLostMessage(l), EntryAwayText(l), PopupName(l, "x", 0, 9));
     };
     for (const std::int32_t stray : {-1, 4, INT_MIN}) EXPECT_EQ(texts(stray), texts(kEnglish));
     // Each value goes in once, and a placeholder inside a value stays as it is.

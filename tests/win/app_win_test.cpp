@@ -231,10 +231,14 @@ TEST_F(ConfigWindow, LanguageMenuMarksTheLanguageAndStoresItAtOnce) {
         }
         return shown;
     };
-    for (const auto& [language, shown] : {std::pair{2, "--x-"}, {3, "---x"}, {0, "x---"}}) {
+    for (const auto& [language, shown, up] :
+         {std::tuple{1, "-x--", "Nach oben"}, {3, "---x", "Subir"}, {0, "x---", "Move up"}}) {
         ::SendMessageW(window_.hwnd(), WM_COMMAND, english + language, 0);
         EXPECT_EQ(marks(), shown);
         EXPECT_EQ(key_.settings.Read("Language"), std::to_string(language));
+        wchar_t name[32] = {};  // a picture button's name, which a screen reader says
+        ::GetWindowTextW(window_.Control("cmdButton", 2), name, 32);
+        EXPECT_EQ(Narrow(name), up);
     }
     options_.language = 7;  // read as English, with no item of its own
     window_.ApplyLanguage();
@@ -409,6 +413,28 @@ TEST(Popup, SurvivesBeingClosedOrDestroyedFromOutside) {
                             : ::SendMessageW(popup.hwnd(), close, SC_CLOSE, 0);
         EXPECT_TRUE(!popup.IsOpen() && (close == WM_DESTROY || ::IsWindow(popup.hwnd()))) << close;
     }
+}
+
+// Typing names the popup anew with what it shows, and a screen reader hears of it.
+TEST(Popup, TypingNamesItWithTheCount) {
+    EntryList list(StuckPictures);
+    list.Replace({{"Alpha", "C:\\a.exe"}, {"Beta", "C:\\b.exe"}});
+    Options options;
+    MenuWindow popup;
+    ASSERT_TRUE(popup.Load(list, options, {}));
+    popup.Open({200, 200}, {3000, 3000});
+    static HWND named = nullptr;
+    const Unique<HWINEVENTHOOK, NullTraits<HWINEVENTHOOK, ::UnhookWinEvent>> hook(::SetWinEventHook(
+        EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+        [](HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+            if (object == OBJID_WINDOW) named = window;
+        },
+        ::GetCurrentProcessId(), ::GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT));
+    ::SendMessageW(popup.list(), WM_CHAR, L'b', 0);
+    EXPECT_TRUE(PumpUntil([&] { return named == popup.hwnd(); }, 2000));
+    wchar_t name[64] = {};
+    ::GetWindowTextW(popup.hwnd(), name, 64);
+    EXPECT_EQ(Narrow(name), "Jumpnest menu, b: 1 of 2");
 }
 
 // Moved to a monitor of another scale and back, the dialog takes the size offered and lays

@@ -1,12 +1,14 @@
 #include "ui/popup/menu_window_win.h"
 
 #include <commctrl.h>
+#include <oleauto.h>
 #include <windowsx.h>
 
 #include <memory>
 
 #include "core/dpi_win.h"
 #include "core/encoding_win.h"
+#include "core/handle_win.h"
 #include "core/globals.h"
 #include "core/resource_ids.h"
 #include "core/scale.h"
@@ -65,6 +67,28 @@ std::u32string FoldForUser(const std::wstring& text) {
         return FoldForSearch(Narrow(text));
     }
     return FoldForSearch(Narrow(decomposed));
+}
+
+// Says `text` through UI Automation's notification event, which screen
+// readers speak at once. Windows 10 1709 and later have it; elsewhere the
+// name change alone is what a screen reader hears.
+void Announce(HWND window, const std::wstring& text) {
+    using HostProvider = HRESULT(WINAPI*)(HWND, IUnknown**);
+    using RaiseNotification = HRESULT(WINAPI*)(IUnknown*, int, int, BSTR, BSTR);
+    static const UniqueModule uia(
+        ::LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!uia) return;
+    const auto host = reinterpret_cast<HostProvider>(
+        reinterpret_cast<void*>(::GetProcAddress(uia.get(), "UiaHostProviderFromHwnd")));
+    const auto raise = reinterpret_cast<RaiseNotification>(
+        reinterpret_cast<void*>(::GetProcAddress(uia.get(), "UiaRaiseNotificationEvent")));
+    ComPtr<IUnknown> provider;
+    if (!host || !raise || FAILED(host(window, provider.put())) || !provider) return;
+    BSTR said = ::SysAllocString(text.c_str()), activity = ::SysAllocString(L"JumpnestFilter");
+    constexpr int kOther = 4, kMostRecent = 3;  // NotificationKind, NotificationProcessing
+    raise(provider.get(), kOther, kMostRecent, said, activity);
+    ::SysFreeString(said);
+    ::SysFreeString(activity);
 }
 
 void SetTransparency(HWND window, int alpha) {
@@ -215,6 +239,11 @@ void MenuWindow::Form_Load(ScreenPoint cursor, MenuOrigin wanted) {
     }
     const int rows = static_cast<int>(sources_.size());
     ::SetWindowTextW(design_.Window("lbl", 0), Widen(ProgramTitle(gAppVersionText)).c_str());
+    // The name a filter left is taken back, without a name change when none was left.
+    const std::wstring name = Widen(PopupName(options_->language, "", 0, 0));
+    wchar_t current[64] = {};
+    ::GetWindowTextW(hwnd(), current, 64);
+    if (name != current) ::SetWindowTextW(hwnd(), name.c_str());
     ListView_SetItemCountEx(listView, rows, LVSICF_NOSCROLL);
     // The window is used again and again: nothing picked, the top in view.
     ListView_SetItemState(listView, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -335,6 +364,16 @@ void MenuWindow::ApplyFilter() {
     // The title shows the typed text with a caret after it.
     const std::string title = typed_.empty() ? ProgramTitle(gAppVersionText) : typed_ + "|";
     ::SetWindowTextW(design_.Window("lbl", 0), Widen(title).c_str());
+    // The window's name says the same to a screen reader; changing it raises
+    // the name-change event, and where Windows has them the count is also
+    // announced as a notification.
+    const std::wstring name =
+        Widen(PopupName(options_->language, typed_, shown_.size(), captions_.size()));
+    ::SetWindowTextW(hwnd(), name.c_str());
+    // Raised here as well: not every system raises it for a window's text
+    // (Wine does not).
+    ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd(), OBJID_WINDOW, CHILDID_SELF);
+    if (!typed_.empty()) Announce(hwnd(), name);
     Trace("filter: \"" + typed_ + "\", " + std::to_string(shown_.size()) + " shown");
 }
 
@@ -402,6 +441,12 @@ LRESULT CALLBACK MenuWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam, LP
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
         menu->LaunchSelected();
+        return 0;
+    case WM_KEYDOWN:
+        // F2 opens the configuration window, as the corner picture does.
+        if (wParam != VK_F2) break;
+        if (menu->openConfiguration_) menu->openConfiguration_();
+        menu->FadeOut();
         return 0;
     case WM_KEYUP:
         if (wParam == VK_RETURN) {

@@ -10,7 +10,7 @@ namespace {
 // mark of the Language items; the menu titles and the controls have none.
 // The Spanish middle-button caption carries its own line break because it is
 // too long for one line of the check box, which is designed two lines tall.
-constexpr std::array<CaptionRow, 22> kCaptions = {{
+constexpr std::array<CaptionRow, 25> kCaptions = {{
     {"mntFile", -1, {"&File", "&Datei", "&Fichier", "&Archivo"}},
     {"mnuFile", 0, {" Options", " Einstellungen", " Paramètres", " Configuración"}},
     {"mnuFile",
@@ -58,6 +58,11 @@ constexpr std::array<CaptionRow, 22> kCaptions = {{
       "Botón central del ratón\rpara abrir el Explorador de"}},
     {"cmdButton", 0, {"&Apply", "&Speichern", "&Enregistrer", "&Acumular"}},
     {"cmdButton", 1, {"&Cancel", "&Abbruch", "&Annuler", "&Cancelar"}},
+    // Never drawn (the buttons show pictures, the list its rows): the names
+    // a screen reader says.
+    {"cmdButton", 2, {"Move up", "Nach oben", "Monter", "Subir"}},
+    {"cmdButton", 3, {"Move down", "Nach unten", "Descendre", "Bajar"}},
+    {"lvwMenu", -1, {"Menu entries", "Menüeinträge", "Entrées du menu", "Entradas del menú"}},
 }};
 
 // Continuation lines start with five blanks so they line up under the text
@@ -299,6 +304,17 @@ std::string_view HotkeyLostMessage(std::int32_t language) {
 
 std::string_view NoMatchText(std::int32_t language) {
     return kNoMatch[static_cast<std::size_t>(LanguageColumn(language))];
+}
+
+std::string PopupName(std::int32_t language, std::string_view typed, size_t shown, size_t total) {
+    constexpr std::array<std::string_view, kLanguageCount> kOf = {"of", "von", "sur", "de"};
+    std::string name = "Jumpnest menu";
+    if (typed.empty()) return name;
+    name.append(", ").append(typed).append(": ");
+    if (shown == 0) return name.append(NoMatchText(language));
+    return name.append(std::to_string(shown) + " " +
+                       std::string(kOf[static_cast<std::size_t>(LanguageColumn(language))]) + " " +
+                       std::to_string(total));
 }
 
 std::string_view EntryAwayText(std::int32_t language) {

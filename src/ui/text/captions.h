@@ -72,6 +72,11 @@ std::string WriteFailedMessage(std::int32_t language, std::string_view file,
 // The popup's one grey line when nothing matches the typed text.
 std::string_view NoMatchText(std::int32_t language);
 
+// The popup's name, which a screen reader says: "Jumpnest menu", and while
+// typing filters it the typed text with how many of the entries it shows,
+// as "Jumpnest menu, reg: 2 of 9".
+std::string PopupName(std::int32_t language, std::string_view typed, size_t shown, size_t total);
+
 // The tip of an entry whose file is away: why it is grey and left out of
 // the popup, and that it is kept.
 std::string_view EntryAwayText(std::int32_t language);
