@@ -236,9 +236,7 @@ TEST_F(ConfigWindow, LanguageMenuMarksTheLanguageAndStoresItAtOnce) {
         ::SendMessageW(window_.hwnd(), WM_COMMAND, english + language, 0);
         EXPECT_EQ(marks(), shown);
         EXPECT_EQ(key_.settings.Read("Language"), std::to_string(language));
-        wchar_t name[32] = {};  // a picture button's name, which a screen reader says
-        ::GetWindowTextW(window_.Control("cmdButton", 2), name, 32);
-        EXPECT_EQ(Narrow(name), up);
+        EXPECT_EQ(WindowText(window_.Control("cmdButton", 2)), up);  // a picture button's name
     }
     options_.language = 7;  // read as English, with no item of its own
     window_.ApplyLanguage();
@@ -432,9 +430,7 @@ TEST(Popup, TypingNamesItWithTheCount) {
         ::GetCurrentProcessId(), ::GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT));
     ::SendMessageW(popup.list(), WM_CHAR, L'b', 0);
     EXPECT_TRUE(PumpUntil([&] { return named == popup.hwnd(); }, 2000));
-    wchar_t name[64] = {};
-    ::GetWindowTextW(popup.hwnd(), name, 64);
-    EXPECT_EQ(Narrow(name), "Jumpnest menu, b: 1 of 2");
+    EXPECT_EQ(WindowText(popup.hwnd()), "Jumpnest menu, b: 1 of 2");
 }
 
 // Moved to a monitor of another scale and back, the dialog takes the size offered and lays

@@ -98,6 +98,11 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD ms = 10000,
     return true;
 }
 
+inline std::string WindowText(HWND window) {
+    wchar_t text[256] = {};
+    return ::GetWindowTextW(window, text, 256), Narrow(text);
+}
+
 inline std::string SystemProgram(const wchar_t* name) {
     wchar_t path[MAX_PATH] = {};
     ::GetSystemDirectoryW(path, MAX_PATH);
