@@ -3,9 +3,14 @@
 each with its median and spread over the runs, to docs/benchmarks.md.
 
     run_bench.py --build build/win --template PREFIX --work DIR --runs N --out FILE
+                 [--readme README.md]
+    run_bench.py --summary-only --out FILE --readme README.md
 
 Everything from the line "<!-- notes -->" of FILE on is kept as it was: the
-notes that explain the figures are written by hand.
+notes that explain the figures are written by hand. With --readme, the
+summary between "<!-- bench:begin -->" and "<!-- bench:end -->" in that file
+is written again from FILE's table, so the two never disagree;
+--summary-only does that alone, without measuring.
 """
 
 import argparse
@@ -20,6 +25,9 @@ import time
 from pathlib import Path, PureWindowsPath
 
 NOTES_MARK = "<!-- notes -->"
+SUMMARY_BEGIN = "<!-- bench:begin -->"
+SUMMARY_END = "<!-- bench:end -->"
+NO = "**no**"
 WINDOWS_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll",
                 "comctl32.dll", "ole32.dll", "oleaut32.dll", "version.dll", "uxtheme.dll",
                 "msvcrt.dll", "shlwapi.dll", "comdlg32.dll"}
@@ -134,14 +142,111 @@ def spread(values, digits):
             f"{fmt.format(min(values))} – {fmt.format(max(values))}")
 
 
+def read_benchmarks(text):
+    """The table of a written benchmarks file, {figure: (median, spread, unit, target, met)},
+    with the number of runs and the day of measuring its header names."""
+    figures = {}
+    for line in text.split(NOTES_MARK, 1)[0].splitlines():
+        cells = [cell.strip() for cell in line.strip().strip("|").split("|")]
+        if not line.startswith("|") or len(cells) != 6 or cells[0] == "Figure" or \
+                set(cells[1]) <= set("-:"):
+            continue
+        figures[cells[0]] = tuple(cells[1:])
+    runs = re.search(r"median over (\d+) runs", text)
+    day = re.search(r"^- Measured: (\d{4}-\d{2}-\d{2})", text, re.M)
+    if not figures or not runs or not day:
+        raise SystemExit("the benchmarks file has no table, run count or day of measuring")
+    return figures, int(runs.group(1)), day.group(1)
+
+
+def readme_summary(text):
+    """The README's summary of a written benchmarks file: one row per target, taken from the
+    table's own figures and verdicts, then how many targets were missed."""
+    figures, runs, day = read_benchmarks(text)
+
+    def figure(what):
+        if what not in figures:
+            raise SystemExit(f'the benchmarks table has no row "{what}"')
+        return figures[what]
+
+    def medians(*whats):
+        return " / ".join(figure(what)[0] for what in whats)
+
+    def met(*whats):
+        # Every row that has a target must meet it; a row left unmeasured leaves it open.
+        verdicts = [figure(what)[4] for what in whats if figure(what)[3]]
+        return NO if NO in verdicts else "yes" if all(v == "yes" for v in verdicts) else "–"
+
+    paint = [f"Trigger to the popup's first paint{scale}, {n} entries"
+             for scale in ("", " at 150 %") for n in (10, 100, 1000)]
+    start = [f"Start to resident (hooks in place), {n} entries" for n in (0, 100, 1000)]
+    growth = [f"{kind} growth after {what}" for what in ("500 popups opened and closed",
+                                                          "100 Apply/Cancel rounds")
+              for kind in ("Working set", "Pagefile")]
+    hooks = ["Hook callback, mouse move, 99th percentile",
+             "Hook callback, trigger, 99th percentile",
+             "Hook callback, trigger, ten programs in ExcludedPrograms, 99th percentile"]
+    size, dlls = "Size of kqrJumpnest.exe", "DLLs it imports"
+    own_dlls = "Windows' own DLLs only" if figure(dlls)[4] == "yes" else figure(dlls)[0]
+    rows = [
+        ("hook callback at the gesture's click, 99th percentile: Jumpnest's own decision / "
+         "with handing the event on",
+         f"{medians('… of which the gesture decision, 99th percentile', hooks[1])} µs",
+         "< 10 µs", met(*hooks)),
+        ("gesture to the menu's first paint, 10 / 100 / 1000 entries; the same at 150 % scale",
+         f"{medians(*paint[:3])} ms; {medians(*paint[3:])} ms", "< 16 ms at 100", met(*paint)),
+        ("process start to hooks in place, 0 / 100 / 1000 entries", f"{medians(*start)} ms",
+         "< 300 ms at 100", met(*start)),
+        ("growth of the working set / the pagefile usage after 500 menus; after 100 "
+         "Apply/Cancel rounds", f"{medians(*growth[:2])} %; {medians(*growth[2:])} %", "< 1 %",
+         met(*growth)),
+        ("kqrJumpnest.exe", f"{figure(size)[0]} KB, {own_dlls}", "< 1 MB, Windows' own DLLs",
+         met(size, dlls)),
+    ]
+    words = ["no", "one", "two", "three", "four", "five", "six", "seven", "eight", "nine"]
+    missed = sum(row[3] == NO for row in rows)
+    verdict = (f"all {words[len(rows)]} targets are met" if missed == 0 else
+               f"{words[missed]} of the {words[len(rows)]} targets "
+               f"{'is' if missed == 1 else 'are'} missed")
+    lines = [SUMMARY_BEGIN,
+             "<!-- written by scripts/bench.sh from the table in docs/benchmarks.md -->",
+             f"| What | Under Wine, median of {runs} runs | Target | Met |",
+             "|---|---|---|---|"]
+    lines += [f"| {what} | {value} | {target} | {mark} |" for what, value, target, mark in rows]
+    lines += ["", f"Measured on {day}: {verdict} under Wine.", SUMMARY_END]
+    return "\n".join(lines)
+
+
+def write_readme_summary(benchmarks, readme):
+    """Puts the summary of the benchmarks file `benchmarks` between the marks in `readme`."""
+    summary = readme_summary(Path(benchmarks).read_text(encoding="utf-8"))
+    text = Path(readme).read_text(encoding="utf-8")
+    begin, end = text.find(SUMMARY_BEGIN), text.find(SUMMARY_END)
+    if begin < 0 or end < begin or text.count(SUMMARY_BEGIN) != 1:
+        raise SystemExit(f"{readme} needs one {SUMMARY_BEGIN} followed by {SUMMARY_END}")
+    Path(readme).write_text(text[:begin] + summary + text[end + len(SUMMARY_END):],
+                            encoding="utf-8")
+    print(f"summary written to {readme}")
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--build", required=True)
-    parser.add_argument("--template", required=True)
-    parser.add_argument("--work", required=True)
+    parser.add_argument("--build")
+    parser.add_argument("--template")
+    parser.add_argument("--work")
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--out", required=True)
+    parser.add_argument("--readme", help="a file whose benchmark summary is written again")
+    parser.add_argument("--summary-only", action="store_true",
+                        help="only write the summary in --readme from --out, measuring nothing")
     args = parser.parse_args()
+    if args.summary_only:
+        if not args.readme:
+            parser.error("--summary-only needs --readme")
+        write_readme_summary(args.out, args.readme)
+        return
+    if not (args.build and args.template and args.work):
+        parser.error("measuring needs --build, --template and --work")
     build, work = Path(args.build), Path(args.work)
     work.mkdir(parents=True, exist_ok=True)
 
@@ -164,7 +269,7 @@ def main():
     def row(what, key_values, unit, digits=1, target="", check=None):
         median, rng = spread(key_values, digits)
         met = "" if check is None or not key_values else (
-            "yes" if check(statistics.median(key_values)) else "**no**")
+            "yes" if check(statistics.median(key_values)) else NO)
         rows.append((what, median, rng, unit, target, met))
 
     row("Hook callback, mouse move, median", values("hook.move.median"), "µs")
@@ -211,9 +316,9 @@ def main():
     size_kb = exe.stat().st_size / 1024
     dlls = imports(exe)
     rows.append(("Size of kqrJumpnest.exe", f"{size_kb:.0f}", "–", "KB", "< 1024",
-                 "yes" if size_kb < 1024 else "**no**"))
+                 "yes" if size_kb < 1024 else NO))
     rows.append(("DLLs it imports", ", ".join(dlls), "–", "", "Windows' own",
-                 "yes" if set(dlls) <= WINDOWS_DLLS else "**no**"))
+                 "yes" if set(dlls) <= WINDOWS_DLLS else NO))
 
     wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
     cpu = next((line.split(":", 1)[1].strip() for line in
@@ -242,12 +347,14 @@ def main():
         lines.append(f"| {what} | {median} | {rng} | {unit} | {target} | {met} |")
     out = Path(args.out)
     notes = ""
-    if out.exists() and NOTES_MARK in out.read_text():
-        notes = out.read_text().split(NOTES_MARK, 1)[1]
+    if out.exists() and NOTES_MARK in out.read_text(encoding="utf-8"):
+        notes = out.read_text(encoding="utf-8").split(NOTES_MARK, 1)[1]
     out.parent.mkdir(parents=True, exist_ok=True)
-    out.write_text("\n".join(lines) + "\n\n" + NOTES_MARK + notes)
+    out.write_text("\n".join(lines) + "\n\n" + NOTES_MARK + notes, encoding="utf-8")
     print("\n".join(lines[-len(rows) - 2:]))
     print(f"written to {out}")
+    if args.readme:
+        write_readme_summary(out, args.readme)
 
 
 if __name__ == "__main__":
