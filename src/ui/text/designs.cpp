@@ -110,11 +110,11 @@ constexpr std::array kMenuControls = {
 constexpr WindowDesign kMenuWindow{
     "", 3390, 3525, WindowBorder::None, /*inTaskbar=*/false, kMenuControls, {}};
 
-// The dialog of File > Exclusions and shortcut: the programs the chord
+// The dialog of File > Exclusions and shortcut: the programs the gesture
 // leaves alone, full-screen programs, and the keyboard shortcut.
 constexpr std::array kExclusionsControls = {
     ControlDesign{K::Label, "lblPrograms", -1, "", 120, 120, 5160, 255, 0,
-                  "&Programs the mouse chord leaves alone:", kTahoma825, kNone, kNone, kAccessKeys},
+                  "&Programs the gesture leaves alone:", kTahoma825, kNone, kNone, kAccessKeys},
     ControlDesign{K::ListView, "lvwPrograms", -1, "", 120, 420, 3900, 1740, 1, "",
                   kTahoma825, kNone, kNone, kNoColumnHeader, "Drag & Drop programs here "},
     ControlDesign{K::CommandButton, "cmdProgram", 0, "", 4140, 420, 1140, 375, 2, "&Add...",
