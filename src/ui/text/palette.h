@@ -42,7 +42,7 @@ struct Palette {
     std::uint32_t listText;
     std::uint32_t linkText;
     // An entry whose file is away, the popup's "no match" row, disabled text;
-    // drawn on the rows' or the list's background (the same in every palette).
+    // readable on the popup's rows and on the lists alike.
     std::uint32_t grayText;
 
     bool highContrast;  // the user's own scheme: draw with the system's colours only
