@@ -11,6 +11,7 @@
 #include "ui/popup/popup_layout.h"
 #include "ui/text/captions.h"
 #include "ui/text/designs.h"
+#include "ui/text/palette.h"
 
 using namespace jumpnest;
 constexpr int kW = 1920 * 15, kH = 1080 * 15, kPopupW = 3390, kPopupH = 1125;  // twips at 96 dpi
@@ -189,4 +190,92 @@ TEST(PopupFilter, StartsThenWordStartsThenAnywhereInListOrder) {
     EXPECT_EQ(filter("files"), (std::vector<std::size_t>{6}));
     EXPECT_EQ(filter(""), (std::vector<std::size_t>{0, 1, 2, 3, 4, 5, 6}));
     EXPECT_TRUE(filter("xyz").empty());
+}
+
+namespace {
+using Field = std::uint32_t Palette::*;
+using T = ThemeChoice;
+constexpr SystemColors kSys{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};  // each system colour told apart
+// clang-format off
+constexpr std::pair<Field, Field> kTextOnGround[] = {
+    {&Palette::popupTitleText, &Palette::popupTitleBackground},
+    {&Palette::popupRowText, &Palette::popupRowBackground},
+    {&Palette::grayText, &Palette::popupRowBackground},
+    {&Palette::grayText, &Palette::listBackground},
+    {&Palette::selectedText, &Palette::selectedBackground},
+    {&Palette::helpText, &Palette::helpBackground}, {&Palette::listText, &Palette::listBackground},
+    {&Palette::windowText, &Palette::windowBackground},
+    {&Palette::linkText, &Palette::windowBackground}};
+// clang-format on
+}  // namespace
+
+TEST(Palette, LightIsTheDesignAndHighContrastOnlyTheSystemColours) {
+    // clang-format off
+    const std::pair<Field, std::uint32_t> light[] = {
+        {&Palette::popupBackground, kSys.buttonFace}, {&Palette::popupTitleBackground, kSys.menu},
+        {&Palette::popupTitleText, kNavy}, {&Palette::popupRowBackground, kSys.window},
+        {&Palette::popupRowText, kSys.windowText}, {&Palette::popupRule, kSys.activeBorder},
+        {&Palette::popupEdge, kSys.activeBorder}, {&Palette::selectedBackground, kSys.highlight},
+        {&Palette::selectedText, kSys.highlightText}, {&Palette::windowBackground, kSys.buttonFace},
+        {&Palette::windowText, kSys.buttonText}, {&Palette::helpBackground, kLightYellow},
+        {&Palette::helpText, kBlack}, {&Palette::listBackground, kSys.window},
+        {&Palette::listText, kSys.windowText}, {&Palette::linkText, kNavy},
+        {&Palette::grayText, kSys.grayText}};
+    // clang-format on
+    const std::set<std::uint32_t> system{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    for (const std::optional<bool> lightMode : {std::optional<bool>{}, {true}, {false}}) {
+        for (const T choice : {T::System, T::Light, T::Dark}) {
+            const Palette p = ChoosePalette({false, lightMode, choice, kSys, 0xFF});
+            const bool dark = choice == T::Dark || (choice == T::System && lightMode == false);
+            EXPECT_TRUE(p.dark == dark && !p.highContrast) << int(choice);
+            for (const auto& [field, colour] : light) EXPECT_TRUE(dark || p.*field == colour);
+            const Palette high = ChoosePalette({true, lightMode, choice, kSys, 0xFF});
+            EXPECT_TRUE(high.highContrast && !high.dark);
+            for (const auto& [field, unused] : light) EXPECT_TRUE(system.contains(high.*field));
+        }
+    }
+}
+
+TEST(Palette, DarkTextReadableOnEveryGroundWhateverTheAccent) {
+    EXPECT_NEAR(ContrastRatio(kBlack, RgbColor(255, 255, 255)), 21.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(RgbColor(255, 0, 0), kBlack), 5.252, 1e-9);  // red in the low byte
+    EXPECT_NEAR(ContrastRatio(kBlack, RgbColor(0, 0, 255)), 2.444, 1e-9);
+    EXPECT_NEAR(ContrastRatio(RgbColor(0, 120, 215), RgbColor(255, 255, 255)), 4.499, 1e-3);
+    // clang-format off
+    const std::pair<std::optional<std::uint32_t>, bool> accents[] = {
+        {std::nullopt, false}, {RgbColor(0, 120, 215), true}, {RgbColor(20, 20, 40), false},
+        {RgbColor(255, 250, 200), true}, {RgbColor(90, 90, 90), false}};  // too dark to be seen
+    // clang-format on
+    for (const auto& [accent, used] : accents) {
+        for (const auto& [lightMode, choice] :
+             {std::pair{std::optional<bool>{false}, T::System}, {{true}, T::Dark}, {{}, T::Dark}}) {
+            const Palette p = ChoosePalette({false, lightMode, choice, kSys, accent});
+            EXPECT_TRUE(p.dark && !p.highContrast);
+            EXPECT_EQ(p.selectedBackground == accent, used) << std::hex << accent.value_or(0);
+            EXPECT_GE(ContrastRatio(p.selectedBackground, p.popupRowBackground), 3.0);
+            for (const auto& [text, ground] : kTextOnGround) {
+                EXPECT_GE(ContrastRatio(p.*text, p.*ground), 4.5) << std::hex << p.*text;
+            }
+        }
+    }
+}
+
+TEST(Palette, StoredThemeAndBuildGates) {
+    // clang-format off
+    for (const auto& [stored, choice] : {std::pair{"light", T::Light}, {" Dark\t", T::Dark},
+         {"LIGHT", T::Light}, {"", T::System}, {"system", T::System}, {"darker", T::System},
+         {"d ark", T::System}}) {
+        EXPECT_EQ(ParseThemeChoice(stored), choice) << stored;
+    }
+    const std::tuple<std::uint32_t, std::optional<std::uint32_t>, bool, bool> gates[] = {
+        {17762, {}, false, false}, {17763, 19, false, false}, {18361, 19, false, false},
+        {18362, 19, true, false}, {19040, 19, true, false}, {19041, 20, true, false},
+        {21999, 20, true, false}, {22000, 20, true, true}};
+    // clang-format on
+    for (const auto& [build, titleBar, menus, corners] : gates) {
+        EXPECT_EQ(
+            std::tuple(DarkTitleBarAttribute(build), HasDarkMenus(build), HasRoundCorners(build)),
+            std::tuple(titleBar, menus, corners))
+            << build;
+    }
 }

@@ -3,6 +3,7 @@
 #include "core/text.h"
 #include "trigger/pass_through.h"
 #include "trigger/pass_through_win.h"
+#include "ui/text/appearance_win.h"
 
 namespace jumpnest::test {
 
@@ -124,6 +125,40 @@ TEST(PassThrough, ThisProgramsWindowByNameAndInFullScreen) {
     EXPECT_TRUE(LeftAloneAt({5, 5})) << "full screen in front";
     SetPassThrough("other.exe", false);
     EXPECT_FALSE(LeftAloneAt({5, 5}));
+}
+
+TEST(Appearance, FollowsTheAppModeAndKnowsThemeMessages) {
+    const wchar_t* key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+    const wchar_t* name = L"AppsUseLightTheme";
+    DWORD saved = 0, size = sizeof saved;
+    const bool had = !::RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr,
+                                     &saved, &size);
+    const auto set = [&](DWORD value) {
+        return !::RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_DWORD, &value, sizeof value);
+    };
+    const std::shared_ptr<void> restore(nullptr, [&](void*) {
+        had ? set(saved) : ::RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
+    });
+    for (const std::optional<DWORD> mode : {std::optional<DWORD>{0}, {1}, {}}) {
+        ASSERT_TRUE(mode ? set(*mode) : !::RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name));
+        const SystemLook look = ReadSystemLook(ThemeChoice::System);
+        EXPECT_EQ(look.appsUseLightTheme, mode ? std::optional(*mode != 0) : std::nullopt);
+        EXPECT_EQ(ChoosePalette(look).dark, mode == 0u && !look.highContrast);
+        EXPECT_EQ(look.colors.window, ::GetSysColor(COLOR_WINDOW));
+    }
+    EXPECT_GE(WindowsBuild(), 7601u);
+    const HWND window = ::CreateWindowExW(0, L"BUTTON", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                          0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    UseDarkTitleBar(window, true), UseSmallRoundCorners(window), UseDarkControls(window, true);
+    UseDarkMenus(true), UseDarkMenus(false);
+    EXPECT_TRUE(::DestroyWindow(window)) << "every call skipped or done, none fatal";
+    const std::tuple<UINT, const wchar_t*, bool> messages[] = {
+        {WM_SETTINGCHANGE, L"ImmersiveColorSet", true}, {WM_SETTINGCHANGE, nullptr, false},
+        {WM_SETTINGCHANGE, L"Environment", false},      {WM_SYSCOLORCHANGE, nullptr, true},
+        {WM_THEMECHANGED, nullptr, true},               {WM_PAINT, L"ImmersiveColorSet", false}};
+    for (const auto& [message, text, change] : messages) {
+        EXPECT_EQ(IsThemeChangeMessage(message, reinterpret_cast<LPARAM>(text)), change) << message;
+    }
 }
 
 }  // namespace jumpnest::test
