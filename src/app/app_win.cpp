@@ -19,6 +19,7 @@
 #include "trigger/hotkey.h"
 #include "trigger/pass_through.h"
 #include "trigger/pass_through_win.h"
+#include "ui/text/appearance_win.h"
 #include "ui/text/designs.h"
 
 namespace jumpnest {
@@ -165,6 +166,7 @@ bool App::Main() {
          [this] { return Ending(); }, [this] { OnOptionsChanged(); },
          [this](bool shown) { return ShowTray(shown); }, [this] { return CurrentChordOptions(); },
          [this](const ChordOptions& options) { return ApplyChordOptions(options); }});
+    UsePalette();
     if (firstStart) frmMain_.Show();
 
     // The hooks come last: what they consult is in place now.
@@ -175,7 +177,7 @@ bool App::Main() {
     if (TraceEnabled()) Trace("ready: " + std::to_string(MillisecondsSinceStart()) + " ms");
     // The popup's window is made now, while nobody waits for it, so that the
     // first trigger only has to show it.
-    PreparePopup();
+    if (PreparePopup()) frmMenu_.SetPalette(palette_);
     PreparePicturesForEveryMonitor(entries_);
     const std::int32_t hotkey = options_.hotkey;
     if (hotkey && !HotkeyFromControlValue(hotkey)) {
@@ -386,6 +388,23 @@ void App::OnClose() {
 
 void App::OnDeviceArrival() {
     entries_.Recheck();
+}
+
+void App::OnThemeChange() {
+    UsePalette();
+}
+
+void App::UsePalette() {
+    const Palette palette = ChoosePalette(
+        ReadSystemLook(ParseThemeChoice(services_.settings.Read("Theme").value_or(""))));
+    if (palette == palette_) return;
+    palette_ = palette;
+    UseDarkMenus(palette_.dark);
+    frmMain_.SetPalette(palette_);
+    if (frmMenu_.hwnd()) frmMenu_.SetPalette(palette_);
+    Trace(std::string("palette: ") + (palette_.highContrast ? "high contrast"
+                                      : palette_.dark       ? "dark"
+                                                            : "light"));
 }
 
 bool App::ShowTray(bool shown) {

@@ -76,6 +76,10 @@ private:
     void OnSessionEnd() override;
     void OnClose() override;
     void OnDeviceArrival() override;
+    void OnThemeChange() override;
+    // Chooses the palette from the system's look and the stored "Theme", and
+    // hands it to the windows.
+    void UsePalette();
 
     bool ShowTray(bool shown);
     // Hands the options to the hooks, which act on them on their own thread.
@@ -96,6 +100,7 @@ private:
     Services services_;
     Store store_;
     Options options_;
+    Palette palette_{};
     OleSession ole_;
     AppWindow window_;
     TrayIcon tray_;

@@ -9,6 +9,7 @@
 #include "core/paths.h"
 #include "core/trace_win.h"
 #include "ui/config/tray_win.h"
+#include "ui/text/appearance_win.h"
 
 namespace jumpnest {
 
@@ -37,6 +38,9 @@ LRESULT AppWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         events_.OnTaskbarCreated();
         return 0;
     }
+    // Broadcast to every top-level window, this hidden one too: dark or light
+    // mode, high contrast or the system colours changed.
+    if (IsThemeChangeMessage(message, lParam)) events_.OnThemeChange();
     switch (message) {
     case kTriggerMessage:
         events_.OnTrigger(static_cast<int>(static_cast<INT_PTR>(wParam)), static_cast<int>(lParam));

@@ -24,6 +24,7 @@ public:
     virtual void OnSessionEnd() = 0;
     virtual void OnClose() = 0;
     virtual void OnDeviceArrival() = 0;
+    virtual void OnThemeChange() = 0;
 
 protected:
     ~AppEvents() = default;

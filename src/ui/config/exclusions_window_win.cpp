@@ -9,6 +9,7 @@
 #include "core/encoding_win.h"
 #include "core/trace_win.h"
 #include "trigger/pass_through.h"
+#include "ui/text/appearance_win.h"
 #include "ui/text/captions.h"
 
 namespace jumpnest {
@@ -82,6 +83,8 @@ bool ExclusionsWindow::Open(HWND owner, const ChordOptions& current, std::int32_
     dropRegistered_ = ::RegisterDragDrop(list, dropTarget_.get()) == S_OK;
     // Modal to the configuration window, without a loop of its own.
     ::EnableWindow(owner_, FALSE);
+    if (!paletteGiven_) palette_ = SystemPalette();
+    PaintWindowWith(hwnd(), palette_);
     ::ShowWindow(hwnd(), SW_SHOW);
     ::SetFocus(list);
     Trace("exclusions opened");
@@ -98,6 +101,12 @@ void ExclusionsWindow::Close() {
     ::SetActiveWindow(owner_);
     Destroy();
     Trace("exclusions closed");
+}
+
+void ExclusionsWindow::SetPalette(const Palette& palette) {
+    palette_ = palette;
+    paletteGiven_ = true;
+    if (hwnd()) PaintWindowWith(hwnd(), palette_);
 }
 
 bool ExclusionsWindow::PreTranslate(MSG& message) {
@@ -247,6 +256,13 @@ LRESULT ExclusionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_CLOSE:
         Close();
         return 0;
+    case WM_CTLCOLORSTATIC:
+        return ControlColors(reinterpret_cast<HDC>(wParam), palette_.windowText,
+                             palette_.windowBackground);
+    case WM_PRINTCLIENT:
+    case WM_ERASEBKGND:
+        FillBackground(hwnd(), reinterpret_cast<HDC>(wParam), palette_.windowBackground);
+        return message == WM_ERASEBKGND;
     default:
         return Window::HandleMessage(message, wParam, lParam);
     }

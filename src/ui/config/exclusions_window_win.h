@@ -16,6 +16,7 @@
 #include "trigger/hotkey.h"
 #include "ui/config/drop_target_win.h"
 #include "ui/text/design_builder_win.h"
+#include "ui/text/palette.h"
 
 namespace jumpnest {
 
@@ -45,6 +46,8 @@ public:
               ChordOptionsSink onOk);
     // Closes it without taking anything.
     void Close();
+    // Draws it in `palette` from now on.
+    void SetPalette(const Palette& palette);
     // Keyboard navigation of the open dialog: Tab, Enter, Escape.
     bool PreTranslate(MSG& message);
 
@@ -70,6 +73,8 @@ private:
     HWND owner_ = nullptr;
     ChordOptionsSink onOk_;
     std::int32_t language_ = 0;
+    Palette palette_{};  // the system's look until the program gives its own
+    bool paletteGiven_ = false;
     std::unique_ptr<FileDropTarget> dropTarget_;
     bool dropRegistered_ = false;
 };

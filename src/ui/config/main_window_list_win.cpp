@@ -137,7 +137,7 @@ LRESULT MainWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
         if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
         if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT &&
             !entries_->available(static_cast<size_t>(draw.nmcd.dwItemSpec))) {
-            draw.clrText = ::GetSysColor(COLOR_GRAYTEXT);
+            draw.clrText = palette_.grayText;
         }
         return CDRF_DODEFAULT;
     }

@@ -14,6 +14,7 @@
 #include "store/file_security_win.h"
 #include "trigger/launch_win.h"
 #include "ui/config/main_window_parts_win.h"
+#include "ui/text/appearance_win.h"
 #include "ui/text/captions.h"
 
 namespace jumpnest {
@@ -74,8 +75,7 @@ bool MainWindow::Load(EntryList& list, const Store& store, Options& options,
 
     design_.Build(Design(), hwnd(), twipsPerPixel);
     LoadPictures();
-    descriptionBrush_.reset(
-        ::CreateSolidBrush(DesignColor(*FindControl(Design(), "lblDesc")->backColor)));
+    palette_ = SystemPalette();
     dropTarget_ = std::make_unique<FileDropTarget>([this](const std::vector<std::string>& paths) {
         entries_->AddDropped(paths, store_->isFile);
     });
@@ -139,6 +139,7 @@ void MainWindow::Form_Load() {
     }
     UseDpi(dpi);
     ShowOptions();
+    PaintWindowWith(hwnd(), palette_);
     SetTopmost(hwnd(), true);
 }
 
@@ -289,16 +290,23 @@ void MainWindow::QueryClose(CloseReason reason) {
 }
 
 LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
+    // The help panel has colours of its own, the link its link colour; every
+    // other label and box the window's.
     const BuiltControl* built = design_.FindById(::GetDlgCtrlID(control));
-    if (built && built->design->foreColor) {
-        ::SetTextColor(dc, DesignColor(*built->design->foreColor));
-    }
-    if (built && built->design->backColor) {
-        ::SetBkColor(dc, DesignColor(*built->design->backColor));
-        return reinterpret_cast<LRESULT>(descriptionBrush_.get());
-    }
-    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    const bool help = built && built->design->backColor;
+    const bool link = built && built->design->foreColor && !help;
+    const Palette& p = palette_;
+    return ControlColors(dc,
+                         help   ? p.helpText
+                         : link ? p.linkText
+                                : p.windowText,
+                         help ? p.helpBackground : p.windowBackground);
+}
+
+void MainWindow::SetPalette(const Palette& palette) {
+    palette_ = palette;
+    PaintWindowWith(hwnd(), palette_);
+    exclusions_.SetPalette(palette_);
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -323,14 +331,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CTLCOLORSTATIC:
         return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_PRINTCLIENT: {
+    case WM_PRINTCLIENT:
         // Themed check boxes and option buttons paint their parent's
         // background behind them through this message.
-        RECT client{};
-        ::GetClientRect(hwnd(), &client);
-        ::FillRect(reinterpret_cast<HDC>(wParam), &client, ::GetSysColorBrush(COLOR_BTNFACE));
+        FillBackground(hwnd(), reinterpret_cast<HDC>(wParam), palette_.windowBackground);
         return 0;
-    }
+    case WM_ERASEBKGND:
+        FillBackground(hwnd(), reinterpret_cast<HDC>(wParam), palette_.windowBackground);
+        return TRUE;
     case DM_GETDEFID:
         return MAKELRESULT(IDOK, DC_HASDEFID);
     case WM_SETCURSOR: {

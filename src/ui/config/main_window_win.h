@@ -18,6 +18,7 @@
 #include "ui/config/drop_target_win.h"
 #include "ui/config/exclusions_window_win.h"
 #include "ui/text/design_builder_win.h"
+#include "ui/text/palette.h"
 
 namespace jumpnest {
 
@@ -72,6 +73,8 @@ public:
     void Cancel();
     // The window is asked to close, for one of the reasons a window closes.
     void QueryClose(CloseReason reason);
+    // Draws the window, and the dialog it opens, in `palette` from now on.
+    void SetPalette(const Palette& palette);
     // The File menu at the mouse, as the tray icon's right click shows it.
     void ShowFileMenuAtCursor();
 
@@ -121,7 +124,8 @@ private:
     std::vector<UniqueBitmap> menuPictures_;
     UniqueIcon upPicture_;
     UniqueIcon downPicture_;
-    UniqueBrush descriptionBrush_;
+    // The system's look at loading until the program gives its palette.
+    Palette palette_{};
     std::unique_ptr<FileDropTarget> dropTarget_;
     bool dropRegistered_ = false;
     ExclusionsWindow exclusions_;

@@ -17,6 +17,7 @@
 #include "store/settings.h"
 #include "trigger/launch_win.h"
 #include "ui/popup/popup_filter.h"
+#include "ui/text/appearance_win.h"
 #include "ui/text/captions.h"
 
 namespace jumpnest {
@@ -162,6 +163,8 @@ bool MenuWindow::Load(const EntryList& entries, const Options& options,
     HWND listView = list();
     ::SetWindowSubclass(listView, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
     SetExplorerTheme(listView);
+    // Windows 11 rounds the corners of its menus; the popup looks like one.
+    UseSmallRoundCorners(hwnd());
     ListView_SetExtendedListViewStyleEx(listView, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE,
                                         LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
     LVCOLUMNW column{};
@@ -175,6 +178,7 @@ bool MenuWindow::Load(const EntryList& entries, const Options& options,
             [this](EntryList::Change change, size_t index) { OnListChanged(change, index); });
         listening_ = true;
     }
+    ApplyPalette(paletteGiven_ ? palette_ : SystemPalette());
     return true;
 }
 
@@ -378,13 +382,36 @@ void MenuWindow::ApplyFilter() {
 }
 
 LRESULT MenuWindow::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
-    if (!noMatch()) return CDRF_DODEFAULT;
+    // In light mode and high contrast the list draws its rows itself, as it
+    // always did; only "No match" is grey. In dark mode the selected row
+    // takes the palette's selection instead of the light theme's.
+    if (!noMatch() && !palette_.dark) return CDRF_DODEFAULT;
     if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-    if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-        draw.clrText = ::GetSysColor(COLOR_GRAYTEXT);
-        return CDRF_NEWFONT;
+    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    if (noMatch()) {
+        draw.clrText = palette_.grayText;
+    } else if (draw.nmcd.uItemState & CDIS_SELECTED) {
+        draw.nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
+        draw.clrText = palette_.selectedText;
+        draw.clrTextBk = palette_.selectedBackground;
     }
-    return CDRF_DODEFAULT;
+    return CDRF_NEWFONT;
+}
+
+void MenuWindow::SetPalette(const Palette& palette) {
+    paletteGiven_ = true;
+    ApplyPalette(palette);
+}
+
+void MenuWindow::ApplyPalette(const Palette& palette) {
+    palette_ = palette;
+    if (!hwnd()) return;
+    HWND listView = list();
+    ListView_SetBkColor(listView, palette_.popupRowBackground);
+    ListView_SetTextBkColor(listView, palette_.popupRowBackground);
+    ListView_SetTextColor(listView, palette_.popupRowText);
+    UseDarkControls(listView, palette_.dark);
+    ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void MenuWindow::SelectAt(POINT inList) {
@@ -415,8 +442,8 @@ void MenuWindow::Paint() {
     const ControlDesign& line = DesignOf("Line1");
     const int lineY = design_.Pixels(line.top);
     RECT rule{0, lineY, client.right, lineY + 1};
-    ::FillRect(dc, &rule, DesignBrush(dc, *line.foreColor));
-    ::FrameRect(dc, &client, DesignBrush(dc, *DesignOf("Shape1").foreColor));
+    ::FillRect(dc, &rule, DesignBrush(dc, palette_.popupRule));
+    ::FrameRect(dc, &client, DesignBrush(dc, palette_.popupEdge));
     const RECT close = ControlRect("cmdClose");
     ::DrawIconEx(dc, close.left, close.top, cornerPicture_.get(), 0, 0, 0, nullptr, DI_NORMAL);
     ::EndPaint(hwnd(), &paint);
@@ -571,14 +598,13 @@ LRESULT MenuWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     }
-    case WM_CTLCOLORSTATIC: {
+    case WM_CTLCOLORSTATIC:
         // Both labels share their colours: the title's.
-        const ControlDesign& title = DesignOf("lbl", 0);
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        ::SetTextColor(dc, DesignColor(*title.foreColor));
-        ::SetBkColor(dc, DesignColor(*title.backColor));
-        return reinterpret_cast<LRESULT>(DesignBrush(dc, *title.backColor));
-    }
+        return ControlColors(reinterpret_cast<HDC>(wParam), palette_.popupTitleText,
+                             palette_.popupTitleBackground);
+    case WM_ERASEBKGND:
+        FillBackground(hwnd(), reinterpret_cast<HDC>(wParam), palette_.popupBackground);
+        return TRUE;
     case WM_PAINT:
         Paint();
         return 0;

@@ -14,6 +14,7 @@
 #include "store/settings.h"
 #include "trigger/trigger_rules.h"
 #include "ui/popup/popup_layout.h"
+#include "ui/text/palette.h"
 #include "ui/text/design_builder_win.h"
 
 namespace jumpnest {
@@ -39,6 +40,8 @@ public:
     void Close();
     // Brings the open popup to the front and gives it the keyboard.
     void Activate();
+    // Draws it in `palette` from now on.
+    void SetPalette(const Palette& palette);
 
     HWND list() const { return design_.Window("lvwMenu"); }
 
@@ -48,6 +51,7 @@ protected:
 private:
     void Form_Load(ScreenPoint cursor, MenuOrigin wanted);
     void FadeOut();
+    void ApplyPalette(const Palette& palette);
     void LaunchSelected();
     void SelectAt(POINT inList);
     void Paint();
@@ -67,6 +71,9 @@ private:
 
     const EntryList* entries_ = nullptr;
     const Options* options_ = nullptr;
+    // Until the program gives one, the system's look as it was at loading.
+    Palette palette_{};
+    bool paletteGiven_ = false;
     bool listening_ = false;
     std::function<void()> openConfiguration_;
     BuiltDesign design_;

@@ -1,5 +1,7 @@
 #include "ui/text/appearance_win.h"
 
+#include <commctrl.h>
+
 #include <cwchar>
 #include <string>
 
@@ -116,11 +118,20 @@ void UseSmallRoundCorners(HWND window) {
     SetDwmAttribute(window, kDwmWindowCornerPreference, &preference, sizeof(preference));
 }
 
-void UseDarkControls(HWND control, bool dark) {
+namespace {
+
+// SetWindowTheme, where uxtheme.dll is there.
+void SetTheme(HWND control, const wchar_t* name, const wchar_t* list) {
     using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
     const UniqueModule uxtheme = SystemLibrary(L"uxtheme.dll");
     const auto setTheme = Find<SetWindowThemeFn>(uxtheme, "SetWindowTheme");
-    if (setTheme && control) setTheme(control, dark ? L"DarkMode_Explorer" : L"Explorer", nullptr);
+    if (setTheme && control) setTheme(control, name, list);
+}
+
+}  // namespace
+
+void UseDarkControls(HWND control, bool dark) {
+    SetTheme(control, dark ? L"DarkMode_Explorer" : L"Explorer", nullptr);
 }
 
 void UseDarkMenus(bool dark) {
@@ -146,6 +157,52 @@ bool IsThemeChangeMessage(UINT message, LPARAM lParam) {
     // setting changes carry other names, or none at all.
     if (message != WM_SETTINGCHANGE || lParam == 0) return false;
     return std::wcscmp(reinterpret_cast<const wchar_t*>(lParam), L"ImmersiveColorSet") == 0;
+}
+
+Palette SystemPalette() {
+    return ChoosePalette(ReadSystemLook(ThemeChoice::System));
+}
+
+void PaintWindowWith(HWND window, const Palette& palette) {
+    UseDarkTitleBar(window, palette.dark);
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) -> BOOL {
+            const Palette& p = *reinterpret_cast<const Palette*>(data);
+            wchar_t name[32] = {};
+            ::GetClassNameW(child, name, 32);
+            if (!std::wcscmp(name, WC_LISTVIEWW)) {
+                ListView_SetBkColor(child, p.listBackground);
+                ListView_SetTextBkColor(child, p.listBackground);
+                ListView_SetTextColor(child, p.listText);
+                UseDarkControls(child, p.dark);
+            } else if (!std::wcscmp(name, WC_BUTTONW)) {
+                // Themed boxes draw their text in the theme's black whatever
+                // WM_CTLCOLORSTATIC says: in dark mode they go unthemed.
+                const LONG_PTR kind = ::GetWindowLongPtrW(child, GWL_STYLE) & BS_TYPEMASK;
+                const bool box = kind != BS_PUSHBUTTON && kind != BS_DEFPUSHBUTTON;
+                SetTheme(child, p.dark ? (box ? L"" : L"DarkMode_Explorer") : nullptr,
+                         p.dark && box ? L"" : nullptr);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&palette));
+    ::RedrawWindow(window, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+LRESULT ControlColors(HDC dc, std::uint32_t text, std::uint32_t back) {
+    ::SetTextColor(dc, text);
+    ::SetBkColor(dc, back);
+    ::SetDCBrushColor(dc, back);
+    return reinterpret_cast<LRESULT>(::GetStockObject(DC_BRUSH));
+}
+
+void FillBackground(HWND window, HDC dc, std::uint32_t colour) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    ::SetDCBrushColor(dc, colour);
+    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
 }
 
 }  // namespace jumpnest

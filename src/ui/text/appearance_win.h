@@ -31,4 +31,19 @@ void UseDarkMenus(bool dark);
 // A message that says the look may have changed: read the look again.
 bool IsThemeChangeMessage(UINT message, LPARAM lParam);
 
+// The palette of the system's look as it is now, for a window that was
+// given none.
+Palette SystemPalette();
+
+// Gives a window of ours the palette: its title bar, its list views'
+// colours and, in dark mode, dark scroll bars, buttons and boxes (a box's
+// text then takes the colour of WM_CTLCOLORSTATIC). Repaints it all.
+void PaintWindowWith(HWND window, const Palette& palette);
+
+// What WM_CTLCOLORSTATIC and WM_CTLCOLORBTN answer: `text` on `back`.
+LRESULT ControlColors(HDC dc, std::uint32_t text, std::uint32_t back);
+
+// Fills the window's client area with `colour` (WM_ERASEBKGND, WM_PRINTCLIENT).
+void FillBackground(HWND window, HDC dc, std::uint32_t colour);
+
 }  // namespace jumpnest
