@@ -132,14 +132,20 @@ LRESULT MainWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
         if (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_DELETE) RemoveSelected();
         return 0;
     case NM_CUSTOMDRAW: {
-        // An entry whose file is away is drawn greyed.
+        // An entry whose file is away is drawn greyed; in dark mode the
+        // selected row takes the palette's selection, not the light theme's.
         auto& draw = *reinterpret_cast<NMLVCUSTOMDRAW*>(lParam);
         if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-        if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT &&
-            !entries_->available(static_cast<size_t>(draw.nmcd.dwItemSpec))) {
+        if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+        if (palette_.dark && (draw.nmcd.uItemState & CDIS_SELECTED)) {
+            draw.nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
+            draw.clrText = palette_.selectedText;
+            draw.clrTextBk = palette_.selectedBackground;
+        }
+        if (!entries_->available(static_cast<size_t>(draw.nmcd.dwItemSpec))) {
             draw.clrText = palette_.grayText;
         }
-        return CDRF_DODEFAULT;
+        return CDRF_NEWFONT;
     }
     case LVN_GETINFOTIPW: {
         // The tip names the file, and for one that is away says why it is

@@ -181,8 +181,8 @@ void PaintWindowWith(HWND window, const Palette& palette) {
                 // WM_CTLCOLORSTATIC says: in dark mode they go unthemed.
                 const LONG_PTR kind = ::GetWindowLongPtrW(child, GWL_STYLE) & BS_TYPEMASK;
                 const bool box = kind != BS_PUSHBUTTON && kind != BS_DEFPUSHBUTTON;
-                SetTheme(child, p.dark ? (box ? L"" : L"DarkMode_Explorer") : nullptr,
-                         p.dark && box ? L"" : nullptr);
+                SetTheme(child, p.dark ? (box ? L" " : L"DarkMode_Explorer") : nullptr,
+                         p.dark && box ? L" " : nullptr);
             }
             return TRUE;
         },

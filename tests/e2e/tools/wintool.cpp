@@ -4,6 +4,7 @@
 //                                        one (in-front 1 when it is the foreground) | none
 //   count-windows|close-window TITLE     how many, shown or hidden | WM_CLOSE to one
 //   end-session TITLE                    what a log-off sends one: may it end, then it ends
+//   colours-changed                      what Windows tells every window when dark mode changes
 //   child-texts|list-items TITLE         "class|id|checked|x y w h|text" | "image|selected|text"
 //   layout TITLE                         "x y w h v n": its client area on the screen; v 1 when
 //                                        its list view has a vertical scroll bar, n rows in view
@@ -186,6 +187,11 @@ int wmain(int argc, wchar_t** argv) {
         std::fflush(stdout);
         std::getchar();
         return ::UnregisterHotKey(nullptr, 1) ? 0 : 1;
+    }
+    if (argc > 1 && std::wstring(argv[1]) == L"colours-changed") {
+        return ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
+                                     reinterpret_cast<LPARAM>(L"ImmersiveColorSet"),
+                                     SMTO_ABORTIFHUNG, 5000, nullptr) ? 0 : 1;
     }
     int count = 0;
     const HWND window = argc > 2 ? Find(argv[2], false, &count) : nullptr;

@@ -1,0 +1,45 @@
+"""Dark mode: the popup and the configuration window in the dark palette at the start, and back
+to today's colours when the user switches to light while Jumpnest runs. JUMPNEST_SCREENSHOTS=docs
+keeps both dark pictures for the README."""
+
+import os
+import shutil
+import subprocess
+from pathlib import Path
+
+from harness import LIST, MENU, TITLE, expect, poll
+
+MODE = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize"
+ENTRIES = b"Notepad\tC:\\windows\\notepad.exe\r\nRegistry Editor\tC:\\windows\\regedit.exe\r\n"
+
+
+def lightness(t, name, x, y):  # 0 to 255: the mean of a screen pixel's red, green and blue
+    shot = t.screenshot(name)
+    out = subprocess.run(["convert", shot, "-format", f"%[fx:int(255*p{{{x},{y}}}.intensity)]",
+                          "info:"], capture_output=True, text=True, check=True).stdout
+    return int(out)
+
+
+def keep(t, name, title):
+    if os.environ.get("JUMPNEST_SCREENSHOTS"):
+        folder = Path(__file__).parents[2] / os.environ["JUMPNEST_SCREENSHOTS"]
+        shutil.copy(t.screenshot(name, title), folder / f"{name}.png")
+
+
+def test_dark_mode_and_back(t):
+    t.reg_set("AppsUseLightTheme", "0", "REG_DWORD", MODE)
+    t.write_ini(ENTRIES)
+    (program := t.start(t.install())).wait("palette: dark")
+    left, top = t.open_popup(program)[:2]
+    poll(lambda: t.rect(MENU, more=True), lambda r: r and r[4] == 255, "the popup faded in")
+    expect(lightness(t, "popup-dark", left + 210, top + 70) < 60, "a dark list", "a light one")
+    keep(t, "popup-dark", MENU)
+    program.after(lambda: t.keys("Escape"), "popup closed")
+
+    t.bring_forward(program)
+    x, y = t.controls()[LIST][:2]
+    expect(lightness(t, "config-dark", x + 100, y + 200) < 60, "a dark list", "a light one")
+    keep(t, "config-dark", TITLE)
+    t.reg_set("AppsUseLightTheme", "1", "REG_DWORD", MODE)
+    program.after(lambda: t.tool("colours-changed"), "palette: light")
+    poll(lambda: lightness(t, "config-light", x + 100, y + 200), lambda v: v > 200, "a light list")
