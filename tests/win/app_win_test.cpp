@@ -285,6 +285,27 @@ TEST_F(ConfigWindow, EntryAwayIsGreyedWithItsReason) {
     options_.language = kEnglish;
 }
 
+// The lists take the palette, switched while open: light rows of today's colours, or dark
+// rows with light text.
+TEST_F(ConfigWindow, ListsFollowThePalette) {
+    EntryList list(StuckPictures);
+    list.Replace({{"A", "C:\\a.exe"}});
+    MenuWindow popup;
+    ASSERT_TRUE(popup.Load(list, options_, {}));
+    SystemLook look = ReadSystemLook(ThemeChoice::System);
+    for (const bool dark : {true, false}) {
+        look.appsUseLightTheme = !dark;
+        window_.SetPalette(ChoosePalette(look));
+        popup.SetPalette(ChoosePalette(look));
+        for (const HWND shown : {window_.Control("lvwMenu"), popup.list()}) {
+            const COLORREF back = ListView_GetBkColor(shown), text = ListView_GetTextColor(shown);
+            EXPECT_TRUE(dark ? ContrastRatio(back, 0) < 1.5 && ContrastRatio(back, text) >= 4.5
+                             : back == ::GetSysColor(COLOR_WINDOW) &&
+                                   text == ::GetSysColor(COLOR_WINDOWTEXT));
+        }
+    }
+}
+
 // Run at 96, 144 and 192 dots per inch: the popup's pictures come at the
 // scale's size, and all its rows show without a scroll bar.
 TEST(Popup, PicturesAndRowsFollowTheDisplaysScale) {

@@ -36,6 +36,7 @@
 #include "trigger/hooks_win.h"
 #include "trigger/launch_win.h"
 #include "ui/popup/menu_window_win.h"
+#include "ui/text/appearance_win.h"
 #include "ui/text/captions.h"
 
 namespace jumpnest::test {
