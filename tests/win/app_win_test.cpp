@@ -434,23 +434,34 @@ TEST(Popup, SurvivesBeingClosedOrDestroyedFromOutside) {
     }
 }
 
-// Typing names the popup anew with what it shows, and a screen reader hears of it.
-TEST(Popup, TypingNamesItWithTheCount) {
+// Pointed at, a row takes the focus a screen reader names; typing names the popup anew with
+// what it shows, and a screen reader hears of it.
+TEST(Popup, TheRowPointedAtHasTheFocusAndTypingNamesThePopup) {
     EntryList list(StuckPictures);
     list.Replace({{"Alpha", "C:\\a.exe"}, {"Beta", "C:\\b.exe"}});
     Options options;
     MenuWindow popup;
     ASSERT_TRUE(popup.Load(list, options, {}));
     popup.Open({200, 200}, {3000, 3000});
-    static HWND named = nullptr;
+    static std::set<std::tuple<DWORD, HWND, LONG>> events;  // event, window, child
     const Unique<HWINEVENTHOOK, NullTraits<HWINEVENTHOOK, ::UnhookWinEvent>> hook(::SetWinEventHook(
-        EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
-        [](HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
-            if (object == OBJID_WINDOW) named = window;
+        EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr,
+        [](HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG child, DWORD, DWORD) {
+            events.insert({event, window, child});
         },
         ::GetCurrentProcessId(), ::GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT));
+    ::SendMessageW(popup.list(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            return events.contains({EVENT_OBJECT_FOCUS, popup.list(), 1});
+        },
+        2000));
     ::SendMessageW(popup.list(), WM_CHAR, L'b', 0);
-    EXPECT_TRUE(PumpUntil([&] { return named == popup.hwnd(); }, 2000));
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            return events.contains({EVENT_OBJECT_NAMECHANGE, popup.hwnd(), CHILDID_SELF});
+        },
+        2000));
     EXPECT_EQ(WindowText(popup.hwnd()), "Jumpnest menu, b: 1 of 2");
 }
 

@@ -158,6 +158,10 @@ bool MenuWindow::Load(const EntryList& entries, const Options& options,
     // The corner label has no text: it only widens the area over the picture
     // that opens the configuration window, so it must not cover the picture.
     ::ShowWindow(design_.Window("lbl", 1), SW_HIDE);
+    // The corner picture is a picture control, so that a screen reader finds
+    // it by its name; it lets the mouse through like the labels.
+    corner_ = ::CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_ICON, 0, 0, 0, 0,
+                                hwnd(), nullptr, ::GetModuleHandleW(nullptr), nullptr);
     UseDpi(dpi_);
 
     HWND listView = list();
@@ -210,6 +214,10 @@ void MenuWindow::UseDpi(int dpi) {
     // menu, at that menu's picture size grown with the scale.
     const int pictureSize = FindControl(MainWindowDesign(), "imgMenu")->extra;
     cornerPicture_ = ScaledPicture(IDB_MENU_PROP, ScaleForDpi(pictureSize, dpi));
+    const RECT corner = ControlRect("cmdClose");
+    ::SendMessageW(corner_, STM_SETICON, reinterpret_cast<WPARAM>(cornerPicture_.get()), 0);
+    ::MoveWindow(corner_, corner.left, corner.top, corner.right - corner.left,
+                 corner.bottom - corner.top, TRUE);
 }
 
 void MenuWindow::Form_Load(ScreenPoint cursor, MenuOrigin wanted) {
@@ -243,6 +251,10 @@ void MenuWindow::Form_Load(ScreenPoint cursor, MenuOrigin wanted) {
     }
     const int rows = static_cast<int>(sources_.size());
     ::SetWindowTextW(design_.Window("lbl", 0), Widen(ProgramTitle(gAppVersionText)).c_str());
+    // Never drawn: the names a screen reader says for the list and the corner.
+    const std::int32_t language = options_->language;
+    ::SetWindowTextW(listView, Widen(CaptionOf("lvwMenu", -1, language)).c_str());
+    ::SetWindowTextW(corner_, Widen(CaptionOf("frmConfig", -1, language)).c_str());
     // The name a filter left is taken back, without a name change when none was left.
     const std::wstring name = Widen(PopupName(options_->language, "", 0, 0));
     wchar_t current[64] = {};
@@ -362,6 +374,7 @@ void MenuWindow::ApplyFilter() {
     if (!typed_.empty() && !shown_.empty()) {
         ListView_SetItemState(listView, 0, LVIS_SELECTED | LVIS_FOCUSED,
                               LVIS_SELECTED | LVIS_FOCUSED);
+        TellFocus(0);
     }
     if (!shown_.empty()) ListView_EnsureVisible(listView, 0, FALSE);
     ::InvalidateRect(listView, nullptr, TRUE);
@@ -423,7 +436,15 @@ void MenuWindow::SelectAt(POINT inList) {
     } else if (!(ListView_GetItemState(list(), item, LVIS_SELECTED) & LVIS_SELECTED)) {
         ListView_SetItemState(list(), item, LVIS_SELECTED | LVIS_FOCUSED,
                               LVIS_SELECTED | LVIS_FOCUSED);
+        TellFocus(item);
     }
+}
+
+void MenuWindow::TellFocus(int row) const {
+    // A screen reader says the row that has the focus. The list raises the
+    // event itself on Windows; raised here as well, as not every system's
+    // list does (Wine's does not).
+    if (::GetFocus() == list()) ::NotifyWinEvent(EVENT_OBJECT_FOCUS, list(), OBJID_CLIENT, row + 1);
 }
 
 RECT MenuWindow::ControlRect(const char* name, int index) const {
@@ -444,8 +465,6 @@ void MenuWindow::Paint() {
     RECT rule{0, lineY, client.right, lineY + 1};
     ::FillRect(dc, &rule, DesignBrush(dc, palette_.popupRule));
     ::FrameRect(dc, &client, DesignBrush(dc, palette_.popupEdge));
-    const RECT close = ControlRect("cmdClose");
-    ::DrawIconEx(dc, close.left, close.top, cornerPicture_.get(), 0, 0, 0, nullptr, DI_NORMAL);
     ::EndPaint(hwnd(), &paint);
 }
 
@@ -599,7 +618,12 @@ LRESULT MenuWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_CTLCOLORSTATIC:
-        // Both labels share their colours: the title's.
+        // Both labels share their colours: the title's. The corner picture
+        // stands on the window's own ground.
+        if (reinterpret_cast<HWND>(lParam) == corner_) {
+            return ControlColors(reinterpret_cast<HDC>(wParam), palette_.popupTitleText,
+                                 palette_.popupBackground);
+        }
         return ControlColors(reinterpret_cast<HDC>(wParam), palette_.popupTitleText,
                              palette_.popupTitleBackground);
     case WM_ERASEBKGND:

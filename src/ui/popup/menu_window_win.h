@@ -54,6 +54,7 @@ private:
     void ApplyPalette(const Palette& palette);
     void LaunchSelected();
     void SelectAt(POINT inList);
+    void TellFocus(int row) const;
     void Paint();
     void OnListChanged(EntryList::Change change, size_t index);
     // Typing narrows the list to the entries that match.
@@ -79,6 +80,7 @@ private:
     BuiltDesign design_;
     FadeState fade_;
     UniqueIcon cornerPicture_;
+    HWND corner_ = nullptr;  // the corner picture's control, a child of the window
     // The scale the controls, fonts and pictures are laid out for: that of
     // the monitor the popup last opened on.
     int dpi_ = 0;
