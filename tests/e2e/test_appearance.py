@@ -40,6 +40,11 @@ def test_dark_mode_and_back(t):
     x, y = t.controls()[LIST][:2]
     expect(lightness(t, "config-dark", x + 100, y + 200) < 60, "a dark list", "a light one")
     keep(t, "config-dark", TITLE)
+    t.activate()  # File > Exclusions and shortcut, dark as well
+    program.after(lambda: t.keys("F10", "Down", "Up", "Up", "Return"), "exclusions opened")
+    x2, y2 = t.rect("Exclusions and shortcut")[:2]
+    expect(lightness(t, "dialog-dark", x2 + 60, y2 + 120) < 60, "a dark dialog", "a light one")
+    t.keys("Escape")
     t.reg_set("AppsUseLightTheme", "1", "REG_DWORD", MODE)
     program.after(lambda: t.tool("colours-changed"), "palette: light")
     poll(lambda: lightness(t, "config-light", x + 100, y + 200), lambda v: v > 200, "a light list")
