@@ -60,31 +60,20 @@ Palette LightPalette(const SystemColors& c) {
 }
 
 Palette HighContrastPalette(const SystemColors& c) {
-    // Only the scheme's own pairs: text on the ground it was chosen for.
-    // Rule and edge take the window text, the one colour a scheme promises
-    // stands out on its window colour. `dark` stays off: the system draws
-    // frames and controls in the scheme itself.
-    return {
-        .popupBackground = c.buttonFace,
-        .popupTitleBackground = c.buttonFace,
-        .popupTitleText = c.buttonText,
-        .popupRowBackground = c.window,
-        .popupRowText = c.windowText,
-        .popupRule = c.windowText,
-        .popupEdge = c.windowText,
-        .selectedBackground = c.highlight,
-        .selectedText = c.highlightText,
-        .windowBackground = c.buttonFace,
-        .windowText = c.buttonText,
-        .helpBackground = c.window,
-        .helpText = c.windowText,
-        .listBackground = c.window,
-        .listText = c.windowText,
-        .linkText = c.hotLight,
-        .grayText = c.grayText,
-        .highContrast = true,
-        .dark = false,
-    };
+    // Only the scheme's own pairs: the light palette without the design's
+    // own colours, text on the ground it was chosen for. Rule and edge take
+    // the window text, the one colour a scheme promises stands out on its
+    // window colour. `dark` stays off: the system draws frames and controls
+    // in the scheme itself.
+    Palette palette = LightPalette(c);
+    palette.popupTitleBackground = c.buttonFace;
+    palette.popupTitleText = c.buttonText;
+    palette.popupRule = palette.popupEdge = c.windowText;
+    palette.helpBackground = c.window;
+    palette.helpText = c.windowText;
+    palette.linkText = c.hotLight;
+    palette.highContrast = true;
+    return palette;
 }
 
 Palette DarkPalette(std::optional<std::uint32_t> accent) {
