@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <shlobj.h>
 
+#include <cstring>
 #include <string>
 
 #include "core/encoding_win.h"
@@ -16,10 +18,13 @@ namespace jumpnest {
 
 namespace {
 
-std::string SystemFolder() {
+// The system folder, or with `windows` the Windows folder.
+std::string SystemFolder(bool windows = false) {
     std::wstring folder(MAX_PATH, L'\0');
     for (;;) {
-        const UINT length = ::GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+        const auto size = static_cast<UINT>(folder.size());
+        const UINT length = windows ? ::GetSystemWindowsDirectoryW(folder.data(), size)
+                                    : ::GetSystemDirectoryW(folder.data(), size);
         if (length == 0) return {};
         // When the buffer is too small the answer is the size needed, NUL included.
         if (length < folder.size()) {
@@ -80,6 +85,43 @@ LaunchResult LaunchTarget(const std::string& target, const std::optional<std::st
     }
     Trace("launch: shell answered " + std::to_string(result) + " for " + target);
     return LaunchResult::Failed;
+}
+
+bool OpenFileLocation(const std::string& target) {
+    Trace("open file location: " + target);
+    ComApartment com;
+    // The shell selects the file in a window of its folder, or in the one
+    // already showing it; where it cannot, Explorer's own switch does.
+    PIDLIST_ABSOLUTE item = ::ILCreateFromPathW(Widen(target).c_str());
+    if (item) {
+        const HRESULT opened = ::SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
+        ::ILFree(item);
+        if (SUCCEEDED(opened)) return true;
+    }
+    const std::wstring arguments = L"/select,\"" + Widen(target) + L"\"";
+    const std::wstring explorer = Widen(AddBackslash(SystemFolder(true)) + "explorer.exe");
+    return reinterpret_cast<INT_PTR>(::ShellExecuteW(
+               nullptr, nullptr, explorer.c_str(), arguments.c_str(), nullptr, SW_SHOWNORMAL)) > 32;
+}
+
+bool CopyToClipboard(HWND owner, const std::string& text) {
+    const std::wstring wide = Widen(text);
+    const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!memory) return false;
+    if (void* place = ::GlobalLock(memory)) {
+        std::memcpy(place, wide.c_str(), bytes);
+        ::GlobalUnlock(memory);
+    }
+    // Once SetClipboardData has taken the memory it is the system's.
+    if (::OpenClipboard(owner)) {
+        ::EmptyClipboard();
+        const bool taken = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        ::CloseClipboard();
+        if (taken) return true;
+    }
+    ::GlobalFree(memory);
+    return false;
 }
 
 }  // namespace jumpnest

@@ -1,6 +1,8 @@
 // Starting what the user picked, through the shell.
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 
@@ -17,5 +19,11 @@ enum class LaunchResult {
 // minimized and active, without waiting.
 LaunchResult LaunchTarget(const std::string& target,
                           const std::optional<std::string>& verb = std::nullopt);
+
+// Opens the folder that holds `target` in Explorer with the file selected.
+bool OpenFileLocation(const std::string& target);
+
+// Puts `text` on the clipboard as Unicode text, `owner` holding it meanwhile.
+bool CopyToClipboard(HWND owner, const std::string& text);
 
 }  // namespace jumpnest

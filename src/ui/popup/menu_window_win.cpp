@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <memory>
+#include <utility>
 
 #include "core/dpi_win.h"
 #include "core/encoding_win.h"
@@ -169,8 +170,8 @@ bool MenuWindow::Load(const EntryList& entries, const Options& options,
     SetExplorerTheme(listView);
     // Windows 11 rounds the corners of its menus; the popup looks like one.
     UseSmallRoundCorners(hwnd());
-    ListView_SetExtendedListViewStyleEx(listView, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE,
-                                        LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
+    constexpr DWORD kListStyle = LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_INFOTIP;
+    ListView_SetExtendedListViewStyleEx(listView, kListStyle, kListStyle);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     column.cx = 100;
@@ -338,6 +339,42 @@ void MenuWindow::LaunchSelected() {
     FadeOut();
 }
 
+void MenuWindow::Act(EntryAction action) {
+    const int selected = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
+    if (noMatch() || selected < 0 || selected >= static_cast<int>(shown_.size())) return;
+    if (action == EntryAction::kOpen) return LaunchSelected();
+    const std::string& target = targets_[shown_[static_cast<size_t>(selected)]];
+    Trace("action " + std::to_string(static_cast<int>(action)) + ": " + target);
+    if (action == EntryAction::kRunAsAdministrator) LaunchTarget(target, "runas");
+    if (action == EntryAction::kOpenFileLocation) OpenFileLocation(target);
+    if (action == EntryAction::kCopyPath) CopyToClipboard(hwnd(), target);
+    // Done with it, as after a start.
+    FadeOut();
+}
+
+void MenuWindow::ShowActions(int x, int y) {
+    const int selected = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
+    if (noMatch() || selected < 0) return;
+    if (x == -1 && y == -1) {  // from the keyboard: at the selected row
+        RECT row{};
+        ListView_GetItemRect(list(), selected, &row, LVIR_LABEL);
+        POINT corner{row.left, row.bottom};
+        ::ClientToScreen(list(), &corner);
+        x = corner.x;
+        y = corner.y;
+    }
+    UniqueMenu menu(::CreatePopupMenu());
+    for (int action = 0; action < kEntryActionCount; ++action) {
+        const auto caption = Widen(EntryActionCaption(EntryAction(action), options_->language));
+        ::AppendMenuW(menu.get(), MF_STRING, static_cast<UINT_PTR>(action + 1), caption.c_str());
+    }
+    ::SetMenuDefaultItem(menu.get(), 1, FALSE);
+    Trace("actions menu");
+    const int chosen = static_cast<int>(::TrackPopupMenu(
+        menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, x, y, 0, hwnd(), nullptr));
+    if (chosen > 0) Act(EntryAction(chosen - 1));
+}
+
 void MenuWindow::OnCharacter(wchar_t character) {
     if (character == L'\b') {
         if (typed_.empty()) return;
@@ -488,15 +525,35 @@ LRESULT CALLBACK MenuWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam, LP
     case WM_MBUTTONUP:
         menu->LaunchSelected();
         return 0;
-    case WM_KEYDOWN:
-        // F2 opens the configuration window, as the corner picture does.
-        if (wParam != VK_F2) break;
-        if (menu->openConfiguration_) menu->openConfiguration_();
-        menu->FadeOut();
+    case WM_KEYDOWN: {
+        // F2 opens the configuration window, as the corner picture does;
+        // Ctrl+Shift+E opens the entry's folder, Ctrl+C copies its path.
+        const bool ctrl = ::GetKeyState(VK_CONTROL) < 0, shift = ::GetKeyState(VK_SHIFT) < 0;
+        if (wParam == VK_RETURN) {
+            // Decided at the press: the modifiers may be let go before Enter.
+            menu->elevate_ = ctrl && shift;
+            break;
+        }
+        if (wParam == VK_F2) {
+            if (menu->openConfiguration_) menu->openConfiguration_();
+            menu->FadeOut();
+        } else if (wParam == 'E' && ctrl && shift) {
+            menu->Act(EntryAction::kOpenFileLocation);
+        } else if (wParam == 'C' && ctrl && !shift) {
+            menu->Act(EntryAction::kCopyPath);
+        } else {
+            break;
+        }
+        return 0;
+    }
+    case WM_CONTEXTMENU:  // the menu key or Shift+F10: what to do with the entry
+        menu->ShowActions(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_KEYUP:
         if (wParam == VK_RETURN) {
-            menu->LaunchSelected();
+            // Ctrl+Shift+Enter starts it as administrator.
+            std::exchange(menu->elevate_, false) ? menu->Act(EntryAction::kRunAsAdministrator)
+                                                 : menu->LaunchSelected();
             return 0;
         }
         if (wParam == VK_ESCAPE) {
@@ -599,6 +656,15 @@ LRESULT MenuWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (info->hdr.hwndFrom != list()) return 0;
         if (info->hdr.code == NM_CUSTOMDRAW) {
             return OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
+        }
+        if (info->hdr.code == LVN_GETINFOTIPW) {
+            // After a short hover a row's tip names its whole target.
+            auto& tip = *reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
+            const auto row = static_cast<size_t>(tip.iItem);
+            if (!noMatch() && row < shown_.size() && tip.cchTextMax > 0) {
+                lstrcpynW(tip.pszText, Widen(targets_[shown_[row]]).c_str(), tip.cchTextMax);
+            }
+            return 0;
         }
         if (info->hdr.code != LVN_GETDISPINFOW) return 0;
         const auto row = static_cast<size_t>(info->item.iItem);

@@ -15,6 +15,7 @@
 #include "trigger/trigger_rules.h"
 #include "ui/popup/popup_layout.h"
 #include "ui/text/palette.h"
+#include "ui/text/captions.h"
 #include "ui/text/design_builder_win.h"
 
 namespace jumpnest {
@@ -53,6 +54,11 @@ private:
     void FadeOut();
     void ApplyPalette(const Palette& palette);
     void LaunchSelected();
+    // Does `action` with the selected entry; the popup closes as after a start.
+    void Act(EntryAction action);
+    // The menu of actions for the selected entry, at a screen point (-1, -1:
+    // at the selected row).
+    void ShowActions(int x, int y);
     void SelectAt(POINT inList);
     void TellFocus(int row) const;
     void Paint();
@@ -97,7 +103,8 @@ private:
     std::string typed_;
     std::vector<std::u32string> folded_;
     std::vector<size_t> shown_;
-    wchar_t highSurrogate_ = 0;  // the first half of a character typed in two
+    wchar_t highSurrogate_ = 0;
+    bool elevate_ = false;  // Enter went down with Ctrl and Shift  // the first half of a character typed in two
 };
 
 }  // namespace jumpnest

@@ -305,6 +305,21 @@ std::string_view NoMatchText(std::int32_t language) {
     return kNoMatch[static_cast<std::size_t>(LanguageColumn(language))];
 }
 
+std::string_view EntryActionCaption(EntryAction action, std::int32_t language) {
+    // The words Explorer uses for the same commands in each language.
+    constexpr std::array<std::array<std::string_view, kLanguageCount>, kEntryActionCount> kText = {{
+        {"&Open", "Ö&ffnen", "&Ouvrir", "&Abrir"},
+        {"Run as &administrator", "Als &Administrator ausführen",
+         "Exécuter en tant qu'&administrateur", "Ejecutar como &administrador"},
+        {"Open file &location", "&Dateipfad öffnen", "Ouvrir l'emp&lacement du fichier",
+         "Abrir la &ubicación del archivo"},
+        {"&Copy path", "Als Pfad &kopieren", "&Copier en tant que chemin d'accès",
+         "&Copiar como ruta de acceso"},
+    }};
+    return kText[static_cast<std::size_t>(action)]
+                [static_cast<std::size_t>(LanguageColumn(language))];
+}
+
 std::string PopupName(std::int32_t language, std::string_view typed, size_t shown, size_t total) {
     constexpr std::array<std::string_view, kLanguageCount> kOf = {"of", "von", "sur", "de"};
     std::string name = "Jumpnest menu";

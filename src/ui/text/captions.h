@@ -77,6 +77,12 @@ std::string_view NoMatchText(std::int32_t language);
 // as "Jumpnest menu, reg: 2 of 9".
 std::string PopupName(std::int32_t language, std::string_view typed, size_t shown, size_t total);
 
+// What can be done with an entry of the popup, as its context menu offers
+// it: Open, Run as administrator, Open file location, Copy path.
+enum class EntryAction { kOpen, kRunAsAdministrator, kOpenFileLocation, kCopyPath };
+inline constexpr int kEntryActionCount = 4;
+std::string_view EntryActionCaption(EntryAction action, std::int32_t language);
+
 // The tip of an entry whose file is away: why it is grey and left out of
 // the popup, and that it is kept.
 std::string_view EntryAwayText(std::int32_t language);

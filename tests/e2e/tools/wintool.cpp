@@ -5,6 +5,7 @@
 //   count-windows|close-window TITLE     how many, shown or hidden | WM_CLOSE to one
 //   end-session TITLE                    what a log-off sends one: may it end, then it ends
 //   colours-changed                      what Windows tells every window when dark mode changes
+//   clipboard                            the clipboard's text
 //   child-texts|list-items TITLE         "class|id|checked|x y w h|text" | "image|selected|text"
 //   layout TITLE                         "x y w h v n": its client area on the screen; v 1 when
 //                                        its list view has a vertical scroll bar, n rows in view
@@ -187,6 +188,13 @@ int wmain(int argc, wchar_t** argv) {
         std::fflush(stdout);
         std::getchar();
         return ::UnregisterHotKey(nullptr, 1) ? 0 : 1;
+    }
+    if (argc > 1 && std::wstring(argv[1]) == L"clipboard") {
+        if (!::OpenClipboard(nullptr)) return 1;
+        const auto* text = static_cast<const wchar_t*>(::GetClipboardData(CF_UNICODETEXT));
+        if (text) PrintText(text);
+        ::CloseClipboard();
+        return text ? 0 : 1;
     }
     if (argc > 1 && std::wstring(argv[1]) == L"colours-changed") {
         return ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,

@@ -1,0 +1,32 @@
+"""What to do with an entry from the keyboard: start it as administrator, open its folder with
+it selected, copy its path; the same from its menu by Shift+F10 and by the menu key."""
+
+from harness import MENU, expect, same, soon
+
+TOOL = "C:\\Tools\\note it.cmd"  # notes that it ran, beside itself
+
+
+def test_entry_actions(t):
+    t.host("C:\\Tools").mkdir()
+    t.host(TOOL).write_text('@echo ran> "%~dpn0.txt"\r\n')
+    t.write_ini(b"Notepad\tC:\\windows\\notepad.exe\r\nNote it\t" + TOOL.encode() + b"\r\n")
+    (program := t.start(t.install())).wait("ready")
+
+    def act(keys, what):  # the popup, "note" typed: only the tool, selected; then the keys
+        t.open_popup(program)
+        program.after(lambda: t.keys("n", "o", "t", "e", "space", *keys), f"{what}: {TOOL}")
+        expect(t.gone(MENU), "the popup closed after it", "still open")
+
+    act(["ctrl+shift+Return"], "action 1")  # under Wine "runas" starts it as it is
+    soon(lambda: t.host("C:\\Tools\\note it.txt").exists(), True, "the tool started")
+    act(["ctrl+c"], "action 3")
+    soon(lambda: t.tool("clipboard")[1], TOOL.replace("\\", "\\\\"), "the path copied")
+    act(["ctrl+shift+e"], "open file location")
+    expect(t.rect("Tools"), "an Explorer window on the tool's folder", "none")
+    for key in ("shift+F10", "Menu"):  # its menu: &Copy path
+        t.open_popup(program)
+        program.after(lambda: t.keys("n", "o", "t", "e", "space", key), "actions menu")
+        expect(t.rect("class:#32768"), "the menu of actions", "none")
+        program.after(lambda: t.keys("c"), f"action 3: {TOOL}")  # its access key
+        expect(t.gone(MENU), "the popup closed after it", "still open")
+    same(program.traced("launch: "), False, "nothing started by the plain Enter")
