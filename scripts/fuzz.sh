@@ -17,7 +17,7 @@ if ! [[ $SECONDS_PER_TARGET =~ ^[1-9][0-9]*$ ]]; then
   echo "usage: scripts/fuzz.sh [seconds-per-target]" >&2
   exit 2
 fi
-TARGETS=(entry_file settings trigger_rules)
+TARGETS=(entry_file settings trigger_rules popup_filter)
 OUT="$BUILD/fuzz"
 
 install_packages

@@ -163,10 +163,18 @@ TEST(Designs, MenuCommandsAndUnits) {
     EXPECT_EQ(TwipsToPixels(7470, 12), 623);  // 622.5: to the nearest, away from zero
 }
 
-TEST(PopupFilter, FoldsCaseAndAccentsOfEveryPlane) {
-    EXPECT_EQ(FoldForSearch("Élan ÜBER Łódź Ærø"), U"elan uber lodz aro");
-    EXPECT_EQ(FoldForSearch("Cafe\u0301 ΑΒΓ ПРИВЕТ Ёж"), U"cafe αβγ привет еж");
-    EXPECT_EQ(FoldForSearch("\xF0\x9F\x93\x81 Files \xFF"), U"\U0001F4C1 files \uFFFD");
+TEST(PopupFilter, FoldsCaseAccentsAndWordsOfEveryPlane) {
+    EXPECT_EQ(FoldForSearch("Élan ÜBER Łódź Ærø Straße GROẞ"), U"elan uber lodz aro strasse gross");
+    EXPECT_EQ(FoldForSearch("Cafe\u0301 ΆΒΓ Οδυσσέας ПРИВЕТ Ёж İı"),
+              U"cafe αβγ οδυσσεασ привет еж ii");
+    EXPECT_EQ(FoldForSearch("\xF0\x9F\x93\x81 Ｆiles \xFF\xC0\xAF"),
+              U"\U0001F4C1 files \uFFFD\uFFFD\uFFFD");
+    const FoldedCaption words =
+        FoldCaption("Team—Chat “Quoted” 記事本「メモ」 RegEdit e-Mail ÉtéÖl");
+    std::u32string initials;
+    for (std::size_t i = 0; i < words.text.size(); ++i)
+        if (words.wordStart[i]) initials += words.text[i];
+    EXPECT_EQ(initials, U"tcq記メreemeo");
     std::string typed = "ab\xF0\x9F\x93\x81";
     RemoveLastCharacter(typed);
     EXPECT_EQ(typed, "ab");
@@ -175,21 +183,41 @@ TEST(PopupFilter, FoldsCaseAndAccentsOfEveryPlane) {
     EXPECT_EQ(typed, "");
 }
 
-TEST(PopupFilter, StartsThenWordStartsThenAnywhereInListOrder) {
-    std::vector<std::u32string> captions;
-    for (const char* caption : {"Notepad", "Cupregistry", "Wine Regedit", "Registry Editor",
-                                "ureg reg", "Programs (regular)", "\xF0\x9F\x93\x81 Files"}) {
-        captions.push_back(FoldForSearch(caption));
-    }
-    const auto filter = [&](const char* typed) {
-        return FilterEntries(captions, FoldForSearch(typed));
+TEST(PopupFilter, RanksInTiersWithMatchedCharacters) {
+    // clang-format off
+    const char* const names[] = {
+        "Notepad", "Cupregistry", "Wine Regedit", "Registry Editor", "ureg reg",       // 0-4
+        "Programs (regular)", "\xF0\x9F\x93\x81 Files", "Visual Studio Code",         // 5-7
+        "Microsoft Visual Studio", "RegEdit", "Network Tools Pad", "Net Updater",      // 8-11
+        "Printpad", "Straße", "GROẞ", "Αθήνα", "Οδυσσέας", "İstanbul", "Izmir",        // 12-18
+        "WinMerge Diff", "Cafe\u0301 Noir", "Café Crème", "Edge", "Easy Disk"};        // 19-23
+    const std::pair<const char*, std::vector<std::size_t>> kOrders[] = {
+        {"REG", {3, 9, 2, 4, 5, 1}}, {"ed", {22, 3, 9, 23, 2}}, {"edit", {3, 9, 2}}, {"vs", {7, 8}},
+        {"wm", {19}}, {"ntpd", {11, 10, 0}}, {"tpd", {10}}, {"ss", {13, 14}}, {"ΑΘΗΝΑ", {15}},
+        {"ΟΔΥΣΣΕΑΣ", {16}}, {"ist", {17, 1, 3}}, {"ız", {18}}, {"cafe", {20, 21}}, {"xyz", {}},
+        {"", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
+              23}}};
+    using R = std::vector<Range16>;  // a whole "ß", "e" with its accent, a surrogate pair
+    const std::tuple<const char*, std::size_t, R> kRanges[] = {
+        {"strass", 13, R{{0, 5}}}, {"gros", 14, R{{0, 4}}}, {"fe", 20, R{{2, 5}}},
+        {"fi", 6, R{{3, 5}}}, {"wm", 19, R{{0, 1}, {3, 4}}},
+        {"tpd", 10, R{{8, 9}, {14, 15}, {16, 17}}}};
+    // clang-format on
+    std::vector<FoldedCaption> captions;
+    for (const char* name : names) captions.push_back(FoldCaption(name));
+    const auto rank = [&](const char* typed) {
+        return RankEntries(captions, FoldForSearch(typed));
     };
-    EXPECT_EQ(filter("REG"), (std::vector<std::size_t>{3, 2, 4, 5, 1}));
-    EXPECT_EQ(filter("édi"), (std::vector<std::size_t>{3, 2}));
-    EXPECT_EQ(filter("\xF0\x9F\x93\x81"), (std::vector<std::size_t>{6}));
-    EXPECT_EQ(filter("files"), (std::vector<std::size_t>{6}));
-    EXPECT_EQ(filter(""), (std::vector<std::size_t>{0, 1, 2, 3, 4, 5, 6}));
-    EXPECT_TRUE(filter("xyz").empty());
+    for (const auto& [typed, order] : kOrders) {
+        std::vector<std::size_t> entries;
+        for (const Match& match : rank(typed)) entries.push_back(match.entry);
+        EXPECT_EQ(entries, order) << typed;
+    }
+    for (const auto& [typed, entry, ranges] : kRanges) {  // the only or first match
+        const Match first = rank(typed).at(0);
+        EXPECT_EQ(first.entry, entry) << typed;
+        EXPECT_EQ(first.ranges, ranges) << typed;
+    }
 }
 
 namespace {

@@ -54,8 +54,10 @@ void TakeForeground(HWND window) {
 
 // Text as the search compares it, folded with the system's own tables in the
 // user's locale: its lower case, then its decomposition, whose accents the
-// portable fold drops.
-std::u32string FoldForUser(const std::wstring& text) {
+// portable fold drops. The search folds one character at a time with it, so
+// that each folded character keeps its place in the caption.
+std::u32string FoldForUser(std::string_view utf8) {
+    const std::wstring text = Widen(utf8);
     const int length = static_cast<int>(text.size());
     std::wstring lower(text.size() * 2 + 1, L'\0');
     const int lowered = ::LCMapStringEx(
@@ -66,7 +68,7 @@ std::u32string FoldForUser(const std::wstring& text) {
     std::wstring decomposed(static_cast<size_t>(needed > 0 ? needed : 0), L'\0');
     if (needed <= 0 ||
         ::FoldStringW(MAP_COMPOSITE, lower.c_str(), lowered, decomposed.data(), needed) != needed) {
-        return FoldForSearch(Narrow(text));
+        return FoldForSearch(utf8);
     }
     return FoldForSearch(Narrow(decomposed));
 }
@@ -395,13 +397,15 @@ void MenuWindow::OnCharacter(wchar_t character) {
 }
 
 void MenuWindow::ApplyFilter() {
-    // The captions are folded at the first key, not at every opening: most
-    // openings end in a click, and folding a long list costs time.
-    if (folded_.size() != captions_.size()) {
-        folded_.clear();
-        for (const std::wstring& caption : captions_) folded_.push_back(FoldForUser(caption));
+    // Folded at every key: only the characters beyond ASCII ask the system.
+    std::vector<FoldedCaption> folded;
+    for (const std::wstring& caption : captions_) {
+        folded.push_back(FoldCaption(Narrow(caption), FoldForUser));
     }
-    shown_ = FilterEntries(folded_, FoldForUser(Widen(typed_)));
+    shown_.clear();
+    for (const Match& match : RankEntries(folded, FoldCaption(typed_, FoldForUser).text)) {
+        shown_.push_back(match.entry);
+    }
     HWND listView = list();
     // The window keeps its size: nothing moves under the mouse, only the
     // rows change.
