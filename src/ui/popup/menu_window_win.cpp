@@ -397,15 +397,17 @@ void MenuWindow::OnCharacter(wchar_t character) {
 }
 
 void MenuWindow::ApplyFilter() {
-    // Folded at every key: only the characters beyond ASCII ask the system.
-    std::vector<FoldedCaption> folded;
-    for (const std::wstring& caption : captions_) {
-        folded.push_back(FoldCaption(Narrow(caption), FoldForUser));
+    // The captions are folded at the first key, not at every opening: most
+    // openings end in a click, and folding a long list costs time.
+    if (folded_.size() != captions_.size()) {
+        folded_.clear();
+        for (const std::wstring& caption : captions_) {
+            folded_.push_back(FoldCaption(Narrow(caption), FoldForUser));
+        }
     }
+    matches_ = RankEntries(folded_, FoldCaption(typed_, FoldForUser).text);
     shown_.clear();
-    for (const Match& match : RankEntries(folded, FoldCaption(typed_, FoldForUser).text)) {
-        shown_.push_back(match.entry);
-    }
+    for (const Match& match : matches_) shown_.push_back(match.entry);
     HWND listView = list();
     // The window keeps its size: nothing moves under the mouse, only the
     // rows change.
@@ -435,7 +437,74 @@ void MenuWindow::ApplyFilter() {
     Trace("filter: \"" + typed_ + "\", " + std::to_string(shown_.size()) + " shown");
 }
 
+void MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
+    const auto row = static_cast<int>(draw.nmcd.dwItemSpec);
+    if (row < 0 || static_cast<size_t>(row) >= matches_.size()) return;
+    const Match& match = matches_[static_cast<size_t>(row)];
+    HWND listView = list();
+    HDC dc = draw.nmcd.hdc;
+    const bool selected = ListView_GetItemState(listView, row, LVIS_SELECTED) & LVIS_SELECTED;
+    RECT whole{}, icon{}, label{};
+    ListView_GetItemRect(listView, row, &whole, LVIR_BOUNDS);
+    ListView_GetItemRect(listView, row, &icon, LVIR_ICON);
+    ListView_GetItemRect(listView, row, &label, LVIR_LABEL);
+    // As the list draws a row: the selection behind the caption, the picture
+    // tinted with it.
+    ::FillRect(dc, &whole, DesignBrush(dc, palette_.popupRowBackground));
+    if (selected) ::FillRect(dc, &label, DesignBrush(dc, palette_.selectedBackground));
+    HIMAGELIST images = ListView_GetImageList(listView, LVSIL_SMALL);
+    int size = 0, height = 0;
+    ImageList_GetIconSize(images, &size, &height);
+    ImageList_DrawEx(images, images_[match.entry], dc, icon.left,
+                     icon.top + (icon.bottom - icon.top - height) / 2, 0, 0, CLR_NONE,
+                     selected ? palette_.selectedBackground : CLR_NONE,
+                     ILD_TRANSPARENT | (selected ? ILD_BLEND50 : 0));
+    // The caption in pieces: the matched letters in bold.
+    const auto normal = reinterpret_cast<HFONT>(::SendMessageW(listView, WM_GETFONT, 0, 0));
+    if (boldFor_ != normal) {
+        LOGFONTW font{};
+        ::GetObjectW(normal, sizeof(font), &font);
+        font.lfWeight = FW_BOLD;
+        bold_.reset(::CreateFontIndirectW(&font));
+        boldFor_ = normal;
+    }
+    const HGDIOBJ before = ::SelectObject(dc, normal);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, selected ? palette_.selectedText : palette_.popupRowText);
+    const std::wstring& caption = captions_[match.entry];
+    const int y = label.top + (label.bottom - label.top - metrics.tmHeight) / 2;
+    int x = label.left + MetricForDpi(SM_CXEDGE, dpi_) * 2;
+    std::uint32_t at = 0;
+    const auto piece = [&](std::uint32_t end, bool matched) {
+        end = std::min<std::uint32_t>(end, static_cast<std::uint32_t>(caption.size()));
+        if (end <= at) return;
+        ::SelectObject(dc, matched ? static_cast<HGDIOBJ>(bold_.get()) : normal);
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc, caption.data() + at, static_cast<int>(end - at), &extent);
+        ::ExtTextOutW(dc, x, y, ETO_CLIPPED, &label, caption.data() + at, end - at, nullptr);
+        x += extent.cx;
+        at = end;
+    };
+    for (const auto& [begin, end] : match.ranges) {
+        piece(begin, false);
+        piece(end, true);
+    }
+    piece(static_cast<std::uint32_t>(caption.size()), false);
+    ::SelectObject(dc, before);
+}
+
 LRESULT MenuWindow::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
+    // While typing filters, the rows are drawn here, with the matched
+    // letters in bold; the list still gives each row's text to a screen
+    // reader.
+    if (!typed_.empty() && !noMatch()) {
+        if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+        if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+        DrawMatchedRow(draw);
+        return CDRF_SKIPDEFAULT;
+    }
     // In light mode and high contrast the list draws its rows itself, as it
     // always did; only "No match" is grey. In dark mode the selected row
     // takes the palette's selection instead of the light theme's.

@@ -13,6 +13,7 @@
 #include "store/entry_list_win.h"
 #include "store/settings.h"
 #include "trigger/trigger_rules.h"
+#include "ui/popup/popup_filter.h"
 #include "ui/popup/popup_layout.h"
 #include "ui/text/palette.h"
 #include "ui/text/captions.h"
@@ -68,6 +69,7 @@ private:
     void ApplyFilter();
     bool noMatch() const { return shown_.empty() && !typed_.empty(); }
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) const;
+    void DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const;
     // Lays the popup out for a monitor of `dpi` dots per inch.
     void UseDpi(int dpi);
     RECT ControlRect(const char* name, int index = -1) const;
@@ -101,10 +103,15 @@ private:
     // The typed text (UTF-8), the captions as the search compares them, and
     // the rows shown: positions in the copy above, best match first.
     std::string typed_;
-    std::vector<std::u32string> folded_;
+    std::vector<FoldedCaption> folded_;
+    std::vector<Match> matches_;  // beside shown_: which letters of each row matched
+    // The list's font in bold, for the matched letters, and the font it was made from.
+    mutable UniqueFont bold_;
+    mutable HFONT boldFor_ = nullptr;
     std::vector<size_t> shown_;
     wchar_t highSurrogate_ = 0;
-    bool elevate_ = false;  // Enter went down with Ctrl and Shift  // the first half of a character typed in two
+    bool elevate_ = false;  // Enter went down with Ctrl and Shift  // the first half of a character
+                            // typed in two
 };
 
 }  // namespace jumpnest
