@@ -25,6 +25,10 @@ def test_typing_filters_the_popup(t):
     program.after(lambda: t.keys("Return", "Escape"), 'filter: "", 3 shown')
     expect(not program.traced("launch:") and t.rect(MENU), "nothing started, the popup open", "")
     same(len(shown()), 3, "the whole list again")
+    for typed, found in (("wfe", "Wine File Explorer"), ("ntpd", "Notepad")):  # initials, scattered
+        program.after(lambda: t.keys(*typed), f'filter: "{typed}", 1 shown')
+        same(shown(), [(found, True)], f"what {typed} finds")
+        program.after(lambda: t.keys("Escape"), 'filter: "", 3 shown')
 
     line = program.after(lambda: t.keys("r", "e", "g", "Return"), "launch: ")
     expect(line.endswith("regedit.exe"), "Enter starts the match", line)

@@ -35,7 +35,9 @@
 #include "store/shortcut_win.h"
 #include "trigger/hooks_win.h"
 #include "trigger/launch_win.h"
+#include "ui/popup/fold_win.h"
 #include "ui/popup/menu_window_win.h"
+#include "ui/popup/popup_filter.h"
 #include "ui/text/appearance_win.h"
 #include "ui/text/captions.h"
 

@@ -131,8 +131,8 @@ TEST(Appearance, FollowsTheAppModeAndKnowsThemeMessages) {
     const wchar_t* key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
     const wchar_t* name = L"AppsUseLightTheme";
     DWORD saved = 0, size = sizeof saved;
-    const bool had = !::RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr,
-                                     &saved, &size);
+    const bool had =
+        !::RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &saved, &size);
     const auto set = [&](DWORD value) {
         return !::RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_DWORD, &value, sizeof value);
     };
@@ -147,18 +147,34 @@ TEST(Appearance, FollowsTheAppModeAndKnowsThemeMessages) {
         EXPECT_EQ(look.colors.window, ::GetSysColor(COLOR_WINDOW));
     }
     EXPECT_GE(WindowsBuild(), 7601u);
-    const HWND window = ::CreateWindowExW(0, L"BUTTON", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
-                                          0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    const HWND window = ::CreateWindowExW(0, L"BUTTON", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                          100, 100, nullptr, nullptr, nullptr, nullptr);
     UseDarkTitleBar(window, true), UseSmallRoundCorners(window), UseDarkControls(window, true);
     UseDarkMenus(true), UseDarkMenus(false);
     EXPECT_TRUE(::DestroyWindow(window)) << "every call skipped or done, none fatal";
     const std::tuple<UINT, const wchar_t*, bool> messages[] = {
-        {WM_SETTINGCHANGE, L"ImmersiveColorSet", true}, {WM_SETTINGCHANGE, nullptr, false},
-        {WM_SETTINGCHANGE, L"Environment", false},      {WM_SYSCOLORCHANGE, nullptr, true},
-        {WM_THEMECHANGED, nullptr, true},               {WM_PAINT, L"ImmersiveColorSet", false}};
+        {WM_SETTINGCHANGE, L"ImmersiveColorSet", true},
+        {WM_SETTINGCHANGE, nullptr, false},
+        {WM_SETTINGCHANGE, L"Environment", false},
+        {WM_SYSCOLORCHANGE, nullptr, true},
+        {WM_THEMECHANGED, nullptr, true},
+        {WM_PAINT, L"ImmersiveColorSet", false}};
     for (const auto& [message, text, change] : messages) {
         EXPECT_EQ(IsThemeChangeMessage(message, reinterpret_cast<LPARAM>(text)), change) << message;
     }
+}
+
+// The fold the popup really uses: the system's lower case and decomposition, then the search's.
+TEST(PopupFilter, FoldsWithTheSystemsTables) {
+    for (const auto& [text, folded] : {std::pair{"Straße ẞ", U"strasse ss"},
+                                       {"Éclair", U"eclair"},
+                                       {"ΑΘΉΝΑ ΣΟΦΟΣ", U"αθηνα σοφοσ"},
+                                       {"Cafe\u0301", U"cafe"}}) {
+        EXPECT_EQ(FoldCaption(text, FoldForUser).text, folded) << text;
+    }
+    const auto found = RankEntries({FoldCaption("Notepad"), FoldCaption("Visual Studio Code")},
+                                   FoldCaption("vsc", FoldForUser).text);
+    EXPECT_TRUE(found.size() == 1 && found[0].entry == 1);
 }
 
 }  // namespace jumpnest::test

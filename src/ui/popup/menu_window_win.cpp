@@ -17,6 +17,7 @@
 #include "core/version.h"
 #include "store/settings.h"
 #include "trigger/launch_win.h"
+#include "ui/popup/fold_win.h"
 #include "ui/popup/popup_filter.h"
 #include "ui/text/appearance_win.h"
 #include "ui/text/captions.h"
@@ -50,27 +51,6 @@ void TakeForeground(HWND window) {
         ::SetForegroundWindow(window);
         ::AttachThreadInput(own, foreground, FALSE);
     }
-}
-
-// Text as the search compares it, folded with the system's own tables in the
-// user's locale: its lower case, then its decomposition, whose accents the
-// portable fold drops. The search folds one character at a time with it, so
-// that each folded character keeps its place in the caption.
-std::u32string FoldForUser(std::string_view utf8) {
-    const std::wstring text = Widen(utf8);
-    const int length = static_cast<int>(text.size());
-    std::wstring lower(text.size() * 2 + 1, L'\0');
-    const int lowered = ::LCMapStringEx(
-        LOCALE_NAME_USER_DEFAULT, LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING, text.c_str(), length,
-        lower.data(), static_cast<int>(lower.size()), nullptr, nullptr, 0);
-    const int needed =
-        lowered > 0 ? ::FoldStringW(MAP_COMPOSITE, lower.c_str(), lowered, nullptr, 0) : 0;
-    std::wstring decomposed(static_cast<size_t>(needed > 0 ? needed : 0), L'\0');
-    if (needed <= 0 ||
-        ::FoldStringW(MAP_COMPOSITE, lower.c_str(), lowered, decomposed.data(), needed) != needed) {
-        return FoldForSearch(utf8);
-    }
-    return FoldForSearch(Narrow(decomposed));
 }
 
 // Says `text` through UI Automation's notification event, which screen
