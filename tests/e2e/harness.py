@@ -243,6 +243,7 @@ class Case:
         self.xdo("mousemove", 200, 300, "keydown", key, "click", button, "keyup", key)
 
     def open_popup(self, program):  # the gesture; the popup's left, top, row height, list top
+        program.wait("mouse hook installed", after=0)  # on the hooks' thread, after "ready"
         line = program.after(self.gesture, "popup opened")
         return tuple(map(int, re.search(r"at (\S+),(\S+) rows (\d+) list (\d+)", line).groups()))
 
