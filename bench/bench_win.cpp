@@ -331,6 +331,10 @@ void BenchPopup(const std::string& folder) {
         // The first opening makes what is made once (fonts, the theme's
         // parts, the bare popup) and is not counted.
         Program().Trigger(400, 300);
+        if (!Program().popup().IsOpen()) {
+            std::fprintf(stderr, "the popup did not open\n");
+            continue;
+        }
         ::UpdateWindow(Program().popup().hwnd());
         BarePopup bare(Program().popup().hwnd());
         ClosePopup();
