@@ -248,22 +248,20 @@ public:
         windowClass.lpszClassName = L"JumpnestBenchBarePopup";
         ::RegisterClassW(&windowClass);
         ::GetWindowRect(popup, &place_);
-        window_ = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
-                                    windowClass.lpszClassName, L"bare", WS_POPUP, place_.left,
-                                    place_.top, place_.right - place_.left,
-                                    place_.bottom - place_.top, nullptr, nullptr,
-                                    windowClass.hInstance, this);
+        window_ = ::CreateWindowExW(
+            WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"bare",
+            WS_POPUP, place_.left, place_.top, place_.right - place_.left,
+            place_.bottom - place_.top, nullptr, nullptr, windowClass.hInstance, this);
         ::SetLayeredWindowAttributes(window_, 0, 0, LWA_ALPHA);
         RECT listPlace{};
         ::GetWindowRect(real, &listPlace);
         ::MapWindowPoints(nullptr, popup, reinterpret_cast<POINT*>(&listPlace), 2);
         // The list's own styles (report, virtual, no header, shared pictures).
-        list_ = ::CreateWindowExW(static_cast<DWORD>(::GetWindowLongPtrW(real, GWL_EXSTYLE)),
-                                  WC_LISTVIEWW, L"",
-                                  static_cast<DWORD>(::GetWindowLongPtrW(real, GWL_STYLE)),
-                                  listPlace.left, listPlace.top, listPlace.right - listPlace.left,
-                                  listPlace.bottom - listPlace.top, window_, nullptr,
-                                  windowClass.hInstance, nullptr);
+        list_ = ::CreateWindowExW(
+            static_cast<DWORD>(::GetWindowLongPtrW(real, GWL_EXSTYLE)), WC_LISTVIEWW, L"",
+            static_cast<DWORD>(::GetWindowLongPtrW(real, GWL_STYLE)), listPlace.left, listPlace.top,
+            listPlace.right - listPlace.left, listPlace.bottom - listPlace.top, window_, nullptr,
+            windowClass.hInstance, nullptr);
         ::SendMessageW(list_, WM_SETFONT, ::SendMessageW(real, WM_GETFONT, 0, 0), FALSE);
         ListView_SetExtendedListViewStyleEx(list_, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
         ListView_SetImageList(list_, ListView_GetImageList(real, LVSIL_SMALL), LVSIL_SMALL);
