@@ -5,6 +5,7 @@
 // which scripts/bench.sh gathers over repeated runs into docs/benchmarks.md.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -219,25 +220,188 @@ void ClosePopup() {
     DrainMessages();
 }
 
+// The popup without the program: a window of the same kind (layered,
+// topmost, borderless, a tool window) with a virtual report list of the
+// same size, rows, pictures and font, shown and painted the same way. What
+// the real popup takes beyond it is the program's own share.
+class BarePopup {
+public:
+    // Made after one real opening, from what that popup shows.
+    explicit BarePopup(HWND popup) {
+        HWND real = Program().popup().list();
+        const int rows = ListView_GetItemCount(real);
+        for (int row = 0; row < rows; ++row) {
+            wchar_t text[260] = {};
+            LVITEMW item{};
+            item.mask = LVIF_TEXT | LVIF_IMAGE;
+            item.iItem = row;
+            item.pszText = text;
+            item.cchTextMax = 260;
+            ListView_GetItem(real, &item);
+            captions_.push_back(text);
+            images_.push_back(item.iImage);
+        }
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = Proc;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        windowClass.lpszClassName = L"JumpnestBenchBarePopup";
+        ::RegisterClassW(&windowClass);
+        ::GetWindowRect(popup, &place_);
+        window_ = ::CreateWindowExW(
+            WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"bare",
+            WS_POPUP, place_.left, place_.top, place_.right - place_.left,
+            place_.bottom - place_.top, nullptr, nullptr, windowClass.hInstance, this);
+        ::SetLayeredWindowAttributes(window_, 0, 0, LWA_ALPHA);
+        RECT listPlace{};
+        ::GetWindowRect(real, &listPlace);
+        ::MapWindowPoints(nullptr, popup, reinterpret_cast<POINT*>(&listPlace), 2);
+        // The list's own styles (report, virtual, no header, shared pictures).
+        list_ = ::CreateWindowExW(
+            static_cast<DWORD>(::GetWindowLongPtrW(real, GWL_EXSTYLE)), WC_LISTVIEWW, L"",
+            static_cast<DWORD>(::GetWindowLongPtrW(real, GWL_STYLE)), listPlace.left, listPlace.top,
+            listPlace.right - listPlace.left, listPlace.bottom - listPlace.top, window_, nullptr,
+            windowClass.hInstance, nullptr);
+        ::SendMessageW(list_, WM_SETFONT, ::SendMessageW(real, WM_GETFONT, 0, 0), FALSE);
+        ListView_SetExtendedListViewStyleEx(list_, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+        ListView_SetImageList(list_, ListView_GetImageList(real, LVSIL_SMALL), LVSIL_SMALL);
+        LVCOLUMNW column{};
+        column.mask = LVCF_WIDTH;
+        column.cx = ListView_GetColumnWidth(real, 0);
+        ListView_InsertColumn(list_, 0, &column);
+        ListView_SetItemCountEx(list_, rows, LVSICF_NOSCROLL);
+    }
+    ~BarePopup() { ::DestroyWindow(window_); }
+
+    void Open() {
+        ::SetWindowPos(window_, HWND_TOPMOST, place_.left, place_.top, place_.right - place_.left,
+                       place_.bottom - place_.top, SWP_NOACTIVATE);
+        ::ShowWindow(window_, SW_SHOW);
+        ::UpdateWindow(window_);
+    }
+    // What a typed letter that every row matches costs the list itself:
+    // the rows counted again and drawn anew.
+    void Type() {
+        ListView_SetItemCountEx(list_, static_cast<int>(captions_.size()), LVSICF_NOSCROLL);
+        ::InvalidateRect(list_, nullptr, TRUE);
+        ::UpdateWindow(window_);
+    }
+    void Close() { ::ShowWindow(window_, SW_HIDE); }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                                reinterpret_cast<LONG_PTR>(
+                                    reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<BarePopup*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (message == WM_NOTIFY && self &&
+            reinterpret_cast<NMHDR*>(lParam)->code == LVN_GETDISPINFOW) {
+            auto& item = reinterpret_cast<NMLVDISPINFOW*>(lParam)->item;
+            const auto row = static_cast<size_t>(item.iItem);
+            if (row < self->captions_.size()) {
+                if (item.mask & LVIF_TEXT) {
+                    lstrcpynW(item.pszText, self->captions_[row].c_str(), item.cchTextMax);
+                }
+                if (item.mask & LVIF_IMAGE) item.iImage = self->images_[row];
+            }
+            return 0;
+        }
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
+    HWND window_ = nullptr, list_ = nullptr;
+    RECT place_{};
+    std::vector<std::wstring> captions_;
+    std::vector<int> images_;
+};
+
+// Trigger to first paint, and the same with a letter typed after it (the
+// rows then drawn by the popup itself, matched letters in bold), each
+// beside the bare popup: the two alternate round by round in this one
+// process, so both see the same state of Wine and the machine.
 void BenchPopup(const std::string& folder) {
     for (int count : {10, 100, 1000}) {
         UseEntryFile(count, folder);
         Load();
         WaitForPictures();
-        std::vector<double> samples, shown;
-        for (int round = 0; round < 20; ++round) {
+        // The first opening makes what is made once (fonts, the theme's
+        // parts, the bare popup) and is not counted.
+        Program().Trigger(400, 300);
+        if (!Program().popup().IsOpen()) {
+            std::fprintf(stderr, "the popup did not open\n");
+            continue;
+        }
+        ::UpdateWindow(Program().popup().hwnd());
+        BarePopup bare(Program().popup().hwnd());
+        ClosePopup();
+        bare.Open();
+        bare.Close();
+        DrainMessages();
+        const bool compared = count <= 100;
+        const int rounds = compared ? 60 : 20;
+        std::vector<double> samples, shown, bareOpen, typed, typedAlone, bareTyped, bareTypedAlone;
+        bool open = true;
+        auto real = [&](bool type) {
             const LONGLONG start = Now();
             Program().Trigger(400, 300);
-            if (!Program().popup().IsOpen()) break;
-            shown.push_back(Microseconds(Now() - start) / 1000.0);
+            if (!Program().popup().IsOpen()) return void(open = false);
+            const LONGLONG visible = Now();
             ::UpdateWindow(Program().popup().hwnd());  // the first paint, done when this returns
-            samples.push_back(Microseconds(Now() - start) / 1000.0);
+            const LONGLONG painted = Now();
+            if (!type) {
+                shown.push_back(Microseconds(visible - start) / 1000.0);
+                samples.push_back(Microseconds(painted - start) / 1000.0);
+            } else {
+                ::SendMessageW(Program().popup().list(), WM_CHAR, L'e', 0);
+                ::UpdateWindow(Program().popup().hwnd());
+                typed.push_back(Microseconds(Now() - start) / 1000.0);
+                typedAlone.push_back(Microseconds(Now() - painted) / 1000.0);
+            }
             ClosePopup();
+        };
+        auto baseline = [&](bool type) {
+            const LONGLONG start = Now();
+            bare.Open();
+            if (!type) {
+                bareOpen.push_back(Microseconds(Now() - start) / 1000.0);
+            } else {
+                const LONGLONG painted = Now();
+                bare.Type();
+                bareTyped.push_back(Microseconds(Now() - start) / 1000.0);
+                bareTypedAlone.push_back(Microseconds(Now() - painted) / 1000.0);
+            }
+            bare.Close();
+            DrainMessages();
+        };
+        for (int round = 0; round < rounds && open; ++round) {
+            const bool type = compared && round % 2 == 1;
+            if (!compared) {
+                real(false);
+            } else if (round % 4 < 2) {
+                real(type);
+                baseline(type);
+            } else {
+                baseline(type);
+                real(type);
+            }
         }
-        Figure(("popup." + std::to_string(count) + ".median").c_str(), Quantile(samples, 0.5),
-               "ms");
-        Figure(("popup." + std::to_string(count) + ".max").c_str(), Quantile(samples, 1.0), "ms");
-        Figure(("popup." + std::to_string(count) + ".shown").c_str(), Quantile(shown, 0.5), "ms");
+        const std::string key = "popup." + std::to_string(count);
+        Figure((key + ".median").c_str(), Quantile(samples, 0.5), "ms");
+        Figure((key + ".max").c_str(), Quantile(samples, 1.0), "ms");
+        Figure((key + ".shown").c_str(), Quantile(shown, 0.5), "ms");
+        if (!compared) continue;
+        const auto ratio = [](const std::vector<double>& a, const std::vector<double>& b) {
+            return Quantile(b, 0.5) > 0 ? Quantile(a, 0.5) / Quantile(b, 0.5) : 0;
+        };
+        Figure((key + ".bare").c_str(), Quantile(bareOpen, 0.5), "ms");
+        Figure((key + ".ratio").c_str(), ratio(samples, bareOpen), "x");
+        Figure((key + ".typed").c_str(), Quantile(typed, 0.5), "ms");
+        Figure((key + ".typed_bare").c_str(), Quantile(bareTyped, 0.5), "ms");
+        Figure((key + ".typed_ratio").c_str(), ratio(typed, bareTyped), "x");
+        Figure((key + ".typed_alone").c_str(), Quantile(typedAlone, 0.5), "ms");
+        Figure((key + ".typed_alone_bare").c_str(), Quantile(bareTypedAlone, 0.5), "ms");
     }
 }
 

@@ -288,6 +288,27 @@ def main():
             row(f"Trigger to the popup's first paint{scale}, {n} entries",
                 values(f"popup.{n}.median", of), "ms", target="< 16" if n == 100 else "",
                 check=(lambda v: v < 16) if n == 100 else None)
+    # The bare popup of the same size, rows, pictures and font, timed in the same runs, and
+    # the popup's time as a multiple of it (each run's own ratio; their median here).
+    for n in (10, 100):
+        for scale, of in (("", runs), (" at 150 %", scaled)):
+            row(f"… a bare layered popup with the same list{scale}, {n} entries",
+                values(f"popup.{n}.bare", of), "ms")
+            row(f"… the popup against the bare one{scale}, {n} entries",
+                values(f"popup.{n}.ratio", of), "×", 2, target="≤ 1.15",
+                check=lambda v: v <= 1.15)
+    for n in (10, 100):
+        row(f"Trigger to first paint, then a letter typed and its matches drawn, {n} entries",
+            values(f"popup.{n}.typed"), "ms")
+        row(f"… the same for the bare popup (the rows drawn again by the list), {n} entries",
+            values(f"popup.{n}.typed_bare"), "ms")
+        row(f"… the popup against the bare one with matches drawn, {n} entries",
+            values(f"popup.{n}.typed_ratio"), "×", 2, target="≤ 1.15",
+            check=lambda v: v <= 1.15)
+        row(f"… of which the typed letter alone, {n} entries",
+            values(f"popup.{n}.typed_alone"), "ms")
+        row(f"… the typed letter alone in the bare popup, {n} entries",
+            values(f"popup.{n}.typed_alone_bare"), "ms")
     for n in (0, 100, 1000):
         row(f"Start to resident (hooks in place), {n} entries",
             [s[0] for s in starts[n]], "ms", 0,
@@ -334,7 +355,9 @@ def main():
         f"- Measured: {datetime.date.today().isoformat()}, {wine}, on {os.cpu_count()} cores of "
         f"{cpu}, a private Xvfb display",
         "- Each run of the in-process benchmark (`jumpnest_bench.exe`, the program's own code)"
-        " times 100,000 hook events, 20 popups per list size, 3–10 loads per list size;"
+        " times 100,000 hook events, 60 popups of 10 and of 100 entries (half of them with a"
+        " letter typed), each alternating with a bare layered popup of the same list, and 20"
+        " of 1000 entries, 3–10 loads per list size;"
         " start to resident is the real exe, started once per run. The popups are timed again"
         " in a prefix at 150 % (144 dots per inch), where the rows and pictures are larger.",
     ]

@@ -75,6 +75,17 @@ void Announce(HWND window, const std::wstring& text) {
     ::SysFreeString(activity);
 }
 
+// Gives `window` the text `text` unless it has it already: the popup is
+// opened again and again with the same texts, and under Wine every text set
+// is a round trip to the server, the comparison none.
+void KeepText(HWND window, const std::wstring& text) {
+    wchar_t current[128] = {};
+    const int length = ::GetWindowTextW(window, current, 128);
+    if (text.size() >= 128 || text.compare(0, text.npos, current, length) != 0) {
+        ::SetWindowTextW(window, text.c_str());
+    }
+}
+
 void SetTransparency(HWND window, int alpha) {
     if (alpha < 0 || alpha > 255) return;
     const LONG_PTR style = ::GetWindowLongPtrW(window, GWL_EXSTYLE);
@@ -233,17 +244,18 @@ void MenuWindow::Form_Load(ScreenPoint cursor, MenuOrigin wanted) {
         images_.push_back(entries_->Image(i, dpi_));
     }
     const int rows = static_cast<int>(sources_.size());
-    ::SetWindowTextW(design_.Window("lbl", 0), Widen(ProgramTitle(gAppVersionText)).c_str());
+    KeepText(design_.Window("lbl", 0), Widen(ProgramTitle(gAppVersionText)));
     // Never drawn: the names a screen reader says for the list and the corner.
     const std::int32_t language = options_->language;
-    ::SetWindowTextW(listView, Widen(CaptionOf("lvwMenu", -1, language)).c_str());
-    ::SetWindowTextW(corner_, Widen(CaptionOf("frmConfig", -1, language)).c_str());
+    KeepText(listView, Widen(CaptionOf("lvwMenu", -1, language)));
+    KeepText(corner_, Widen(CaptionOf("frmConfig", -1, language)));
     // The name a filter left is taken back, without a name change when none was left.
-    const std::wstring name = Widen(PopupName(options_->language, "", 0, 0));
-    wchar_t current[64] = {};
-    ::GetWindowTextW(hwnd(), current, 64);
-    if (name != current) ::SetWindowTextW(hwnd(), name.c_str());
-    ListView_SetItemCountEx(listView, rows, LVSICF_NOSCROLL);
+    KeepText(hwnd(), Widen(PopupName(options_->language, "", 0, 0)));
+    // The rows are drawn afresh when the window shows; only a count that
+    // changed (other entries, or a filter's) is told to the list.
+    if (ListView_GetItemCount(listView) != rows) {
+        ListView_SetItemCountEx(listView, rows, LVSICF_NOSCROLL);
+    }
     // The window is used again and again: nothing picked, the top in view.
     ListView_SetItemState(listView, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     if (rows > 0) ListView_EnsureVisible(listView, 0, FALSE);
@@ -274,10 +286,18 @@ void MenuWindow::Form_Load(ScreenPoint cursor, MenuOrigin wanted) {
     const int top = TwipsToPixels(origin.top, twipsPerPixel);
     ::SetWindowPos(hwnd(), HWND_TOPMOST, left, top, geometry.width, geometry.height,
                    SWP_NOACTIVATE);
+    // The list moves only when the window's size changed since it last opened.
     const PixelRect& listRect = geometry.list;
-    ::MoveWindow(listView, listRect.left, listRect.top, listRect.right - listRect.left,
-                 listRect.bottom - listRect.top, FALSE);
-    ListView_SetColumnWidth(listView, 0, geometry.columnWidth);
+    RECT listNow{};
+    ::GetWindowRect(listView, &listNow);
+    ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&listNow), 2);
+    if (PixelRect{listNow.left, listNow.top, listNow.right, listNow.bottom} != listRect) {
+        ::MoveWindow(listView, listRect.left, listRect.top, listRect.right - listRect.left,
+                     listRect.bottom - listRect.top, FALSE);
+    }
+    if (ListView_GetColumnWidth(listView, 0) != geometry.columnWidth) {
+        ListView_SetColumnWidth(listView, 0, geometry.columnWidth);
+    }
 
     int iconSize = 0, iconHeight = 0;
     ImageList_GetIconSize(images, &iconSize, &iconHeight);
