@@ -59,7 +59,7 @@ ctest_layer unit "$BUILD/native"
 echo "unit: ${PASSED[unit]} passed, ${FAILED[unit]} failed"
 
 say "Fuzzing (a short run of each target; scripts/fuzz.sh 600 is the long one)"
-"$ROOT/scripts/fuzz.sh" "${JUMPNEST_FUZZ_SECONDS:-10}" | tee "$BUILD/fuzz-tests.log"
+"$ROOT/scripts/fuzz.sh" "${JUMPNEST_FUZZ_SECONDS:-6}" | tee "$BUILD/fuzz-tests.log"
 PASSED[fuzz]=$(grep -cE '^[a-z_]+ +ok ' "$BUILD/fuzz-tests.log")
 FAILED[fuzz]=$(grep -cE '^[a-z_]+ +FAILED ' "$BUILD/fuzz-tests.log")
 [ "${PASSED[fuzz]}" -gt 0 ] || [ "${FAILED[fuzz]}" -gt 0 ] || FAILED[fuzz]=1
