@@ -210,7 +210,7 @@ def readme_summary(text):
                f"{'is' if missed == 1 else 'are'} missed")
     lines = [SUMMARY_BEGIN,
              "<!-- written by scripts/bench.sh from the table in docs/benchmarks.md -->",
-             f"| What | Under Wine, median of {runs} runs | Target | Met |",
+             f"| What | Under Wine, {'one run' if runs == 1 else f'median of {runs} runs'} | Target | Met |",
              "|---|---|---|---|"]
     lines += [f"| {what} | {value} | {target} | {mark} |" for what, value, target, mark in rows]
     lines += ["", f"Measured on {day}: {verdict} under Wine.", SUMMARY_END]
