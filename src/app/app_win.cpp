@@ -158,15 +158,17 @@ bool App::Main() {
     running_ = true;
     entries_.StartLoader(window_.hwnd());
 
-    // The options are read before the window loads: its load handler shows them.
+    // The options are read before the window loads: its load handler shows
+    // them. The palette is chosen before any window is made, which then
+    // draws in it from the start.
     const bool firstStart = LoadSettings(store_, entries_, options_);
+    UsePalette();
     frmMain_.Load(
         entries_, store_, options_,
         {[this] { return frmMenu_.IsOpen(); }, [this] { RequestEnd(); },
          [this] { return Ending(); }, [this] { OnOptionsChanged(); },
          [this](bool shown) { return ShowTray(shown); }, [this] { return CurrentChordOptions(); },
          [this](const ChordOptions& options) { return ApplyChordOptions(options); }});
-    UsePalette();
     if (firstStart) frmMain_.Show();
 
     // The hooks come last: what they consult is in place now.
@@ -177,7 +179,7 @@ bool App::Main() {
     if (TraceEnabled()) Trace("ready: " + std::to_string(MillisecondsSinceStart()) + " ms");
     // The popup's window is made now, while nobody waits for it, so that the
     // first trigger only has to show it.
-    if (PreparePopup()) frmMenu_.SetPalette(palette_);
+    PreparePopup();
     PreparePicturesForEveryMonitor(entries_);
     const std::int32_t hotkey = options_.hotkey;
     if (hotkey && !HotkeyFromControlValue(hotkey)) {
@@ -401,7 +403,7 @@ void App::UsePalette() {
     palette_ = palette;
     UseDarkMenus(palette_.dark);
     frmMain_.SetPalette(palette_);
-    if (frmMenu_.hwnd()) frmMenu_.SetPalette(palette_);
+    frmMenu_.SetPalette(palette_);
     Trace(std::string("palette: ") + (palette_.highContrast ? "high contrast"
                                       : palette_.dark       ? "dark"
                                                             : "light"));

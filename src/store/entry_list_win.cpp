@@ -95,7 +95,7 @@ void EntryList::Recheck() {
     picturesPending_ = true;
 }
 
-size_t EntryList::Find(const std::string& target) const {
+size_t EntryList::Find(const std::string& target) {
     // Answers come in list order, so the search starts after the last one
     // found: a long list is not scanned from its top for every answer.
     for (size_t n = 0; n < entries_.size(); ++n) {

@@ -95,7 +95,7 @@ private:
 
     void Notify(Change change, size_t index);
     // The index of the entry with `target`, or the entry count.
-    size_t Find(const std::string& target) const;
+    size_t Find(const std::string& target);
     void SetPresence(size_t i, bool present);
     PictureSet& SetFor(int dpi) const;
     void ClearPictures(PictureSet& set) const;
@@ -104,7 +104,7 @@ private:
 
     std::vector<MenuEntry> entries_;
     std::vector<char> away_;  // beside entries_: the file was found away
-    mutable size_t lastFound_ = 0;
+    size_t lastFound_ = 0;
     // Made on demand by readers too, hence mutable: asking for a scale's
     // pictures changes no entry.
     mutable std::map<int, PictureSet> sets_;

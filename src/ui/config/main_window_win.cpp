@@ -75,7 +75,7 @@ bool MainWindow::Load(EntryList& list, const Store& store, Options& options,
 
     design_.Build(Design(), hwnd(), twipsPerPixel);
     LoadPictures();
-    palette_ = SystemPalette();
+    if (!paletteGiven_) palette_ = SystemPalette();
     dropTarget_ = std::make_unique<FileDropTarget>([this](const std::vector<std::string>& paths) {
         entries_->AddDropped(paths, store_->isFile);
     });
@@ -305,7 +305,8 @@ LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
 
 void MainWindow::SetPalette(const Palette& palette) {
     palette_ = palette;
-    PaintWindowWith(hwnd(), palette_);
+    paletteGiven_ = true;
+    if (hwnd()) PaintWindowWith(hwnd(), palette_);
     exclusions_.SetPalette(palette_);
 }
 

@@ -73,7 +73,8 @@ public:
     void Cancel();
     // The window is asked to close, for one of the reasons a window closes.
     void QueryClose(CloseReason reason);
-    // Draws the window, and the dialog it opens, in `palette` from now on.
+    // Draws the window, and the dialog it opens, in `palette` from now on
+    // (given before Load, from the start).
     void SetPalette(const Palette& palette);
     // The File menu at the mouse, as the tray icon's right click shows it.
     void ShowFileMenuAtCursor();
@@ -124,8 +125,9 @@ private:
     std::vector<UniqueBitmap> menuPictures_;
     UniqueIcon upPicture_;
     UniqueIcon downPicture_;
-    // The system's look at loading until the program gives its palette.
+    // The system's look at loading, unless the program gave its palette.
     Palette palette_{};
+    bool paletteGiven_ = false;
     std::unique_ptr<FileDropTarget> dropTarget_;
     bool dropRegistered_ = false;
     ExclusionsWindow exclusions_;
