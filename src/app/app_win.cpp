@@ -283,10 +283,11 @@ void App::Trigger(int x, int y) {
     }
     // Twips of the monitor under the cursor: the popup converts them back
     // with the same scale.
-    const double twipsPerPixel = TwipsPerPixel(DpiAt({x, y}));
+    const MonitorPlace monitor = MonitorAt({x, y});
+    const double twipsPerPixel = TwipsPerPixel(monitor.dpi);
     const MenuOrigin origin = MenuOriginFor({x, y}, twipsPerPixel, twipsPerPixel);
     Trace("trigger at " + std::to_string(x) + "," + std::to_string(y));
-    if (PreparePopup()) frmMenu_.Open({x, y}, origin);
+    if (PreparePopup()) frmMenu_.Open(monitor, origin);
 }
 
 HotkeyOutcome App::SetHotkey(std::int32_t controlValue, std::int32_t stored) {

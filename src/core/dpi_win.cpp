@@ -74,6 +74,14 @@ int DpiAt(POINT point) {
     return DpiOfMonitor(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST));
 }
 
+MonitorPlace MonitorAt(POINT point) {
+    const HMONITOR monitor = ::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetMonitorInfoW(monitor, &info);
+    return {info.rcWork, DpiOfMonitor(monitor)};
+}
+
 int DpiOf(HWND window) {
     if (Functions().forWindow && window) {
         const UINT dpi = Functions().forWindow(window);

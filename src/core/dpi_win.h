@@ -12,6 +12,14 @@ namespace jumpnest {
 int SystemDpi();
 // The DPI of the monitor that holds `point`, or is nearest to it.
 int DpiAt(POINT point);
+// That monitor's work area and DPI, asked in one go: each question about
+// monitors is a round trip to the server under Wine, and the popup asks at
+// every opening.
+struct MonitorPlace {
+    RECT work;
+    int dpi;
+};
+MonitorPlace MonitorAt(POINT point);
 // The DPI a window is drawn at: that of its monitor, for this program.
 int DpiOf(HWND window);
 // GetSystemMetrics as it would answer at `dpi`.

@@ -323,7 +323,7 @@ TEST(Popup, PicturesAndRowsFollowTheDisplaysScale) {
     ASSERT_TRUE(popup.Load(list, options, {}));
     for (const auto& [icons, size] : {std::pair{kLargeIcons, large}, {kSmallIcons, small}}) {
         options.iconSize = icons;
-        popup.Open({200, 200}, {3000, 3000});
+        popup.Open(MonitorAt({200, 200}), {3000, 3000});
         int edge = 0, height = 0;
         ImageList_GetIconSize(ListView_GetImageList(popup.list(), LVSIL_SMALL), &edge, &height);
         EXPECT_EQ(std::pair(edge, height), std::pair(size, size));
@@ -425,7 +425,7 @@ TEST(Popup, SurvivesBeingClosedOrDestroyedFromOutside) {
     MenuWindow popup;
     for (const UINT close : {WM_CLOSE, WM_SYSCOMMAND, WM_DESTROY, WM_CLOSE}) {
         ASSERT_TRUE(popup.hwnd() || popup.Load(list, options, {}));
-        popup.Open({200, 200}, {3000, 3000});
+        popup.Open(MonitorAt({200, 200}), {3000, 3000});
         EXPECT_TRUE(popup.IsOpen() && ::GetParent(popup.list()) == popup.hwnd()) << close;
         EXPECT_EQ(ListView_GetItemCount(popup.list()), 2);
         close == WM_DESTROY ? ::DestroyWindow(popup.hwnd())  // something outside
@@ -442,7 +442,7 @@ TEST(Popup, TheRowPointedAtHasTheFocusAndTypingNamesThePopup) {
     Options options;
     MenuWindow popup;
     ASSERT_TRUE(popup.Load(list, options, {}));
-    popup.Open({200, 200}, {3000, 3000});
+    popup.Open(MonitorAt({200, 200}), {3000, 3000});
     static std::set<std::tuple<DWORD, HWND, LONG>> events;  // event, window, child
     const Unique<HWINEVENTHOOK, NullTraits<HWINEVENTHOOK, ::UnhookWinEvent>> hook(::SetWinEventHook(
         EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr,

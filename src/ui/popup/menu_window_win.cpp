@@ -4,6 +4,7 @@
 #include <oleauto.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -75,17 +76,6 @@ void Announce(HWND window, const std::wstring& text) {
     ::SysFreeString(activity);
 }
 
-// Gives `window` the text `text` unless it has it already: the popup is
-// opened again and again with the same texts, and under Wine every text set
-// is a round trip to the server, the comparison none.
-void KeepText(HWND window, const std::wstring& text) {
-    wchar_t current[128] = {};
-    const int length = ::GetWindowTextW(window, current, 128);
-    if (text.size() >= 128 || text.compare(0, text.npos, current, length) != 0) {
-        ::SetWindowTextW(window, text.c_str());
-    }
-}
-
 void SetTransparency(HWND window, int alpha) {
     if (alpha < 0 || alpha > 255) return;
     const LONG_PTR style = ::GetWindowLongPtrW(window, GWL_EXSTYLE);
@@ -129,6 +119,9 @@ bool MenuWindow::Load(const EntryList& entries, const Options& options,
     // starts afresh: no control of it is kept.
     design_ = BuiltDesign{};
     fade_ = FadeState{};
+    textsLanguage_ = -1;
+    listPlace_ = {};
+    columnWidth_ = -1;
     // Made at the system's scale; every opening lays it out for its monitor.
     dpi_ = SystemDpi();
     const double twipsPerPixel = TwipsPerPixel(dpi_);
@@ -159,7 +152,13 @@ bool MenuWindow::Load(const EntryList& entries, const Options& options,
     UseDpi(dpi_);
 
     HWND listView = list();
-    ::SetWindowSubclass(listView, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    // Subclassed the classic way, the popup in the list's user data:
+    // comctl32's SetWindowSubclass finds its data as a window property for
+    // every message, and under Wine each such lookup is a round trip to the
+    // server; the list gets hundreds of messages at every opening.
+    ::SetWindowLongPtrW(listView, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    listProc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(listView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProc)));
     SetExplorerTheme(listView);
     // Windows 11 rounds the corners of its menus; the popup looks like one.
     UseSmallRoundCorners(hwnd());
@@ -197,12 +196,17 @@ void MenuWindow::OnListChanged(EntryList::Change change, size_t index) {
     ::InvalidateRect(list(), nullptr, FALSE);
 }
 
-void MenuWindow::Open(ScreenPoint cursor, MenuOrigin wanted) {
-    Form_Load(cursor, wanted);
+void MenuWindow::Open(const MonitorPlace& monitor, MenuOrigin wanted) {
+    Form_Load(monitor, wanted);
 }
 
 void MenuWindow::UseDpi(int dpi) {
-    if (dpi != dpi_) design_.Rescale(Design(), TwipsPerPixel(dpi));
+    if (dpi != dpi_) {
+        // Rescaling places the list anew: the next opening places it again.
+        design_.Rescale(Design(), TwipsPerPixel(dpi));
+        listPlace_ = {};
+        columnWidth_ = -1;
+    }
     dpi_ = dpi;
     // The corner shows the "Prop" picture of the configuration window's
     // menu, at that menu's picture size grown with the scale.
@@ -214,11 +218,10 @@ void MenuWindow::UseDpi(int dpi) {
                  corner.bottom - corner.top, TRUE);
 }
 
-void MenuWindow::Form_Load(ScreenPoint cursor, MenuOrigin wanted) {
+void MenuWindow::Form_Load(const MonitorPlace& monitor, MenuOrigin wanted) {
     // Everything is measured for the monitor under the cursor: a popup
     // last shown on another monitor is laid out afresh first.
-    const int dpi = DpiAt({cursor.x, cursor.y});
-    if (dpi != dpi_) UseDpi(dpi);
+    if (monitor.dpi != dpi_) UseDpi(monitor.dpi);
     HWND listView = list();
     HIMAGELIST images = entries_->Images(options_->iconSize == kLargeIcons, dpi_);
     ListView_SetImageList(listView, images, LVSIL_SMALL);
@@ -244,31 +247,44 @@ void MenuWindow::Form_Load(ScreenPoint cursor, MenuOrigin wanted) {
         images_.push_back(entries_->Image(i, dpi_));
     }
     const int rows = static_cast<int>(sources_.size());
-    KeepText(design_.Window("lbl", 0), Widen(ProgramTitle(gAppVersionText)));
-    // Never drawn: the names a screen reader says for the list and the corner.
+    // Texts are set only when they are not what the window shows already:
+    // it opens again and again with the same ones, and under Wine every text
+    // set or asked for is a round trip to the server.
     const std::int32_t language = options_->language;
-    KeepText(listView, Widen(CaptionOf("lvwMenu", -1, language)));
-    KeepText(corner_, Widen(CaptionOf("frmConfig", -1, language)));
-    // The name a filter left is taken back, without a name change when none was left.
-    KeepText(hwnd(), Widen(PopupName(options_->language, "", 0, 0)));
+    if (language != textsLanguage_) {
+        // Never drawn: the names a screen reader says for the list and the corner.
+        ::SetWindowTextW(listView, Widen(CaptionOf("lvwMenu", -1, language)).c_str());
+        ::SetWindowTextW(corner_, Widen(CaptionOf("frmConfig", -1, language)).c_str());
+        textsLanguage_ = language;
+        filterTexts_ = true;
+    }
+    if (filterTexts_) {
+        // The title and name a filter left are taken back; without a name
+        // change when none was left.
+        ::SetWindowTextW(design_.Window("lbl", 0), Widen(ProgramTitle(gAppVersionText)).c_str());
+        ::SetWindowTextW(hwnd(), Widen(PopupName(language, "", 0, 0)).c_str());
+        filterTexts_ = false;
+    }
     // The rows are drawn afresh when the window shows; only a count that
     // changed (other entries, or a filter's) is told to the list.
     if (ListView_GetItemCount(listView) != rows) {
         ListView_SetItemCountEx(listView, rows, LVSICF_NOSCROLL);
     }
     // The window is used again and again: nothing picked, the top in view.
-    ListView_SetItemState(listView, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    if (rows > 0) ListView_EnsureVisible(listView, 0, FALSE);
+    // Asking is cheaper than telling: a list told to clear its selection
+    // draws, even when there was none.
+    if (ListView_GetSelectedCount(listView) > 0 ||
+        ListView_GetNextItem(listView, -1, LVNI_FOCUSED) >= 0) {
+        ListView_SetItemState(listView, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    if (rows > 0 && ListView_GetTopIndex(listView) != 0) ListView_EnsureVisible(listView, 0, FALSE);
 
     // The monitor under the cursor decides where the popup may go.
     const double twipsPerPixel = design_.twipsPerPixel();
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    ::GetMonitorInfoW(::MonitorFromPoint({cursor.x, cursor.y}, MONITOR_DEFAULTTONEAREST), &monitor);
-    const TwipsBounds area{PixelsToTwips(monitor.rcWork.left, twipsPerPixel),
-                           PixelsToTwips(monitor.rcWork.top, twipsPerPixel),
-                           PixelsToTwips(monitor.rcWork.right, twipsPerPixel),
-                           PixelsToTwips(monitor.rcWork.bottom, twipsPerPixel)};
+    const RECT& work = monitor.work;
+    const TwipsBounds area{
+        PixelsToTwips(work.left, twipsPerPixel), PixelsToTwips(work.top, twipsPerPixel),
+        PixelsToTwips(work.right, twipsPerPixel), PixelsToTwips(work.bottom, twipsPerPixel)};
 
     // The height of one row as the list really draws it, with this scale's
     // font and pictures: with large icons a row is taller than the
@@ -278,25 +294,22 @@ void MenuWindow::Form_Load(ScreenPoint cursor, MenuOrigin wanted) {
                             ? row.bottom - row.top
                             : HIWORD(::SendMessageW(listView, LVM_GETITEMSPACING, TRUE, 0));
     const PopupGeometry geometry =
-        PopupGeometryFor(dpi_, rows, spacing, monitor.rcWork.bottom - monitor.rcWork.top,
+        PopupGeometryFor(dpi_, rows, spacing, work.bottom - work.top,
                          MetricForDpi(SM_CXHTHUMB, dpi_), MetricForDpi(SM_CXVSCROLL, dpi_));
     const MenuOrigin origin = ClampPopupOrigin(wanted, PixelsToTwips(geometry.width, twipsPerPixel),
                                                PixelsToTwips(geometry.height, twipsPerPixel), area);
     const int left = TwipsToPixels(origin.left, twipsPerPixel);
     const int top = TwipsToPixels(origin.top, twipsPerPixel);
-    ::SetWindowPos(hwnd(), HWND_TOPMOST, left, top, geometry.width, geometry.height,
-                   SWP_NOACTIVATE);
     // The list moves only when the window's size changed since it last opened.
     const PixelRect& listRect = geometry.list;
-    RECT listNow{};
-    ::GetWindowRect(listView, &listNow);
-    ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&listNow), 2);
-    if (PixelRect{listNow.left, listNow.top, listNow.right, listNow.bottom} != listRect) {
+    if (listRect != listPlace_) {
         ::MoveWindow(listView, listRect.left, listRect.top, listRect.right - listRect.left,
                      listRect.bottom - listRect.top, FALSE);
+        listPlace_ = listRect;
     }
-    if (ListView_GetColumnWidth(listView, 0) != geometry.columnWidth) {
+    if (geometry.columnWidth != columnWidth_) {
         ListView_SetColumnWidth(listView, 0, geometry.columnWidth);
+        columnWidth_ = geometry.columnWidth;
     }
 
     int iconSize = 0, iconHeight = 0;
@@ -304,7 +317,11 @@ void MenuWindow::Form_Load(ScreenPoint cursor, MenuOrigin wanted) {
     fade_ = FadeInStart();
     ::SetTimer(hwnd(), kFadeTimer, TimerInterval("Timer1"), nullptr);
     ::SetTimer(hwnd(), kLeaveTimer, TimerInterval("Timer2"), nullptr);
-    ::ShowWindow(hwnd(), SW_SHOW);
+    // Placed, sized and shown in one call: under Wine every call that moves
+    // or shows a window is a round trip to the server and to X. Activate
+    // then takes the foreground.
+    ::SetWindowPos(hwnd(), HWND_TOPMOST, left, top, geometry.width, geometry.height,
+                   SWP_NOACTIVATE | SWP_SHOWWINDOW);
     Activate();
     Trace("popup opened: " + std::to_string(rows) + " entries at " + std::to_string(left) + "," +
           std::to_string(top) + " rows " + std::to_string(spacing) + " list " +
@@ -421,6 +438,7 @@ void MenuWindow::ApplyFilter() {
     }
     if (!shown_.empty()) ListView_EnsureVisible(listView, 0, FALSE);
     ::InvalidateRect(listView, nullptr, TRUE);
+    filterTexts_ = true;
     // The title shows the typed text with a caret after it.
     const std::string title = typed_.empty() ? ProgramTitle(gAppVersionText) : typed_ + "|";
     ::SetWindowTextW(design_.Window("lbl", 0), Widen(title).c_str());
@@ -437,50 +455,70 @@ void MenuWindow::ApplyFilter() {
     Trace("filter: \"" + typed_ + "\", " + std::to_string(shown_.size()) + " shown");
 }
 
+void MenuWindow::PrepareMatchedRows(HDC dc) {
+    // What every row of this paint shares, asked once: the fonts, the text's
+    // height, and where the picture and the caption stand within a row.
+    HWND listView = list();
+    RowLayout& layout = rowLayout_;
+    layout.normal = reinterpret_cast<HFONT>(::SendMessageW(listView, WM_GETFONT, 0, 0));
+    if (boldFor_ != layout.normal) {
+        LOGFONTW font{};
+        ::GetObjectW(layout.normal, sizeof(font), &font);
+        font.lfWeight = FW_BOLD;
+        bold_.reset(::CreateFontIndirectW(&font));
+        boldFor_ = layout.normal;
+    }
+    const HGDIOBJ before = ::SelectObject(dc, layout.normal);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SelectObject(dc, before);
+    layout.textHeight = metrics.tmHeight;
+    layout.images = ListView_GetImageList(listView, LVSIL_SMALL);
+    int width = 0;
+    ImageList_GetIconSize(layout.images, &width, &layout.imageHeight);
+    const int row = std::max(ListView_GetTopIndex(listView), 0);
+    RECT whole{};
+    ListView_GetItemRect(listView, row, &whole, LVIR_BOUNDS);
+    ListView_GetItemRect(listView, row, &layout.icon, LVIR_ICON);
+    ListView_GetItemRect(listView, row, &layout.label, LVIR_LABEL);
+    ::OffsetRect(&layout.icon, 0, -whole.top);
+    ::OffsetRect(&layout.label, 0, -whole.top);
+    layout.textIndent = MetricForDpi(SM_CXEDGE, dpi_) * 2;
+}
+
 void MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
     const auto row = static_cast<int>(draw.nmcd.dwItemSpec);
     if (row < 0 || static_cast<size_t>(row) >= matches_.size()) return;
     const Match& match = matches_[static_cast<size_t>(row)];
+    const RowLayout& layout = rowLayout_;
     HWND listView = list();
     HDC dc = draw.nmcd.hdc;
     const bool selected = ListView_GetItemState(listView, row, LVIS_SELECTED) & LVIS_SELECTED;
-    RECT whole{}, icon{}, label{};
+    // Every row is laid out as the first one of the paint, moved down.
+    RECT whole{}, icon = layout.icon, label = layout.label;
     ListView_GetItemRect(listView, row, &whole, LVIR_BOUNDS);
-    ListView_GetItemRect(listView, row, &icon, LVIR_ICON);
-    ListView_GetItemRect(listView, row, &label, LVIR_LABEL);
+    ::OffsetRect(&icon, 0, whole.top);
+    ::OffsetRect(&label, 0, whole.top);
     // As the list draws a row: the selection behind the caption, the picture
     // tinted with it.
     ::FillRect(dc, &whole, DesignBrush(dc, palette_.popupRowBackground));
     if (selected) ::FillRect(dc, &label, DesignBrush(dc, palette_.selectedBackground));
-    HIMAGELIST images = ListView_GetImageList(listView, LVSIL_SMALL);
-    int size = 0, height = 0;
-    ImageList_GetIconSize(images, &size, &height);
-    ImageList_DrawEx(images, images_[match.entry], dc, icon.left,
-                     icon.top + (icon.bottom - icon.top - height) / 2, 0, 0, CLR_NONE,
+    ImageList_DrawEx(layout.images, images_[match.entry], dc, icon.left,
+                     icon.top + (icon.bottom - icon.top - layout.imageHeight) / 2, 0, 0, CLR_NONE,
                      selected ? palette_.selectedBackground : CLR_NONE,
                      ILD_TRANSPARENT | (selected ? ILD_BLEND50 : 0));
     // The caption in pieces: the matched letters in bold.
-    const auto normal = reinterpret_cast<HFONT>(::SendMessageW(listView, WM_GETFONT, 0, 0));
-    if (boldFor_ != normal) {
-        LOGFONTW font{};
-        ::GetObjectW(normal, sizeof(font), &font);
-        font.lfWeight = FW_BOLD;
-        bold_.reset(::CreateFontIndirectW(&font));
-        boldFor_ = normal;
-    }
-    const HGDIOBJ before = ::SelectObject(dc, normal);
-    TEXTMETRICW metrics{};
-    ::GetTextMetricsW(dc, &metrics);
+    const HGDIOBJ before = ::SelectObject(dc, layout.normal);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, selected ? palette_.selectedText : palette_.popupRowText);
     const std::wstring& caption = captions_[match.entry];
-    const int y = label.top + (label.bottom - label.top - metrics.tmHeight) / 2;
-    int x = label.left + MetricForDpi(SM_CXEDGE, dpi_) * 2;
+    const int y = label.top + (label.bottom - label.top - layout.textHeight) / 2;
+    int x = label.left + layout.textIndent;
     std::uint32_t at = 0;
     const auto piece = [&](std::uint32_t end, bool matched) {
         end = std::min<std::uint32_t>(end, static_cast<std::uint32_t>(caption.size()));
         if (end <= at) return;
-        ::SelectObject(dc, matched ? static_cast<HGDIOBJ>(bold_.get()) : normal);
+        ::SelectObject(dc, matched ? static_cast<HGDIOBJ>(bold_.get()) : layout.normal);
         SIZE extent{};
         ::GetTextExtentPoint32W(dc, caption.data() + at, static_cast<int>(end - at), &extent);
         ::ExtTextOutW(dc, x, y, ETO_CLIPPED, &label, caption.data() + at, end - at, nullptr);
@@ -495,12 +533,15 @@ void MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
     ::SelectObject(dc, before);
 }
 
-LRESULT MenuWindow::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
+LRESULT MenuWindow::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
     // While typing filters, the rows are drawn here, with the matched
     // letters in bold; the list still gives each row's text to a screen
     // reader.
     if (!typed_.empty() && !noMatch()) {
-        if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+        if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
+            PrepareMatchedRows(draw.nmcd.hdc);
+            return CDRF_NOTIFYITEMDRAW;
+        }
         if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
         DrawMatchedRow(draw);
         return CDRF_SKIPDEFAULT;
@@ -578,9 +619,11 @@ void MenuWindow::Paint() {
     ::EndPaint(hwnd(), &paint);
 }
 
-LRESULT CALLBACK MenuWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                      UINT_PTR, DWORD_PTR self) noexcept {
-    auto* menu = reinterpret_cast<MenuWindow*>(self);
+LRESULT CALLBACK MenuWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam,
+                                      LPARAM lParam) noexcept {
+    auto* menu = reinterpret_cast<MenuWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!menu) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    const WNDPROC own = menu->listProc_;
     switch (message) {
     case WM_MOUSEMOVE:
         menu->SelectAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
@@ -647,12 +690,13 @@ LRESULT CALLBACK MenuWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam, LP
     case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS;
     case WM_NCDESTROY:
-        ::RemoveWindowSubclass(hwnd, ListProc, 0);
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         break;
     default:
         break;
     }
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+    return ::CallWindowProcW(own, hwnd, message, wParam, lParam);
 }
 
 LRESULT MenuWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/dpi_win.h"
 #include "core/window_win.h"
 #include "store/entry_list_win.h"
 #include "store/settings.h"
@@ -34,10 +35,10 @@ public:
     bool Load(const EntryList& list, const Options& options,
               std::function<void()> openConfiguration);
     bool IsOpen() const;
-    // Shows the popup for a trigger at `cursor` with the entries as they are
-    // now, its top-left corner at `wanted` (twips, clamped onto the
-    // monitor), and starts its fade-in.
-    void Open(ScreenPoint cursor, MenuOrigin wanted);
+    // Shows the popup on `monitor` (the one under the cursor) with the
+    // entries as they are now, its top-left corner at `wanted` (twips at the
+    // monitor's scale, clamped onto its work area), and starts its fade-in.
+    void Open(const MonitorPlace& monitor, MenuOrigin wanted);
     // Hides it at once.
     void Close();
     // Brings the open popup to the front and gives it the keyboard.
@@ -51,7 +52,7 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Form_Load(ScreenPoint cursor, MenuOrigin wanted);
+    void Form_Load(const MonitorPlace& monitor, MenuOrigin wanted);
     void FadeOut();
     void ApplyPalette(const Palette& palette);
     void LaunchSelected();
@@ -68,15 +69,16 @@ private:
     void OnCharacter(wchar_t character);
     void ApplyFilter();
     bool noMatch() const { return shown_.empty() && !typed_.empty(); }
-    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) const;
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
+    void PrepareMatchedRows(HDC dc);
     void DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const;
     // Lays the popup out for a monitor of `dpi` dots per inch.
     void UseDpi(int dpi);
     RECT ControlRect(const char* name, int index = -1) const;
     UINT TimerInterval(const char* name) const;
 
-    static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR id, DWORD_PTR self) noexcept;
+    static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam,
+                                     LPARAM lParam) noexcept;
 
     const EntryList* entries_ = nullptr;
     const Options* options_ = nullptr;
@@ -89,6 +91,7 @@ private:
     FadeState fade_;
     UniqueIcon cornerPicture_;
     HWND corner_ = nullptr;  // the corner picture's control, a child of the window
+    WNDPROC listProc_ = nullptr;  // the list's own procedure, which ListProc calls on
     // The scale the controls, fonts and pictures are laid out for: that of
     // the monitor the popup last opened on.
     int dpi_ = 0;
@@ -100,18 +103,31 @@ private:
     std::vector<std::wstring> captions_;
     std::vector<int> images_;
     std::uint64_t generation_ = 0;
+    // What the window was last given, so that an opening like the last one
+    // tells it nothing again: the language of its texts, whether a filter
+    // changed its title and name, the list's place and its column's width.
+    std::int32_t textsLanguage_ = -1;
+    bool filterTexts_ = false;
+    PixelRect listPlace_{};
+    int columnWidth_ = -1;
     // The typed text (UTF-8), the captions as the search compares them, and
     // the rows shown: positions in the copy above, best match first.
     std::string typed_;
     std::vector<FoldedCaption> folded_;
     std::vector<Match> matches_;  // beside shown_: which letters of each row matched
     // The list's font in bold, for the matched letters, and the font it was made from.
-    mutable UniqueFont bold_;
-    mutable HFONT boldFor_ = nullptr;
+    UniqueFont bold_;
+    HFONT boldFor_ = nullptr;
+    // What the rows of one paint share, found before the first is drawn.
+    struct RowLayout {
+        HFONT normal = nullptr;
+        HIMAGELIST images = nullptr;
+        int textHeight = 0, imageHeight = 0, textIndent = 0;
+        RECT icon{}, label{};  // within a row whose top is 0
+    } rowLayout_;
     std::vector<size_t> shown_;
-    wchar_t highSurrogate_ = 0;
-    bool elevate_ = false;  // Enter went down with Ctrl and Shift  // the first half of a character
-                            // typed in two
+    wchar_t highSurrogate_ = 0;  // the first half of a character typed in two
+    bool elevate_ = false;       // Enter went down with Ctrl and Shift
 };
 
 }  // namespace jumpnest
