@@ -1,15 +1,29 @@
 """Typing in the open popup: only the entries that match, best first; Backspace, Escape, Enter;
 the keyboard shortcut that opens the popup at the mouse, ready for typing."""
 
+import subprocess
+
 from harness import MENU, expect, poll, same
 from test_scale import ENTRIES, keep
+
+
+def ink(t, name, x, y, w, h):  # the pixels of an area of the screen darker than its white
+    out = subprocess.run(["convert", t.screenshot(name), "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                          "-colorspace", "gray", "-threshold", "85%",
+                          "-format", "%[fx:round(w*h*(1-mean))]", "info:"],
+                         capture_output=True, text=True, check=True).stdout
+    return int(out)
 
 
 def test_typing_filters_the_popup(t):
     t.write_ini(ENTRIES)
     t.reg_set("Hotkey", str(0x0600 | ord("J")))  # Ctrl+Alt+J, as the hot-key control gives it
     (program := t.start(t.install())).wait("ready")
-    t.open_popup(program)
+    left, top, height, list_top = t.open_popup(program)
+    poll(lambda: t.rect(MENU, more=True), lambda r: r and r[4] == 255, "the popup faded in")
+    width = t.rect(MENU)[2]
+    row = lambda i: (left + 2, top + list_top + i * height + 1, width - 24, height - 2)  # noqa: E731
+    plain = ink(t, "explorer-plain", *row(2))
     shown = lambda: [(caption, selected) for _, selected, caption in t.items(MENU)]  # noqa: E731
 
     program.after(lambda: t.keys("r", "E", "g"), 'filter: "rEg", 1 shown')
@@ -18,6 +32,8 @@ def test_typing_filters_the_popup(t):
     keep(t, 144, "popup-filtered", MENU)
     program.after(lambda: t.keys("BackSpace"), 'filter: "rE", 2 shown')
     same(shown(), [("Registry Editor", True), ("Wine File Explorer", False)], "start, then inside")
+    poll(lambda: ink(t, "explorer-matched", *row(1)), lambda bold: bold >= plain + 8,  # its "re"
+         f"{plain + 8} or more inked pixels, {plain} without bold letters")
 
     # No match: one grey line that Enter leaves alone; Escape clears the filter, not the popup.
     program.after(lambda: t.keys("z"), 'filter: "rEz", 0 shown')
