@@ -22,7 +22,10 @@ def test_typing_filters_the_popup(t):
     left, top, height, list_top = t.open_popup(program)
     poll(lambda: t.rect(MENU, more=True), lambda r: r and r[4] == 255, "the popup faded in")
     width = t.rect(MENU)[2]
-    row = lambda i: (left + 2, top + list_top + i * height + 1, width - 24, height - 2)  # noqa: E731
+
+    def row(i):  # the list's row i, inside the popup's outline
+        return left + 2, top + list_top + i * height + 1, width - 24, height - 2
+
     plain = ink(t, "explorer-plain", *row(2))
     shown = lambda: [(caption, selected) for _, selected, caption in t.items(MENU)]  # noqa: E731
 

@@ -190,13 +190,17 @@ TEST(PopupFilter, RanksInTiersWithMatchedCharacters) {
         "Programs (regular)", "\xF0\x9F\x93\x81 Files", "Visual Studio Code",         // 5-7
         "Microsoft Visual Studio", "RegEdit", "Network Tools Pad", "Net Updater",      // 8-11
         "Printpad", "Straße", "GROẞ", "Αθήνα", "Οδυσσέας", "İstanbul", "Izmir",        // 12-18
-        "WinMerge Diff", "Cafe\u0301 Noir", "Café Crème", "Edge", "Easy Disk"};        // 19-23
+        "WinMerge Diff", "Cafe\u0301 Noir", "Café Crème", "Edge", "Easy Disk",        // 19-23
+        "Team—Chat", "“Quoted” Notes", "記事本「メモ」", "e-Mail Client", "Ærø Sound",   // 24-28
+        "Ёж Reader"};                                                                 // 29
     const std::pair<const char*, std::vector<std::size_t>> kOrders[] = {
-        {"REG", {3, 9, 2, 4, 5, 1}}, {"ed", {22, 3, 9, 23, 2}}, {"edit", {3, 9, 2}}, {"vs", {7, 8}},
-        {"wm", {19}}, {"ntpd", {11, 10, 0}}, {"tpd", {10}}, {"ss", {13, 14}}, {"ΑΘΗΝΑ", {15}},
+        {"REG", {3, 9, 2, 4, 5, 1}}, {"ed", {22, 3, 9, 23, 2, 25}}, {"edit", {3, 9, 2}},
+        {"vs", {7, 8}}, {"wm", {19}}, {"ntpd", {11, 10, 0}}, {"tpd", {10}}, {"ss", {13, 14}},
+        {"ΑΘΗΝΑ", {15}},
         {"ΟΔΥΣΣΕΑΣ", {16}}, {"ist", {17, 1, 3}}, {"ız", {18}}, {"cafe", {20, 21}}, {"xyz", {}},
+        {"tc", {24}}, {"qn", {25}}, {"メモ", {26}}, {"mail", {27}}, {"aro", {28}}, {"еж", {29}},
         {"", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
-              23}}};
+              23, 24, 25, 26, 27, 28, 29}}};
     using R = std::vector<Range16>;  // a whole "ß", "e" with its accent, a surrogate pair
     const std::tuple<const char*, std::size_t, R> kRanges[] = {
         {"strass", 13, R{{0, 5}}}, {"gros", 14, R{{0, 4}}}, {"fe", 20, R{{2, 5}}},
