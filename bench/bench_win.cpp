@@ -222,8 +222,9 @@ void ClosePopup() {
 
 // The popup without the program: a window of the same kind (layered,
 // topmost, borderless, a tool window) with a virtual report list of the
-// same size, rows, pictures and font, shown and painted the same way. What
-// the real popup takes beyond it is the program's own share.
+// same size, rows, pictures and font, placed, shown and painted as a plain
+// program would. What the real popup takes beyond it is the program's own
+// share.
 class BarePopup {
 public:
     // Made after one real opening, from what that popup shows.
