@@ -1,7 +1,8 @@
 """What to do with an entry from the keyboard: start it as administrator, open its folder with
-it selected, copy its path; the same from its menu by Shift+F10 and by the menu key."""
+it selected, copy its path; the same from its menu by Shift+F10 and by the menu key. The mouse
+resting on a row: its tip names the target."""
 
-from harness import MENU, expect, same, soon
+from harness import MENU, expect, poll, same, soon
 
 TOOL = "C:\\Tools\\note it.cmd"  # notes that it ran, beside itself
 
@@ -30,3 +31,11 @@ def test_entry_actions(t):
         program.after(lambda: t.keys("c"), f"action 3: {TOOL}")  # its access key
         expect(t.gone(MENU), "the popup closed after it", "still open")
     same(program.traced("launch: "), False, "nothing started by the plain Enter")
+
+    left, top, height, list_top = t.open_popup(program)
+    tip = lambda: t.tool("shown-text", "class:tooltips_class32")[1].strip()  # noqa: E731
+    for row, target in enumerate(["C:\\windows\\notepad.exe", TOOL]):
+        t.xdo("mousemove", left + 60, top + list_top + row * height + height // 2)
+        poll(tip, lambda text: text == target.replace("\\", "\\\\"), f"row {row}'s tip: {target}")
+    program.after(lambda: t.keys("Escape"), "popup closed")
+    expect(t.gone("class:tooltips_class32"), "the tip gone with the popup", "still shown")

@@ -62,6 +62,10 @@ private:
     // at the selected row).
     void ShowActions(int x, int y);
     void SelectAt(POINT inList);
+    // The tip follows the row under the mouse (-1: none) and shows its
+    // target once the mouse rests there.
+    void TrackTip(int row);
+    void ShowTip();
     void TellFocus(int row) const;
     void Paint();
     void OnListChanged(EntryList::Change change, size_t index);
@@ -92,6 +96,8 @@ private:
     UniqueIcon cornerPicture_;
     HWND corner_ = nullptr;  // the corner picture's control, a child of the window
     WNDPROC listProc_ = nullptr;  // the list's own procedure, which ListProc calls on
+    HWND tip_ = nullptr;          // the rows' tip, owned by the window
+    int tipRow_ = -1;             // the row it is for, while the mouse is on one
     // The scale the controls, fonts and pictures are laid out for: that of
     // the monitor the popup last opened on.
     int dpi_ = 0;

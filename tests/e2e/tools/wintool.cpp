@@ -6,6 +6,7 @@
 //   end-session TITLE                    what a log-off sends one: may it end, then it ends
 //   colours-changed                      what Windows tells every window when dark mode changes
 //   clipboard                            the clipboard's text
+//   shown-text TITLE                     what a visible one answers to WM_GETTEXT (a tip: its text)
 //   child-texts|list-items TITLE         "class|id|checked|x y w h|text" | "image|selected|text"
 //   layout TITLE                         "x y w h v n": its client area on the screen; v 1 when
 //                                        its list view has a vertical scroll bar, n rows in view
@@ -200,6 +201,15 @@ int wmain(int argc, wchar_t** argv) {
         return ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
                                      reinterpret_cast<LPARAM>(L"ImmersiveColorSet"),
                                      SMTO_ABORTIFHUNG, 5000, nullptr) ? 0 : 1;
+    }
+    if (command == L"shown-text") {
+        const HWND shown = Find(argv[2], true);
+        wchar_t text[2048] = {};
+        if (!shown || !::SendMessageTimeoutW(shown, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text),
+                                             SMTO_ABORTIFHUNG, 5000, nullptr)) {
+            return 1;
+        }
+        return PrintText(text), 0;
     }
     int count = 0;
     const HWND window = argc > 2 ? Find(argv[2], false, &count) : nullptr;
