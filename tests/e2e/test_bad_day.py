@@ -3,7 +3,7 @@ dialog would write, and requests to end that come from outside, one inside a mes
 
 import shutil
 
-from harness import APPLY, START_WITH_WINDOWS, TITLE, expect, same, soon
+from harness import APPLY, LIST, START_WITH_WINDOWS, TITLE, expect, poll, same, soon
 
 NOTEPAD = b"Notepad\tC:\\windows\\notepad.exe\r\n"
 LATER = b"Later\tC:\\Later\\where am i.bat\r\n"  # on a drive that is not there yet
@@ -29,6 +29,16 @@ def test_a_bad_day(t):
     t.open_popup(program)
     same(program.wait("popup opened").split(" at ")[0], "popup opened: 2 entries", "its rows")
     program.after(lambda: t.keys("Escape"), "popup closed")
+
+    # The configuration window greys the entry, and its tip, once the mouse rests on it, says why.
+    t.bring_forward(program)
+    x, y, w = t.controls()[LIST][:3]
+    t.xdo("mousemove", x + w // 2, y + 20 + 36)  # the second row: rows of large icons are 36 px
+    tip = lambda: t.tool("shown-text", "class:tooltips_class32")[1]  # noqa: E731
+    poll(tip, lambda text: text.startswith("Not found: ") and text.endswith(
+        "\\nC:\\\\Later\\\\where am i.bat"), "the tip of the entry that is away")
+    t.xdo("mousemove", 5, 5)
+    program.cancel()
 
     # The drive arrives: the entry is back once the configuration window opens, kept all along.
     t.host("C:\\Later").mkdir()

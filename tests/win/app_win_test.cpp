@@ -259,7 +259,8 @@ TEST_F(ConfigWindow, SavingNeverOverwritesAListThatCouldNotBeRead) {
     EXPECT_TRUE(SaveSettings(store_, list_, options_));
 }
 
-// An entry whose file is away is greyed, and its tip says why and names it.
+// An entry whose file is away is greyed, and its tip says why and names it; the tip of an
+// entry at hand names its file.
 TEST_F(ConfigWindow, EntryAwayIsGreyedWithItsReason) {
     list_.Replace({{"Here", ExecutablePath()}, {"Away", "\\\\asleep\\b.exe"}});
     auto away = std::make_unique<LoadedPictures>();
@@ -274,14 +275,32 @@ TEST_F(ConfigWindow, EntryAwayIsGreyedWithItsReason) {
         draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
         ::SendMessageW(window_.hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
         EXPECT_EQ(draw.clrText == ::GetSysColor(COLOR_GRAYTEXT), row == 1) << row;
+        // The mouse comes to rest on the row: the tip, the one shown of the thread's, says it.
+        const HWND list = window_.Control("lvwMenu");
+        RECT place{};
+        ListView_GetItemRect(list, row, &place, LVIR_LABEL);
+        for (const UINT message : {WM_MOUSEMOVE, WM_MOUSEHOVER}) {
+            MSG mouse{};
+            std::tie(mouse.hwnd, mouse.message) = std::tuple(list, message);
+            mouse.lParam = MAKELPARAM(place.left + 2, place.top + 2);
+            window_.PreTranslate(mouse);
+        }
+        HWND tip = nullptr;
+        ::EnumThreadWindows(
+            ::GetCurrentThreadId(),
+            [](HWND w, LPARAM found) {
+                wchar_t name[64] = {};
+                ::GetClassNameW(w, name, 64);
+                if (std::wstring(name) != TOOLTIPS_CLASSW || !::IsWindowVisible(w)) return TRUE;
+                return *reinterpret_cast<HWND*>(found) = w, FALSE;
+            },
+            reinterpret_cast<LPARAM>(&tip));
         wchar_t text[512] = {};
-        NMLVGETINFOTIPW tip{};
-        tip.hdr = {window_.Control("lvwMenu"), 0, UINT(LVN_GETINFOTIPW)};
-        std::tie(tip.pszText, tip.cchTextMax, tip.iItem) = std::tuple(text, 512, row);
-        ::SendMessageW(window_.hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+        ::SendMessageW(tip, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
         EXPECT_EQ(Narrow(text), row ? std::string(EntryAwayText(kGerman)) + "\n\\\\asleep\\b.exe"
                                     : ExecutablePath());
     }
+    window_.Hide();  // the tip goes with it
     options_.language = kEnglish;
 }
 

@@ -4,6 +4,7 @@
 #include "ui/config/main_window_win.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <string>
@@ -20,6 +21,8 @@ using namespace config_window;
 
 void MainWindow::OnListChanged(EntryList::Change change, size_t index) {
     HWND list = Control("lvwMenu");
+    // The rows may no longer be what a shown tip says; a picture changes no text.
+    if (change != EntryList::Change::kPicture) rowTip_.Follow(-1);
     switch (change) {
     case EntryList::Change::kReset:
         RefreshList(0);
@@ -147,18 +150,6 @@ LRESULT MainWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
         }
         return CDRF_NEWFONT;
     }
-    case LVN_GETINFOTIPW: {
-        // The tip names the file, and for one that is away says why it is
-        // grey and that it is kept.
-        auto& tip = *reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
-        const auto item = static_cast<size_t>(tip.iItem);
-        if (item >= entries.size() || tip.cchTextMax <= 0) return 0;
-        std::string text = entries[item].target;
-        if (!entries_->available(item))
-            text = std::string(EntryAwayText(options_->language)) + "\n" + text;
-        lstrcpynW(tip.pszText, Widen(text).c_str(), tip.cchTextMax);
-        return 0;
-    }
     case LVN_ENDLABELEDITW: {
         const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(lParam);
         if (edit->item.pszText && edit->item.iItem >= 0) {
@@ -168,6 +159,52 @@ LRESULT MainWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
     }
     default:
         return 0;
+    }
+}
+
+std::wstring MainWindow::EntryTip(size_t item) const {
+    // The tip names the file, and for one that is away says why it is grey
+    // and that it is kept.
+    const std::vector<MenuEntry>& entries = entries_->entries();
+    if (item >= entries.size()) return {};
+    std::string text = entries[item].target;
+    if (!entries_->available(item)) {
+        text = std::string(EntryAwayText(options_->language)) + "\n" + text;
+    }
+    return Widen(text);
+}
+
+void MainWindow::PointAtRow(int row) {
+    // Over a row its own tip speaks; around the rows, the list's tip of the
+    // design ("Drag & Drop files here").
+    if ((row < 0) != listTipActive_) {
+        listTipActive_ = row < 0;
+        ::SendMessageW(design_.toolTip(), TTM_ACTIVATE, listTipActive_, 0);
+    }
+    rowTip_.Follow(row);
+}
+
+void MainWindow::FollowMouseOverList(const MSG& message) {
+    HWND list = Control("lvwMenu");
+    if (message.hwnd != list) return;
+    switch (message.message) {
+    case WM_MOUSEMOVE: {
+        LVHITTESTINFO hit{};
+        hit.pt = {GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+        PointAtRow(ListView_HitTest(list, &hit));
+        return;
+    }
+    case WM_MOUSEHOVER:
+        if (rowTip_.row() >= 0) rowTip_.Show(EntryTip(static_cast<size_t>(rowTip_.row())), dpi_);
+        return;
+    case WM_MOUSELEAVE:
+        PointAtRow(-1);
+        return;
+    case WM_KEYDOWN:  // a key may move, rename or remove the row under it
+        rowTip_.Follow(-1);
+        return;
+    default:
+        return;
     }
 }
 

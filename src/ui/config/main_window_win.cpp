@@ -122,8 +122,9 @@ void MainWindow::Form_Load() {
 
     HWND list = Control("lvwMenu");
     SetExplorerTheme(list);
-    ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP,
-                                        LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    rowTip_.Create(hwnd(), list);
+    listTipActive_ = true;
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     ListView_InsertColumn(list, 0, &column);
@@ -153,6 +154,7 @@ void MainWindow::Show() {
 }
 
 void MainWindow::Hide() {
+    rowTip_.Follow(-1);
     ::ShowWindow(hwnd(), SW_HIDE);
 }
 
@@ -163,6 +165,7 @@ bool MainWindow::IsShown() const {
 bool MainWindow::PreTranslate(MSG& message) {
     if (exclusions_.PreTranslate(message)) return true;
     if (!hwnd() || (message.hwnd != hwnd() && !::IsChild(hwnd(), message.hwnd))) return false;
+    FollowMouseOverList(message);
     if (accelerators_ && ::TranslateAcceleratorW(hwnd(), accelerators_.get(), &message)) {
         return true;
     }

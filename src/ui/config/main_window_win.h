@@ -19,6 +19,7 @@
 #include "ui/config/exclusions_window_win.h"
 #include "ui/text/design_builder_win.h"
 #include "ui/text/palette.h"
+#include "ui/text/row_tip_win.h"
 
 namespace jumpnest {
 
@@ -105,6 +106,12 @@ private:
     void OnCommand(int id, int code, HWND control);
     void OnListChanged(EntryList::Change change, size_t index);
     LRESULT OnNotify(const NMHDR& header, LPARAM lParam);
+    // The mouse and keys over the list: the tip of the row the mouse rests on.
+    void FollowMouseOverList(const MSG& message);
+    // The row under the mouse, -1 for none.
+    void PointAtRow(int row);
+    // What the tip of an entry says.
+    std::wstring EntryTip(size_t item) const;
     LRESULT OnControlColor(HDC dc, HWND control);
     void InsertRow(size_t index);
     void SelectRow(int index);
@@ -128,6 +135,10 @@ private:
     // The system's look at loading, unless the program gave its palette.
     Palette palette_{};
     bool paletteGiven_ = false;
+    // The tip of the row the mouse rests on; around the rows, the list's own
+    // tip of the design speaks, while `listTipActive_`.
+    RowTip rowTip_;
+    bool listTipActive_ = true;
     std::unique_ptr<FileDropTarget> dropTarget_;
     bool dropRegistered_ = false;
     ExclusionsWindow exclusions_;

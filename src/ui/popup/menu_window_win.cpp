@@ -30,7 +30,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"kqrJumpnestMenu";
 constexpr UINT_PTR kFadeTimer = 1;   // Timer1
 constexpr UINT_PTR kLeaveTimer = 2;  // Timer2
-constexpr int kTipBelowPointer = 20;  // pixels at 96 dpi: the height of an arrow pointer
 
 const WindowDesign& Design() {
     return MenuWindowDesign();
@@ -75,17 +74,6 @@ void Announce(HWND window, const std::wstring& text) {
     raise(provider.get(), kOther, kMostRecent, said, activity);
     ::SysFreeString(said);
     ::SysFreeString(activity);
-}
-
-// The one tool of the popup's tip: the whole window, its text set per row.
-TOOLINFOW TipTool(HWND popup, wchar_t* text = nullptr) {
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = popup;
-    tool.uId = 1;
-    static wchar_t none[] = L"";
-    tool.lpszText = text ? text : none;
-    return tool;
 }
 
 void SetTransparency(HWND window, int alpha) {
@@ -176,16 +164,8 @@ bool MenuWindow::Load(const EntryList& entries, const Options& options,
     UseSmallRoundCorners(hwnd());
     constexpr DWORD kListStyle = LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE;
     ListView_SetExtendedListViewStyleEx(listView, kListStyle, kListStyle);
-    // A row's tip names its whole target. It is the popup's own, shown when
-    // the mouse rests on a row: the list's info tips need no more than a
-    // style, but not every system's list shows them (Wine's does not).
-    tip_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TRANSPARENT, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, hwnd(), nullptr,
-                             ::GetModuleHandleW(nullptr), nullptr);
-    TOOLINFOW tool = TipTool(hwnd());
-    tool.uFlags |= TTF_TRACK | TTF_ABSOLUTE | TTF_TRANSPARENT;
-    ::SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    tipRow_ = -1;
+    // A row's tip names its whole target.
+    rowTip_.Create(hwnd(), listView);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     column.cx = 100;
@@ -366,7 +346,7 @@ void MenuWindow::Close() {
     // longer than the rest of opening it.
     ::KillTimer(hwnd(), kFadeTimer);
     ::KillTimer(hwnd(), kLeaveTimer);
-    TrackTip(-1);
+    rowTip_.Follow(-1);
     ::ShowWindow(hwnd(), SW_HIDE);
     SetTransparency(hwnd(), 0);
     Trace("popup closed");
@@ -446,7 +426,7 @@ void MenuWindow::ApplyFilter() {
         }
     }
     matches_ = RankEntries(folded_, FoldCaption(typed_, FoldForUser).text);
-    TrackTip(-1);  // the rows change under it
+    rowTip_.Follow(-1);  // the rows change under it
     shown_.clear();
     for (const Match& match : matches_) shown_.push_back(match.entry);
     HWND listView = list();
@@ -615,32 +595,10 @@ void MenuWindow::SelectAt(POINT inList) {
     }
 }
 
-void MenuWindow::TrackTip(int row) {
-    if (row == tipRow_) return;
-    // Another row, or none: the tip of the last one goes, and the next
-    // shows when the mouse rests again.
-    if (tipRow_ >= 0) {
-        TOOLINFOW tool = TipTool(hwnd());
-        ::SendMessageW(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
-    }
-    tipRow_ = row;
-    if (row < 0) return;
-    TRACKMOUSEEVENT track{sizeof(track), TME_HOVER | TME_LEAVE, list(), HOVER_DEFAULT};
-    ::TrackMouseEvent(&track);
-}
-
 void MenuWindow::ShowTip() {
-    const auto row = static_cast<size_t>(tipRow_);
-    if (tipRow_ < 0 || noMatch() || row >= shown_.size() || !IsOpen()) return;
-    std::wstring text = Widen(targets_[shown_[row]]);
-    TOOLINFOW tool = TipTool(hwnd(), text.data());
-    ::SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    // Below the pointer, as the system places tips, so that it never covers it.
-    POINT at{};
-    ::GetCursorPos(&at);
-    at.y += ScaleForDpi(kTipBelowPointer, dpi_);
-    ::SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
-    ::SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    const auto row = static_cast<size_t>(rowTip_.row());
+    if (rowTip_.row() < 0 || noMatch() || row >= shown_.size() || !IsOpen()) return;
+    rowTip_.Show(Widen(targets_[shown_[row]]), dpi_);
 }
 
 void MenuWindow::TellFocus(int row) const {
@@ -679,13 +637,13 @@ LRESULT CALLBACK MenuWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam,
     switch (message) {
     case WM_MOUSEMOVE:
         menu->SelectAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        menu->TrackTip(menu->noMatch() ? -1 : ListView_GetNextItem(hwnd, -1, LVNI_SELECTED));
+        menu->rowTip_.Follow(menu->noMatch() ? -1 : ListView_GetNextItem(hwnd, -1, LVNI_SELECTED));
         break;
     case WM_MOUSEHOVER:
         menu->ShowTip();
         break;
     case WM_MOUSELEAVE:
-        menu->TrackTip(-1);
+        menu->rowTip_.Follow(-1);
         break;
     // Button presses are kept from the list: its own press handling waits
     // for a drag and would swallow the release that starts the entry.

@@ -17,6 +17,7 @@
 #include "ui/popup/popup_filter.h"
 #include "ui/popup/popup_layout.h"
 #include "ui/text/palette.h"
+#include "ui/text/row_tip_win.h"
 #include "ui/text/captions.h"
 #include "ui/text/design_builder_win.h"
 
@@ -62,9 +63,7 @@ private:
     // at the selected row).
     void ShowActions(int x, int y);
     void SelectAt(POINT inList);
-    // The tip follows the row under the mouse (-1: none) and shows its
-    // target once the mouse rests there.
-    void TrackTip(int row);
+    // Shows the target of the row the mouse rests on.
     void ShowTip();
     void TellFocus(int row) const;
     void Paint();
@@ -94,10 +93,9 @@ private:
     BuiltDesign design_;
     FadeState fade_;
     UniqueIcon cornerPicture_;
-    HWND corner_ = nullptr;  // the corner picture's control, a child of the window
+    HWND corner_ = nullptr;       // the corner picture's control, a child of the window
     WNDPROC listProc_ = nullptr;  // the list's own procedure, which ListProc calls on
-    HWND tip_ = nullptr;          // the rows' tip, owned by the window
-    int tipRow_ = -1;             // the row it is for, while the mouse is on one
+    RowTip rowTip_;
     // The scale the controls, fonts and pictures are laid out for: that of
     // the monitor the popup last opened on.
     int dpi_ = 0;

@@ -38,6 +38,8 @@ public:
     const BuiltControl* Find(std::string_view name, int index = -1) const;
     const BuiltControl* FindById(int id) const;
     double twipsPerPixel() const { return twipsPerPixel_; }
+    // The tip that shows the design's tips of the controls, if any has one.
+    HWND toolTip() const { return toolTip_; }
 
     // Pixels of a design length in this window's scale.
     int Pixels(int twips) const { return TwipsToPixels(twips, twipsPerPixel_); }

@@ -205,8 +205,9 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"shown-text") {
         const HWND shown = Find(argv[2], true);
         wchar_t text[2048] = {};
-        if (!shown || !::SendMessageTimeoutW(shown, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text),
-                                             SMTO_ABORTIFHUNG, 5000, nullptr)) {
+        if (!shown ||
+            !::SendMessageTimeoutW(shown, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text),
+                                   SMTO_ABORTIFHUNG, 5000, nullptr)) {
             return 1;
         }
         return PrintText(text), 0;
