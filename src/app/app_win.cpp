@@ -252,9 +252,11 @@ void App::Shutdown() {
     SetHotkey(0);
     // 5. The notification-area icon, which the program window owns.
     tray_.Remove();
+    Trace("tray icon removed");
     window_.Destroy();
     // 6. OLE last: nothing of ours holds an OLE object any more.
     ole_.End();
+    Trace("ended");
     ::PostQuitMessage(0);
 }
 
