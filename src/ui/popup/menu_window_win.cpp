@@ -337,6 +337,7 @@ void MenuWindow::Activate() {
 }
 
 void MenuWindow::FadeOut() {
+    rowTip_.Follow(-1);
     StartFadeOut(fade_);
     ::SetTimer(hwnd(), kFadeTimer, TimerInterval("Timer1"), nullptr);
 }
