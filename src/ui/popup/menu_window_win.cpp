@@ -583,17 +583,22 @@ void MenuWindow::ApplyPalette(const Palette& palette) {
     ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void MenuWindow::SelectAt(POINT inList) {
+int MenuWindow::SelectAt(POINT inList) {
     LVHITTESTINFO hit{};
     hit.pt = inList;
     const int item = noMatch() ? -1 : ListView_HitTest(list(), &hit);
     if (item < 0) {
-        ListView_SetItemState(list(), -1, 0, LVIS_SELECTED);
+        // Cleared only when something is selected: the mouse moves over the
+        // space around the rows often, and clearing draws.
+        if (ListView_GetSelectedCount(list()) > 0) {
+            ListView_SetItemState(list(), -1, 0, LVIS_SELECTED);
+        }
     } else if (!(ListView_GetItemState(list(), item, LVIS_SELECTED) & LVIS_SELECTED)) {
         ListView_SetItemState(list(), item, LVIS_SELECTED | LVIS_FOCUSED,
                               LVIS_SELECTED | LVIS_FOCUSED);
         TellFocus(item);
     }
+    return item;
 }
 
 void MenuWindow::ShowTip() {
@@ -637,8 +642,7 @@ LRESULT CALLBACK MenuWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam,
     const WNDPROC own = menu->listProc_;
     switch (message) {
     case WM_MOUSEMOVE:
-        menu->SelectAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        menu->rowTip_.Follow(menu->noMatch() ? -1 : ListView_GetNextItem(hwnd, -1, LVNI_SELECTED));
+        menu->rowTip_.Follow(menu->SelectAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
         break;
     case WM_MOUSEHOVER:
         menu->ShowTip();

@@ -62,7 +62,8 @@ private:
     // The menu of actions for the selected entry, at a screen point (-1, -1:
     // at the selected row).
     void ShowActions(int x, int y);
-    void SelectAt(POINT inList);
+    // Selects the row at a point of the list; the row, or -1 for none.
+    int SelectAt(POINT inList);
     // Shows the target of the row the mouse rests on.
     void ShowTip();
     void TellFocus(int row) const;

@@ -49,10 +49,9 @@ void RowTip::Follow(int row) {
     ::TrackMouseEvent(&track);
 }
 
-void RowTip::Show(const std::wstring& text, int dpi) {
+void RowTip::Show(std::wstring text, int dpi) {
     if (row_ < 0 || !tip_) return;
-    std::wstring shown = text;
-    TOOLINFOW tool = Tool(owner_, shown.data());
+    TOOLINFOW tool = Tool(owner_, text.data());
     ::SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     // Below the pointer, as the system places tips, so that it never hides it.
     POINT at{};

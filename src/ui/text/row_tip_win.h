@@ -27,7 +27,7 @@ public:
     // The row it follows, or -1.
     int row() const { return row_; }
     // Shows `text` for the row it follows, below the pointer, at `dpi`.
-    void Show(const std::wstring& text, int dpi);
+    void Show(std::wstring text, int dpi);
 
 private:
     HWND tip_ = nullptr;
