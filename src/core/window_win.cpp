@@ -12,6 +12,14 @@ int Window::HandlingDepth() {
     return tHandlingDepth;
 }
 
+Window::Handling::Handling() {
+    ++tHandlingDepth;
+}
+
+Window::Handling::~Handling() {
+    --tHandlingDepth;
+}
+
 Window::~Window() {
     if (hwnd_) {
         ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -62,10 +70,8 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
         self->hwnd_ = nullptr;
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    ++tHandlingDepth;
-    const LRESULT result = self->HandleMessage(message, wParam, lParam);
-    --tHandlingDepth;
-    return result;
+    const Handling handling;
+    return self->HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace jumpnest

@@ -27,6 +27,16 @@ public:
     // half-way through and will go on once that loop returns.
     static int HandlingDepth();
 
+    // Counts a message that a procedure of ours outside this class handles (a
+    // control's own procedure it was given), for as long as it lives.
+    class Handling {
+    public:
+        Handling();
+        ~Handling();
+        Handling(const Handling&) = delete;
+        Handling& operator=(const Handling&) = delete;
+    };
+
 protected:
     Window() = default;
     // Only a safety net: by now the derived part is gone, so the window is

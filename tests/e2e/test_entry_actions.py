@@ -43,3 +43,12 @@ def test_entry_actions(t):
         poll(tip, lambda text: text == target.replace("\\", "\\\\"), f"row {row}'s tip: {target}")
     program.after(lambda: t.keys("Escape"), "popup closed")
     expect(t.gone("class:tooltips_class32"), "the tip gone with the popup", "still shown")
+
+    # A log-off while the menu of actions is up: the menu goes, then the whole program, cleanly.
+    t.open_popup(program)
+    program.after(lambda: t.keys("n", "o", "t", "e", "shift+F10"), "actions menu")
+    expect(t.rect("class:#32768"), "the menu of actions", "none")
+    same(t.tool("end-session", "kqrJumpnest")[0], 0, "the log-off's answer")
+    program.wait("end requested inside a nested loop")
+    same(program.wait_exit(10), 0, "the exit code after the log-off")
+    same(program.lines()[-1], "ended", "the last step of the shutdown")

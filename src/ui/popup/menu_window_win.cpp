@@ -639,6 +639,9 @@ LRESULT CALLBACK MenuWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam,
                                       LPARAM lParam) noexcept {
     auto* menu = reinterpret_cast<MenuWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!menu) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    // The menu of actions runs its loop in here: a request to end that
+    // arrives meanwhile waits for it to return.
+    const Window::Handling handling;
     const WNDPROC own = menu->listProc_;
     switch (message) {
     case WM_MOUSEMOVE:
