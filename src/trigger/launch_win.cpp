@@ -18,6 +18,10 @@ namespace jumpnest {
 
 namespace {
 
+// How long a copy waits for a clipboard that another program holds open.
+constexpr int kClipboardAttempts = 25;
+constexpr DWORD kClipboardRetryMs = 20;
+
 // The system folder, or with `windows` the Windows folder.
 std::string SystemFolder(bool windows = false) {
     std::wstring folder(MAX_PATH, L'\0');
@@ -109,18 +113,31 @@ bool CopyToClipboard(HWND owner, const std::string& text) {
     const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
     if (!memory) return false;
-    if (void* place = ::GlobalLock(memory)) {
-        std::memcpy(place, wide.c_str(), bytes);
-        ::GlobalUnlock(memory);
+    void* place = ::GlobalLock(memory);
+    if (!place) {
+        ::GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(place, wide.c_str(), bytes);
+    ::GlobalUnlock(memory);
+    // Another program may hold the clipboard open for a moment (a clipboard
+    // history reading what was just copied): it is asked for again a while.
+    bool open = false;
+    for (int attempt = 0; attempt < kClipboardAttempts && !open; ++attempt) {
+        if (attempt > 0) ::Sleep(kClipboardRetryMs);
+        open = ::OpenClipboard(owner) != FALSE;
     }
     // Once SetClipboardData has taken the memory it is the system's.
-    if (::OpenClipboard(owner)) {
+    DWORD error = ::GetLastError();
+    if (open) {
         ::EmptyClipboard();
         const bool taken = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        error = ::GetLastError();
         ::CloseClipboard();
         if (taken) return true;
     }
     ::GlobalFree(memory);
+    Trace("clipboard: not copied, error " + std::to_string(error));
     return false;
 }
 

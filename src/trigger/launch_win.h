@@ -23,7 +23,8 @@ LaunchResult LaunchTarget(const std::string& target,
 // Opens the folder that holds `target` in Explorer with the file selected.
 bool OpenFileLocation(const std::string& target);
 
-// Puts `text` on the clipboard as Unicode text, `owner` holding it meanwhile.
+// Puts `text` on the clipboard as Unicode text, `owner` holding it meanwhile;
+// waits up to half a second for a clipboard another program holds open.
 bool CopyToClipboard(HWND owner, const std::string& text);
 
 }  // namespace jumpnest

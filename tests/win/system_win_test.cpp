@@ -59,6 +59,41 @@ TEST(LaunchTarget, MissingStartsNothingUnassociatedStartsOpenWithFromTheSystemFo
               AsciiLower(folder.path.substr(0, folder.path.size() - 1)) + "\r\n");
 }
 
+// What another program holding the clipboard open for `ms` does to a copy;
+// INFINITE holds it until the copy has given up.
+std::string CopiedWhileHeldFor(HWND owner, DWORD ms) {
+    const UniqueHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::atomic<int> holding{0};  // 1 held, 2 could not open it
+    std::thread holder([&] {
+        holding = ::OpenClipboard(nullptr) ? 1 : 2;
+        if (holding != 1) return;
+        ::WaitForSingleObject(done.get(), ms);
+        ::CloseClipboard();
+    });
+    while (holding == 0) ::Sleep(1);
+    const bool copied = CopyToClipboard(owner, "C:\\Tools\\ünïcode.exe");
+    ::SetEvent(done.get());
+    holder.join();
+    if (holding != 1) return "never held";
+    if (!copied) return "not copied";
+    if (!::OpenClipboard(nullptr)) return "unreadable";
+    const HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    const auto* text = data ? static_cast<const wchar_t*>(::GlobalLock(data)) : nullptr;
+    const std::string read = text ? Narrow(text) : "empty";
+    if (text) ::GlobalUnlock(data);
+    ::CloseClipboard();
+    return read;
+}
+
+TEST(CopyToClipboard, WaitsForAnotherHolderForAWhileThenGivesUp) {
+    const HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                         nullptr, nullptr);
+    EXPECT_EQ(CopiedWhileHeldFor(owner, 0), "C:\\Tools\\ünïcode.exe");
+    EXPECT_EQ(CopiedWhileHeldFor(owner, 60), "C:\\Tools\\ünïcode.exe");
+    EXPECT_EQ(CopiedWhileHeldFor(owner, INFINITE), "not copied");
+    ::DestroyWindow(owner);
+}
+
 TEST(Probe, SetsTheFoldersAndMakesTheDataFolderOrGoesOnWithout) {
     const std::string appPath = AddBackslash(GetParentFolder(ExecutablePath()));
     const std::string data =

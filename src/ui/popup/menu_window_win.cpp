@@ -370,7 +370,10 @@ void MenuWindow::Act(EntryAction action) {
     Trace("action " + std::to_string(static_cast<int>(action)) + ": " + target);
     if (action == EntryAction::kRunAsAdministrator) LaunchTarget(target, "runas");
     if (action == EntryAction::kOpenFileLocation) OpenFileLocation(target);
-    if (action == EntryAction::kCopyPath) CopyToClipboard(hwnd(), target);
+    // A copy that could not be made is not passed over in silence.
+    if (action == EntryAction::kCopyPath && !CopyToClipboard(hwnd(), target)) {
+        ::MessageBeep(MB_ICONWARNING);
+    }
     // Done with it, as after a start.
     FadeOut();
 }

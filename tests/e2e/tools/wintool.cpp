@@ -192,8 +192,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (argc > 1 && std::wstring(argv[1]) == L"clipboard") {
         if (!::OpenClipboard(nullptr)) return 1;
-        const auto* text = static_cast<const wchar_t*>(::GetClipboardData(CF_UNICODETEXT));
-        if (text) PrintText(text);
+        const HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+        const auto* text = data ? static_cast<const wchar_t*>(::GlobalLock(data)) : nullptr;
+        if (text) PrintText(text), ::GlobalUnlock(data);
         ::CloseClipboard();
         return text ? 0 : 1;
     }
