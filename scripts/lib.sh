@@ -8,7 +8,9 @@ BUILD="$ROOT/build"
 PACKAGES=(cmake ninja-build g++ googletest g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
           imagemagick x11-utils python3 libx11-dev clang libclang-rt-14-dev)
 
-say() { printf '\033[1m==> %s\033[0m\n' "$*"; }
+# Each step's heading says how long the command has run so far.
+export JUMPNEST_STARTED=${JUMPNEST_STARTED:-$(date +%s)}
+say() { printf '\033[1m==> %s\033[0m (at %d s)\n' "$*" $(($(date +%s) - JUMPNEST_STARTED)); }
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

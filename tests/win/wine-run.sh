@@ -26,6 +26,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   done
   wineserver -w
 fi
-# 0: just started, 2: already running.
-wineserver -p </dev/null >/dev/null 2>&1 && wine cmd /c exit </dev/null >/dev/null 2>&1
+# 0: just started, 2: already running. A new server gets its prefix booted and
+# a user of the desktop that stays as long as the server: Wine closes a desktop
+# a second after its last user ends, and each test, a process of its own, would
+# start one anew and wait for it to close (it holds CTest's output pipe).
+if wineserver -p </dev/null >/dev/null 2>&1; then
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+  stay=$(dirname "$1")/wintool.exe
+  [ ! -f "$stay" ] || (wine "$stay" stay </dev/null >/dev/null 2>&1 &)
+fi
 exec wine "$@"
