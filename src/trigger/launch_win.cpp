@@ -83,7 +83,10 @@ LaunchResult LaunchTarget(const std::string& target, const std::optional<std::st
         ::ShellExecuteW(nullptr, verb ? operation.c_str() : nullptr, file.c_str(), nullptr,
                         folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL));
     if (result > 32) return LaunchResult::Started;
-    if (result == kShellNoAssociation) {
+    // Only the default action asks which program should open a file: a type
+    // without the asked verb ("runas" on a document) is not a type without a
+    // program.
+    if (result == kShellNoAssociation && !verb) {
         Trace("open with: " + target);
         return StartOpenWith(target, folder) ? LaunchResult::OpenWith : LaunchResult::Failed;
     }

@@ -15,8 +15,8 @@ enum class LaunchResult {
 };
 
 // Hands `target` to the shell with `verb` (none: the default action). When no
-// program is associated with its type, starts the open-with dialog for it,
-// minimized and active, without waiting.
+// program is associated with its type, the default action starts the open-with
+// dialog for it, minimized and active, without waiting.
 LaunchResult LaunchTarget(const std::string& target,
                           const std::optional<std::string>& verb = std::nullopt);
 

@@ -48,7 +48,11 @@ TEST(LaunchTarget, MissingStartsNothingUnassociatedStartsOpenWithFromTheSystemFo
                             Widen(folder.path + "rundll32.exe").c_str(), FALSE));
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(Path(folder.path));
-    EXPECT_EQ(ProgramsStartedBy([&] { EXPECT_EQ(LaunchTarget(target), LaunchResult::OpenWith); }),
+    // Run as administrator asks for no program: the type lacks that verb.
+    EXPECT_EQ(ProgramsStartedBy([&] {
+                  EXPECT_EQ(LaunchTarget(target, "runas"), LaunchResult::Failed);
+                  EXPECT_EQ(LaunchTarget(target), LaunchResult::OpenWith);
+              }),
               std::vector<std::string>{SystemProgram(L"rundll32.exe")});
     std::filesystem::current_path(previous);
     // A batch file starts in its own folder, not in this program's.
