@@ -130,8 +130,8 @@ bool CopyToClipboard(HWND owner, const std::string& text) {
         if (attempt > 0) ::Sleep(kClipboardRetryMs);
         open = ::OpenClipboard(owner) != FALSE;
     }
-    // Once SetClipboardData has taken the memory it is the system's.
     DWORD error = ::GetLastError();
+    // Once SetClipboardData has taken the memory it is the system's.
     if (open) {
         ::EmptyClipboard();
         const bool taken = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;

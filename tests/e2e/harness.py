@@ -79,7 +79,7 @@ class Program:
         self.press(APPLY, "apply failed: ")
         expect(self.case.rect("Jumpnest"), 'the message box "Jumpnest"', "none")
         message = " ".join(self.case.texts("Jumpnest"))
-        self.case.keys("Return")
+        self.case.keys_to("Jumpnest", "Return")
         expect(self.case.gone("Jumpnest"), "the message closed by Return", "still there")
         expect(self.case.rect(TITLE), "the window still open", "hidden")
         return message
@@ -215,6 +215,10 @@ class Case:
 
     def keys(self, *keys):  # to the focused X window, so the desktop gets the focus first
         self.xdo("windowfocus", self.desktop(), *(("key", "--delay", 100, *keys) if keys else ()))
+
+    def keys_to(self, title, *keys):  # once that window is in front: keys sent sooner go astray
+        poll(lambda: (self.rect(title, 100, more=True) or [0] * 7)[6], bool, f'"{title}" in front')
+        self.keys(*keys)
 
     def click(self, x, y, button=1, repeat=1):
         self.xdo("mousemove", x, y, "sleep", 0.05, "click", "--repeat", repeat, button)

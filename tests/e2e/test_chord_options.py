@@ -45,7 +45,7 @@ def test_exclusions_and_shortcut(t):
             same(holder.stdout.readline().strip(), b"held", "the shortcut held by another program")
             program.after(lambda: press(OK), "hotkey 1611 refused")
             expect(t.rect("class:#32770"), "a message saying so", "none")
-            t.keys("Return")
+            t.keys_to("class:#32770", "Return")
             expect(t.gone("class:#32770") and t.rect("class:kqrJumpnestExclusions"),
                    "the message closed, the dialog still open", "not so")
             same((holder.communicate(b"\n", timeout=10)[0], holder.returncode), (b"", 0),

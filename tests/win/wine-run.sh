@@ -26,13 +26,18 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   done
   wineserver -w
 fi
-# 0: just started, 2: already running. A new server gets its prefix booted and
-# a user of the desktop that stays as long as the server: Wine closes a desktop
-# a second after its last user ends, and each test, a process of its own, would
+# 0: just started, 2: already running.
+wineserver -p </dev/null >/dev/null 2>&1 && wine cmd /c exit </dev/null >/dev/null 2>&1
+# A user of the desktop for as long as CTest runs: Wine closes a desktop a
+# second after its last user ends, and each test, a process of its own, would
 # start one anew and wait for it to close (it holds CTest's output pipe).
-if wineserver -p </dev/null >/dev/null 2>&1; then
-  wine cmd /c exit </dev/null >/dev/null 2>&1
-  stay=$(dirname "$1")/wintool.exe
-  [ ! -f "$stay" ] || (wine "$stay" stay </dev/null >/dev/null 2>&1 &)
+stay=$(dirname "$1")/wintool.exe watcher="$WINEPREFIX/jumpnest-stay.pid" ctest=$PPID
+if [ -f "$stay" ] && ! kill -0 "$(cat "$watcher" 2>/dev/null)" 2>/dev/null; then
+  (
+    wine "$stay" stay &
+    while kill -0 "$ctest" 2>/dev/null; do sleep 1; done
+    kill $!
+  ) </dev/null >/dev/null 2>&1 &
+  echo $! >"$watcher"
 fi
 exec wine "$@"

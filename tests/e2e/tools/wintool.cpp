@@ -202,7 +202,10 @@ int wmain(int argc, wchar_t** argv) {
         if (!::OpenClipboard(nullptr)) return 1;
         const HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
         const auto* text = data ? static_cast<const wchar_t*>(::GlobalLock(data)) : nullptr;
-        if (text) PrintText(text), ::GlobalUnlock(data);
+        if (text) {
+            PrintText(text);
+            ::GlobalUnlock(data);
+        }
         ::CloseClipboard();
         return text ? 0 : 1;
     }
