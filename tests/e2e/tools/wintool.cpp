@@ -13,7 +13,7 @@
 //   press TITLE ROUNDS ID...             button clicks by command, ROUNDS times (0: until gone);
 //                                        -ID clicks that box as a user does
 //   witness TITLE                        a window at (20, 100), 360 x 600: "WM_RBUTTONUP x y"...
-//   stay                                 keeps the desktop up until the server ends
+//   stay                                 keeps the desktop up until it is ended
 //   hold-hotkey MODS VK                  holds that shortcut, says "held", lets go at a line in
 
 #include <windows.h>
@@ -179,7 +179,7 @@ int Witness(const wchar_t* title) {
 int wmain(int argc, wchar_t** argv) {
     ::SetProcessDPIAware();  // real pixels at any display scale, as xdotool and the program see
     if (argc == 2 && std::wstring(argv[1]) == L"stay") {
-        // A user of the desktop until the server ends: Wine closes a desktop that
+        // A user of the desktop until it is ended: Wine closes a desktop that
         // nobody uses a second after its last user is gone, and starts it anew
         // for the next. The Win32 tests, one process each, would wait for that.
         ::GetDesktopWindow();
