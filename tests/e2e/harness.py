@@ -285,10 +285,14 @@ class Case:
                 return x11.XCloseDisplay(dpy)
         expect(False, f"a drop of {paths} done within 5 s", "no answer")
 
-    def reg(self, name, key=SETTINGS):
-        out = self.run("wine", "reg", "query", key, "/v", name).stdout.decode(errors="replace")
-        found = re.search(rf"^\s*{re.escape(name)}\s+(REG_\w+)\s*(.*?)\s*$", out, re.M)
-        return found and found.groups()
+    def reg(self, name, key=SETTINGS):  # (type, data), or None when there is no such value
+        for _ in range(3):  # reg.exe answered nothing at all once in a CI run: asked again
+            result = self.run("wine", "reg", "query", key, "/v", name)
+            out = result.stdout.decode(errors="replace")
+            found = re.search(rf"^\s*{re.escape(name)}\s+(REG_\w+)\s*(.*?)\s*$", out, re.M)
+            if found or "Unable to find" in out:
+                return found and found.groups()
+        raise Failure(f"reg query {name}: exit code {result.returncode}, {out!r}, {result.stderr!r}")
 
     def reg_set(self, name, data, kind="REG_SZ", key=SETTINGS):
         result = self.run("wine", "reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f")
