@@ -353,20 +353,30 @@ void MenuWindow::Close() {
     Trace("popup closed");
 }
 
+int MenuWindow::SelectedRow() const {
+    // "No match" leaves no entry shown: its row is none.
+    const int row = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
+    return row >= 0 && row < static_cast<int>(shown_.size()) ? row : -1;
+}
+
+const std::string& MenuWindow::TargetOf(int row) const {
+    return targets_[shown_[static_cast<size_t>(row)]];
+}
+
 void MenuWindow::LaunchSelected() {
-    const int selected = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
-    if (noMatch() || selected < 0 || selected >= static_cast<int>(shown_.size())) return;
-    const std::string& target = targets_[shown_[static_cast<size_t>(selected)]];
+    const int selected = SelectedRow();
+    if (selected < 0) return;
+    const std::string& target = TargetOf(selected);
     Trace("launch: " + target);
     LaunchTarget(target);
     FadeOut();
 }
 
 void MenuWindow::Act(EntryAction action) {
-    const int selected = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
-    if (noMatch() || selected < 0 || selected >= static_cast<int>(shown_.size())) return;
     if (action == EntryAction::kOpen) return LaunchSelected();
-    const std::string& target = targets_[shown_[static_cast<size_t>(selected)]];
+    const int selected = SelectedRow();
+    if (selected < 0) return;
+    const std::string& target = TargetOf(selected);
     Trace("action " + std::to_string(static_cast<int>(action)) + ": " + target);
     if (action == EntryAction::kRunAsAdministrator) LaunchTarget(target, "runas");
     if (action == EntryAction::kOpenFileLocation) OpenFileLocation(target);
@@ -379,8 +389,8 @@ void MenuWindow::Act(EntryAction action) {
 }
 
 void MenuWindow::ShowActions(int x, int y) {
-    const int selected = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
-    if (noMatch() || selected < 0) return;
+    const int selected = SelectedRow();
+    if (selected < 0) return;
     if (x == -1 && y == -1) {  // from the keyboard: at the selected row
         RECT row{};
         ListView_GetItemRect(list(), selected, &row, LVIR_LABEL);
@@ -605,9 +615,9 @@ int MenuWindow::SelectAt(POINT inList) {
 }
 
 void MenuWindow::ShowTip() {
-    const auto row = static_cast<size_t>(rowTip_.row());
-    if (rowTip_.row() < 0 || noMatch() || row >= shown_.size() || !IsOpen()) return;
-    rowTip_.Show(Widen(targets_[shown_[row]]), dpi_);
+    const int row = rowTip_.row();
+    if (row < 0 || row >= static_cast<int>(shown_.size()) || !IsOpen()) return;
+    rowTip_.Show(Widen(TargetOf(row)), dpi_);
 }
 
 void MenuWindow::TellFocus(int row) const {

@@ -56,6 +56,9 @@ private:
     void Form_Load(const MonitorPlace& monitor, MenuOrigin wanted);
     void FadeOut();
     void ApplyPalette(const Palette& palette);
+    // The selected row, or -1 when there is none to act on.
+    int SelectedRow() const;
+    const std::string& TargetOf(int row) const;
     void LaunchSelected();
     // Does `action` with the selected entry; the popup closes as after a start.
     void Act(EntryAction action);
