@@ -101,7 +101,8 @@ OsVersion TrueOsVersion() {
                                            ::GetProcAddress(ntdll, "RtlGetVersion")))
                                      : nullptr;
     if (!rtlGetVersion || rtlGetVersion(&info) != 0) return {};
-    return {info.dwPlatformId == VER_PLATFORM_WIN32_NT, info.dwMajorVersion, info.dwMinorVersion};
+    return {info.dwPlatformId == VER_PLATFORM_WIN32_NT, info.dwMajorVersion, info.dwMinorVersion,
+            info.dwBuildNumber};
 }
 
 std::string ExecutablePath() {

@@ -34,6 +34,7 @@ struct OsVersion {
     bool isNt = false;
     unsigned major = 0;
     unsigned minor = 0;
+    unsigned build = 0;
 };
 // The true system version. GetVersionEx reports 6.2 to programs that do not
 // name the running system in their manifest; the kernel does not lie.

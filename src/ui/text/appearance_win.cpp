@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <string>
 
+#include "core/environment_win.h"
 #include "core/handle_win.h"
 
 namespace jumpnest {
@@ -85,17 +86,7 @@ SystemLook ReadSystemLook(ThemeChoice choice) {
 
 std::uint32_t WindowsBuild() {
     // The build does not change while the program runs: asked once.
-    static const std::uint32_t build = [] {
-        using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-        const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-        const auto getVersion = ntdll ? reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(
-                                            ::GetProcAddress(ntdll, "RtlGetVersion")))
-                                      : nullptr;
-        OSVERSIONINFOW info{};
-        info.dwOSVersionInfoSize = sizeof(info);
-        if (!getVersion || getVersion(&info) != 0) return std::uint32_t{0};
-        return static_cast<std::uint32_t>(info.dwBuildNumber);
-    }();
+    static const std::uint32_t build = TrueOsVersion().build;
     return build;
 }
 
