@@ -64,19 +64,20 @@ make_prefix() {
   WINEPREFIX="$prefix" wineserver -w
 }
 
-# start_xvfb: starts a private X display and sets DISPLAY and XVFB_PID.
+# start_xvfb: starts a private X display and sets DISPLAY and XVFB_PID. Xvfb
+# picks a free display itself and names it once it takes connections, so two
+# test runs starting at once never share one.
 start_xvfb() {
-  local n
-  for n in $(seq 90 160); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  local named
+  named=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$named" >/dev/null 2>&1 &
   XVFB_PID=$!
-  for _ in $(seq 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
+  for _ in $(seq 200); do
+    [ -s "$named" ] && break
     sleep 0.05
   done
-  export DISPLAY=":$n"
+  export DISPLAY=":$(tr -d '[:space:]' <"$named")"
+  rm -f "$named"
 }
 
 stop_xvfb() {
