@@ -65,15 +65,11 @@ bool VisualStylesLibraryPresent() {
 }
 
 // The file of the common controls this program is bound to: the side-by-side
-// version 6 when the manifest took. Asked of the module behind our own
-// import, since other modules may have loaded the old version as well.
+// version 6 when the manifest took. The name is resolved through the
+// program's activation context, as the delay-loaded import was.
 std::string CommonControlsFile() {
-    HMODULE comctl = nullptr;
-    if (!::GetModuleHandleExW(
-            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-            reinterpret_cast<LPCWSTR>(&::InitCommonControlsEx), &comctl)) {
-        return {};
-    }
+    HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
+    if (!comctl) return {};
     std::wstring file(MAX_PATH, L'\0');
     file.resize(::GetModuleFileNameW(comctl, file.data(), static_cast<DWORD>(file.size())));
     return Narrow(file);

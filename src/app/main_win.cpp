@@ -5,6 +5,7 @@
 #include "store/settings_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    jumpnest::NarrowLibrarySearch();
     jumpnest::RegistrySettings settings;
     jumpnest::App app({settings, [](const std::string& path) { return jumpnest::FileExists(path); },
                        jumpnest::ShellPictures});

@@ -3,6 +3,7 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <cwchar>
 #include <vector>
 
@@ -157,21 +158,44 @@ std::string CurrentUserSid() {
     return Narrow(text);
 }
 
+// Read from the file's resources without version.dll: that library is no
+// KnownDLL, and a copy of it planted beside the program would be loaded in
+// its place. Loaded as an image resource, the file runs no code.
 std::optional<ModuleVersion> ReadVersionRecord(std::string_view file) {
-    const std::wstring path = Widen(file);
-    DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    if (size == 0) return std::nullopt;
-    std::vector<BYTE> data(size);
-    if (!::GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return std::nullopt;
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT fixedSize = 0;
-    if (!::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) ||
-        fixedSize < sizeof(VS_FIXEDFILEINFO) || fixed->dwSignature != VS_FFI_SIGNATURE) {
+    UniqueModule module(::LoadLibraryExW(Widen(file).c_str(), nullptr,
+                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    if (!module) return std::nullopt;
+    HRSRC found = ::FindResourceW(module.get(), MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+    HGLOBAL loaded = found ? ::LoadResource(module.get(), found) : nullptr;
+    const auto* data = loaded ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
+    if (!data) return std::nullopt;
+    // The record starts with its length, its value's length and its type,
+    // then the key "VS_VERSION_INFO" with its null; the value, a
+    // VS_FIXEDFILEINFO, follows on the next 32-bit boundary.
+    constexpr std::size_t kValueAt = (3 * sizeof(WORD) + sizeof(L"VS_VERSION_INFO") + 3) & ~3u;
+    const DWORD size = ::SizeofResource(module.get(), found);
+    WORD valueLength = 0;
+    if (size >= kValueAt) std::memcpy(&valueLength, data + sizeof(WORD), sizeof(valueLength));
+    VS_FIXEDFILEINFO fixed{};
+    if (size < kValueAt + sizeof(fixed) || valueLength < sizeof(fixed) ||
+        std::wmemcmp(reinterpret_cast<const wchar_t*>(data + 3 * sizeof(WORD)), L"VS_VERSION_INFO",
+                     16) != 0) {
         return std::nullopt;
     }
-    return ModuleVersion{HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-                         HIWORD(fixed->dwFileVersionLS)};
+    std::memcpy(&fixed, data + kValueAt, sizeof(fixed));
+    if (fixed.dwSignature != VS_FFI_SIGNATURE) return std::nullopt;
+    return ModuleVersion{HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS),
+                         HIWORD(fixed.dwFileVersionLS)};
+}
+
+void NarrowLibrarySearch() {
+    // Windows 8 and later, and Windows 7 with its 2011 loader update, can
+    // leave the program's own folder out of the search; without them, the
+    // current folder at least goes.
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    const auto setDirectories = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (!setDirectories || !setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) ::SetDllDirectoryW(L"");
 }
 
 void ProbeLocaleAndVersion() {

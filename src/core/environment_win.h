@@ -48,6 +48,12 @@ std::string CurrentUserSid();   // "S-1-5-..."; "" when it cannot be read
 // The FILEVERSION of a module's version record.
 std::optional<ModuleVersion> ReadVersionRecord(std::string_view file);
 
+// Libraries the program loads by name, its delay-loaded common controls among
+// them, come from the system folder only: never from the program's folder,
+// where a download folder may hold anything, nor from the current one. The
+// first thing the program does.
+void NarrowLibrarySearch();
+
 // Runs once at start-up. False when another instance of this program already
 // runs for this user: it has been asked to come forward and this process must
 // end without touching anything.

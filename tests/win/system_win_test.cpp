@@ -141,6 +141,18 @@ TEST(VersionRecord, OfTheRealProgramIsReadBack) {
     EXPECT_FALSE(ReadVersionRecord(exe + ".missing"));
 }
 
+TEST(LibrarySearch, NarrowedToTheSystemFolder) {
+    // planted.dll lies beside this program, as a planted library lies beside ours.
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::string beside = Narrow(self).substr(0, Narrow(self).rfind('\\') + 1) + "planted.dll";
+    EXPECT_FALSE(ReadVersionRecord(beside)) << "a library without a version record";
+    ASSERT_TRUE(UniqueModule(::LoadLibraryW(L"planted.dll"))) << "found before";
+    NarrowLibrarySearch();
+    EXPECT_FALSE(UniqueModule(::LoadLibraryW(L"planted.dll")));
+    EXPECT_TRUE(UniqueModule(::LoadLibraryW(L"uxtheme.dll")));
+}
+
 TEST(PassThrough, ThisProgramsWindowByNameAndInFullScreen) {
     const HWND window = ::CreateWindowExW(WS_EX_TOPMOST, L"BUTTON", L"", WS_POPUP | WS_VISIBLE, 300,
                                           200, 100, 100, nullptr, nullptr, nullptr, nullptr);
