@@ -31,9 +31,11 @@ std::wstring AskToUnicode(HKL layout, UINT key, const BYTE (&state)[256]) {
     const UINT flags = KeepsKeyboardState() ? kKeepKeyboardState : 0;
     const int count = ::ToUnicodeEx(key, scan, state, text, 7, flags, layout);
     if (count < 0 && !flags) {
-        // A dead key is now pending in this thread's keyboard state and would
-        // change the next character the user types here. The classic cure:
-        // a key that completes any dead key (the space) until none is left.
+        // Before 1607 the question itself leaves the dead key pending in this
+        // thread's keyboard state, where it would change the next character
+        // typed here. The classic cure: a key that completes any dead key
+        // (the space), asked until none is left. One the user had left
+        // pending before is lost on those systems either way.
         const BYTE none[256] = {};
         wchar_t scratch[8];
         for (int i = 0; i < 4; ++i) {
