@@ -17,6 +17,7 @@
 #include "store/settings.h"
 #include "trigger/hooks_win.h"
 #include "trigger/hotkey.h"
+#include "trigger/keyboard_layout_win.h"
 #include "trigger/pass_through.h"
 #include "trigger/pass_through_win.h"
 #include "ui/text/appearance_win.h"
@@ -178,9 +179,17 @@ bool App::Main() {
     PreparePopup();
     PreparePicturesForEveryMonitor(entries_);
     const std::int32_t hotkey = options_.hotkey;
-    if (hotkey && !HotkeyFromControlValue(hotkey)) {
+    const std::optional<Hotkey> storedKey = HotkeyFromControlValue(hotkey);
+    const std::optional<TypedCharacter> typed =
+        storedKey ? CharacterTypedBy(*storedKey, InstalledKeyboardLayouts()) : std::nullopt;
+    if (hotkey && !storedKey) {
         // Left as it is: the user's to change in the dialog.
         Trace("hotkey " + std::to_string(hotkey) + " ignored: not a shortcut with Ctrl or Alt");
+    } else if (typed) {
+        // Chosen before it was checked, or before a layout that types with
+        // it was added: kept, and the dialog says why it does nothing.
+        Trace("hotkey " + std::to_string(hotkey) + " not registered: types " + typed->character +
+              " on " + typed->layout);
     } else if (hotkey && SetHotkey(hotkey, hotkey) != HotkeyOutcome::kTaken) {
         Trace("hotkey " + std::to_string(hotkey) + " refused: held by another program");
     }
@@ -294,8 +303,11 @@ HotkeyOutcome App::SetHotkey(std::int32_t controlValue, std::int32_t stored) {
     const std::int32_t before = hotkey_;
     const HotkeyChange change = ReplaceHotkey(
         hotkey_, stored, controlValue,
+        // A shortcut that types a character on one of the user's layouts is
+        // never taken, whoever asks: refused like one another program holds.
         [window](const Hotkey& key) {
-            return ::RegisterHotKey(window, kHotkeyId, key.modifiers, key.virtualKey) != FALSE;
+            return !CharacterTypedBy(key, InstalledKeyboardLayouts()) &&
+                   ::RegisterHotKey(window, kHotkeyId, key.modifiers, key.virtualKey) != FALSE;
         },
         [window](const Hotkey&) { ::UnregisterHotKey(window, kHotkeyId); });
     hotkey_ = change.registered;

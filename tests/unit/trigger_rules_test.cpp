@@ -1,10 +1,12 @@
 #include "trigger/hotkey.h"
+#include "trigger/keyboard_layout.h"
 #include "trigger/pass_through.h"
 #include "trigger/trigger_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <map>
 #include <string>
 #include <tuple>
 #include <variant>
@@ -157,6 +159,43 @@ TEST(Hotkey, ReplacedOnlyWhenWindowsGivesTheNewOne) {
                   std::tuple(outcome, now, std::string(now ? 1 : 0, char(now & 0xFF))))
             << registered << " " << stored << " " << chosen;
     }
+}
+
+// What AltGr (Ctrl+Alt) and Shift+AltGr type on four European layouts, as Windows answers; also
+// the control character Ctrl+Q answers and the letter Alt+Q answers for menus.
+TEST(Hotkey, RefusedWhereItTypesACharacterAndAPlainKeyGetsOneThatTypesNone) {
+    constexpr std::uint32_t kCA = 0x4003, kCSA = 0x4007;
+    using Answers = std::map<std::pair<std::uint32_t, std::uint32_t>, std::string>;
+    // clang-format off
+    const std::pair<std::string, Answers> tables[] = {
+        {"German", {{{'Q', kCA}, "@"}, {{'E', kCA}, "\u20AC"}, {{'Q', 0x4002}, "\x11"}, {{'Q', 0x4001}, "q"}}},
+        {"French", {{{'0', kCA}, "@"}, {{'E', kCA}, "\u20AC"}, {{'2', kCA}, "~"}}},
+        {"Spanish", {{{'2', kCA}, "@"}, {{'E', kCA}, "\u20AC"}, {{'1', kCA}, "|"}}},
+        {"Polish", {{{'C', kCA}, "\u0107"}, {{'C', kCSA}, "\u0106"}, {{'L', kCA}, "\u0142"}}}};
+    // Control values: Ctrl+Alt+Q, +E, +2, +1, +C, Ctrl+Shift+Alt+C; none for Ctrl+Alt+K, Ctrl+Q,
+    // Alt+Q, Ctrl+Alt+F12 and the README's Ctrl+Shift+Alt+J.
+    const std::pair<std::int32_t, std::string> typed[] = {
+        {0x651, "@ German"}, {0x645, "\u20AC German"}, {0x632, "~ French"}, {0x631, "| Spanish"},
+        {0x643, "\u0107 Polish"}, {0x743, "\u0106 Polish"}, {0x64B, ""}, {0x251, ""}, {0x451, ""},
+        {0x67B, ""}, {0x74A, ""}};
+    // K, Q, C, Shift+Q, Shift+C, and values the box leaves alone: none, Ctrl+Alt+Q, a Shift alone.
+    const std::pair<std::int32_t, std::int32_t> shortcuts[] = {{'K', 0x64B}, {'Q', 0x751},
+        {'C', 0x343}, {0x151, 0x751}, {0x143, 0x343}, {0, 0}, {0x651, 0x651}, {0x100, 0x100}};
+    // clang-format on
+    std::vector<KeyboardLayout> layouts;
+    for (const auto& [name, answers] : tables) {
+        layouts.push_back({name, [&answers](const Hotkey& key) {
+                               const auto found = answers.find({key.virtualKey, key.modifiers});
+                               return found == answers.end() ? std::string() : found->second;
+                           }});
+    }
+    for (const auto& [value, expected] : typed) {
+        const auto found = CharacterTypedBy(*HotkeyFromControlValue(value), layouts);
+        EXPECT_EQ(found ? found->character + " " + found->layout : "", expected) << value;
+        EXPECT_FALSE(CharacterTypedBy(*HotkeyFromControlValue(value), {})) << value;
+    }
+    for (const auto& [key, made] : shortcuts)
+        EXPECT_EQ(ShortcutForPlainKey(key, layouts), made) << key;
 }
 
 TEST(PassThrough, ProgramListsAndNames) {

@@ -126,7 +126,8 @@ TEST(Captions, EveryLanguageValueHasTextAndTheWriteFailureIsFilled) {
         return std::tuple(CaptionOf("cmdButton", 1, l), HelpText(l), QuitQuestion(l),
                           HelpPageName(l), FileOfAnotherUserReason(l), UnsafeEntryFileReason(l),
                           WriteFailedMessage(l, "f", "r"), HotkeyNeedsCtrlOrAltMessage(l),
-                          HotkeyLostMessage(l), EntryAwayText(l), PopupName(l, "x", 0, 9));
+                          HotkeyLostMessage(l), EntryAwayText(l), PopupName(l, "x", 0, 9),
+                          HotkeyTypesCharacterMessage(l, "@", "German"));
     };
     for (const std::int32_t stray : {-1, 4, INT_MIN}) EXPECT_EQ(texts(stray), texts(kEnglish));
     // Each value goes in once, and a placeholder inside a value stays as it is.
@@ -138,6 +139,11 @@ TEST(Captions, EveryLanguageValueHasTextAndTheWriteFailureIsFilled) {
         ASSERT_TRUE(fileAt < reasonAt && reasonAt != std::string::npos) << message;
         message.erase(reasonAt, reason.size()).erase(fileAt, file.size());
         EXPECT_EQ(message.find('%'), std::string::npos) << message;
+        const std::string typed = HotkeyTypesCharacterMessage(language, "%LAYOUT%", "%CHAR%");
+        const size_t layoutAt = typed.find("%CHAR%"), characterAt = typed.find("%LAYOUT%");
+        EXPECT_TRUE(layoutAt < characterAt && characterAt != std::string::npos &&
+                    typed.rfind("%CHAR%") == layoutAt && typed.rfind("%LAYOUT%") == characterAt)
+            << typed;
         pages.insert(HelpPageName(language));
         const std::string help = HelpText(language);  // lines end in a lone CR, the last in none
         EXPECT_FALSE(help.ends_with('\r') || help.find('\n') != std::string::npos) << language;

@@ -1,5 +1,6 @@
 // The entry list and its pictures, the configuration window, the one way out, the hooks.
 #include "support_win.h"
+#include "trigger/keyboard_layout_win.h"
 #include "ui/text/captions.h"
 
 namespace jumpnest::test {
@@ -485,11 +486,18 @@ TEST(Popup, TheRowPointedAtHasTheFocusAndTypingNamesThePopup) {
 }
 
 // Moved to a monitor of another scale and back, the dialog takes the size offered and lays
-// itself out for it. A held shortcut is shown as held; a plain key typed gets Ctrl+Alt.
+// itself out for it. A held shortcut is shown as held, one that types a character says which
+// and where; a plain key typed gets the first of Ctrl+Alt, Ctrl+Shift+Alt that types nothing.
 TEST(Exclusions, FollowsItsMonitorsScaleAndTakesNoPlainKey) {
     const Unique<HWND, NullTraits<HWND, ::DestroyWindow>> owner(::CreateWindowExW(
         0, WC_STATICW, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 500, 0, 0, 0, 0));
     ExclusionsWindow dialog;
+    dialog.SetLayoutSource([] {  // AltGr+Q types @ on a German keyboard; Wine cannot tell
+        return std::vector<KeyboardLayout>{
+            {"German", [](const Hotkey& key) {
+                 return key.virtualKey == 'Q' && key.modifiers == 0x4003 ? "@" : "";
+             }}};
+    });
     ASSERT_TRUE(dialog.Open(owner.get(), {{}, true, 0x641, true}, kEnglish, {}));
     const HWND list = ::FindWindowExW(dialog.hwnd(), 0, WC_LISTVIEWW, 0),
                box = ::FindWindowExW(dialog.hwnd(), 0, HOTKEY_CLASSW, 0),
@@ -507,8 +515,35 @@ TEST(Exclusions, FollowsItsMonitorsScaleAndTakesNoPlainKey) {
         EXPECT_EQ(size.right - size.left, 3900 * dpi / 1440) << dpi;  // its width in twips
         EXPECT_NEAR(ListView_GetColumnWidth(list, 0) * 96.0 / dpi, column * 96.0 / start, 3);
     }
-    ::SendMessageW(box, WM_KEYDOWN, 'B', 0);
-    EXPECT_TRUE(::SendMessageW(box, HKM_GETHOTKEY, 0, 0) == 0x642 && !::IsWindowVisible(held));
+    for (const auto& [key, made] : {std::pair{'B', 0x642}, std::pair{'Q', 0x751}}) {
+        ::SendMessageW(box, WM_KEYDOWN, key, 0);
+        EXPECT_TRUE(::SendMessageW(box, HKM_GETHOTKEY, 0, 0) == made && !::IsWindowVisible(held));
+        ::SendMessageW(box, WM_KEYUP, key, 0);
+    }
+    dialog.Close();
+    ASSERT_TRUE(dialog.Open(owner.get(), {{}, true, 0x651, true}, kEnglish, {}));
+    EXPECT_TRUE(::IsWindowVisible(
+        ::FindWindowExW(dialog.hwnd(), 0, WC_STATICW,
+                        Widen(HotkeyTypesCharacterMessage(kEnglish, "@", "German")).c_str())));
+}
+
+// Each installed layout is asked with the shortcut's modifiers held. Wine gives only the
+// locale's layout (LoadKeyboardLayoutW answers it for any other), answers no Ctrl+Alt and keeps
+// no dead key pending, so what AltGr types is tested with a table of answers.
+TEST(Exclusions, EachInstalledLayoutIsAskedWithTheModifiersHeld) {
+    for (const wchar_t* id : {L"00000407", L"0000040C", L"0000040A", L"00000415"}) {
+        ::LoadKeyboardLayoutW(id, 0);
+    }
+    std::vector<HKL> installed(static_cast<size_t>(::GetKeyboardLayoutList(0, nullptr)));
+    ::GetKeyboardLayoutList(static_cast<int>(installed.size()), installed.data());
+    const std::vector<KeyboardLayout> layouts = InstalledKeyboardLayouts();
+    ASSERT_EQ(layouts.size(), installed.size());
+    for (const KeyboardLayout& layout : layouts) {  // named, not by a number such as 00000409
+        EXPECT_NE(layout.name.find_first_not_of("0123456789ABCDEF"), std::string::npos);
+        const std::tuple answers(layout.typed({'Q', MOD_SHIFT}), layout.typed({'Q', MOD_CONTROL}));
+        EXPECT_EQ(answers, std::tuple("Q", "\x11")) << layout.name;
+    }
+    EXPECT_EQ(CharacterTypedBy({'Q', MOD_SHIFT}, layouts), (TypedCharacter{"Q", layouts[0].name}));
 }
 
 }  // namespace jumpnest::test

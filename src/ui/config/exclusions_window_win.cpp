@@ -8,6 +8,7 @@
 #include "core/dpi_win.h"
 #include "core/encoding_win.h"
 #include "core/trace_win.h"
+#include "trigger/keyboard_layout_win.h"
 #include "trigger/pass_through.h"
 #include "ui/text/appearance_win.h"
 #include "ui/text/captions.h"
@@ -67,16 +68,24 @@ bool ExclusionsWindow::Open(HWND owner, const ChordOptions& current, std::int32_
     ::SendMessageW(Control("chkFullScreen"), BM_SETCHECK,
                    current.passFullScreen ? BST_CHECKED : BST_UNCHECKED, 0);
     HWND box = Control("hkyHotkey");
-    // A key alone or with Shift only would be taken from every program as
-    // the user types: the box makes it Ctrl+Alt and the key.
-    ::SendMessageW(box, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
-                   MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+    // No rules of the box's own: its one fixed combination for a plain key
+    // would be Ctrl+Alt, which is AltGr on most European layouts.
     ::SendMessageW(box, HKM_SETHOTKEY, static_cast<WPARAM>(current.hotkey), 0);
-    // The stored shortcut is shown even while another program holds it: OK
-    // without a change keeps it.
+    storedHotkey_ = current.hotkey;
+    if (!layouts_) layouts_ = InstalledKeyboardLayouts;
+    // The stored shortcut is shown even while it is not registered: OK
+    // without a change keeps it. The note says why: a character it would
+    // take (a layout added since it was chosen), or another program.
     HWND held = Control("lblHotkeyHeld");
-    ::SetWindowTextW(held, Widen(HotkeyTakenMessage(language_)).c_str());
-    ::ShowWindow(held, current.hotkeyHeld ? SW_SHOW : SW_HIDE);
+    const std::optional<Hotkey> stored = HotkeyFromControlValue(current.hotkey);
+    const std::vector<KeyboardLayout> layouts = stored ? layouts_() : std::vector<KeyboardLayout>{};
+    const std::optional<TypedCharacter> typed =
+        stored ? CharacterTypedBy(*stored, layouts) : std::nullopt;
+    ::SetWindowTextW(
+        held, Widen(typed ? HotkeyTypesCharacterMessage(language_, typed->character, typed->layout)
+                          : std::string(HotkeyTakenMessage(language_)))
+                  .c_str());
+    ::ShowWindow(held, typed || current.hotkeyHeld ? SW_SHOW : SW_HIDE);
 
     dropTarget_ = std::make_unique<FileDropTarget>(
         [this](const std::vector<std::string>& paths) { AddPrograms(paths); });
@@ -192,12 +201,22 @@ void ExclusionsWindow::Ok() {
         Programs(), ::SendMessageW(Control("chkFullScreen"), BM_GETCHECK, 0, 0) == BST_CHECKED,
         static_cast<std::int32_t>(
             LOWORD(::SendMessageW(Control("hkyHotkey"), HKM_GETHOTKEY, 0, 0)))};
-    // The box's rules keep such keys out as they are typed; a value set
-    // otherwise is still refused here.
-    HotkeyOutcome outcome = HotkeyOutcome::kNoShortcut;
-    if (!options.hotkey || HotkeyFromControlValue(options.hotkey)) {
-        outcome = onOk_ ? onOk_(options) : HotkeyOutcome::kTaken;
+    // A key without Ctrl or Alt is made a shortcut as it is typed; a value
+    // set otherwise is still refused here.
+    const std::optional<Hotkey> chosen = HotkeyFromControlValue(options.hotkey);
+    // A new shortcut that types a character is refused before anything is
+    // let go. The stored one, chosen again, stays the user's choice without
+    // being registered, as one another program holds.
+    if (chosen && options.hotkey != storedHotkey_) {
+        if (const auto typed = CharacterTypedBy(*chosen, layouts_())) {
+            Trace("hotkey " + std::to_string(options.hotkey) + " refused: types a character");
+            Say(HotkeyTypesCharacterMessage(language_, typed->character, typed->layout));
+            if (hwnd()) ::SetFocus(Control("hkyHotkey"));
+            return;
+        }
     }
+    HotkeyOutcome outcome = HotkeyOutcome::kNoShortcut;
+    if (!options.hotkey || chosen) outcome = onOk_ ? onOk_(options) : HotkeyOutcome::kTaken;
     if (outcome == HotkeyOutcome::kTaken || outcome == HotkeyOutcome::kStillHeld) {
         if (outcome == HotkeyOutcome::kStillHeld) Trace("hotkey still held by another program");
         Close();
@@ -213,6 +232,16 @@ void ExclusionsWindow::Ok() {
     if (hwnd()) ::SetFocus(Control("hkyHotkey"));
 }
 
+void ExclusionsWindow::MakeShortcutOfPlainKey() {
+    HWND box = Control("hkyHotkey");
+    const auto typed = static_cast<std::int32_t>(LOWORD(::SendMessageW(box, HKM_GETHOTKEY, 0, 0)));
+    if (typed == 0 || (typed & ((HOTKEYF_CONTROL | HOTKEYF_ALT) << 8))) return;
+    const std::vector<KeyboardLayout> layouts = layouts_();
+    const std::int32_t made = ShortcutForPlainKey(typed, layouts);
+    // Setting the box sends no EN_CHANGE of its own: no second round.
+    if (made != typed) ::SendMessageW(box, HKM_SETHOTKEY, static_cast<WPARAM>(made), 0);
+}
+
 LRESULT ExclusionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: {
@@ -226,6 +255,7 @@ LRESULT ExclusionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
                    HIWORD(wParam) == EN_CHANGE) {
             // The note is about the stored shortcut, no longer the one shown.
             ::ShowWindow(Control("lblHotkeyHeld"), SW_HIDE);
+            MakeShortcutOfPlainKey();
         } else if (built && HIWORD(wParam) == BN_CLICKED) {
             if (built->design->command == Command::kAddProgram) BrowseForProgram();
             if (built->design->command == Command::kRemoveProgram) RemoveSelected();

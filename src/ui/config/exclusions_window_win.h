@@ -14,6 +14,7 @@
 
 #include "core/window_win.h"
 #include "trigger/hotkey.h"
+#include "trigger/keyboard_layout.h"
 #include "ui/config/drop_target_win.h"
 #include "ui/text/design_builder_win.h"
 #include "ui/text/palette.h"
@@ -50,6 +51,11 @@ public:
     void SetPalette(const Palette& palette);
     // Keyboard navigation of the open dialog: Tab, Enter, Escape.
     bool PreTranslate(MSG& message);
+    // Where the dialog learns the user's keyboard layouts; the installed
+    // ones unless told otherwise.
+    void SetLayoutSource(std::function<std::vector<KeyboardLayout>()> source) {
+        layouts_ = std::move(source);
+    }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -62,6 +68,9 @@ private:
     void BrowseForProgram();
     void RemoveSelected();
     void Ok();
+    // A key pressed in the shortcut box without Ctrl or Alt becomes a
+    // shortcut that types nothing on the user's layouts.
+    void MakeShortcutOfPlainKey();
     // A message over the dialog, with its title.
     void Say(std::string_view text);
     // One column as wide as the list, leaving room for a vertical scroll bar
@@ -77,6 +86,8 @@ private:
     bool paletteGiven_ = false;
     std::unique_ptr<FileDropTarget> dropTarget_;
     bool dropRegistered_ = false;
+    std::int32_t storedHotkey_ = 0;
+    std::function<std::vector<KeyboardLayout>()> layouts_;
 };
 
 }  // namespace jumpnest

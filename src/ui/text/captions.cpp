@@ -357,4 +357,28 @@ std::string_view UnsafeEntryFileReason(std::int32_t language) {
     return kUnsafeEntryFile[static_cast<std::size_t>(LanguageColumn(language))];
 }
 
+// A shortcut that types a character on one of the user's keyboard layouts.
+// Short enough for the two lines the dialog has under the shortcut.
+constexpr std::array<std::string_view, kLanguageCount> kHotkeyTypesCharacter = {
+    "With the keyboard layout \"%LAYOUT%\" this shortcut types %CHAR%: no program would get "
+    "it any more.",
+    "Mit dem Tastaturlayout „%LAYOUT%“ tippt dieses Tastenkürzel %CHAR%: kein Programm "
+    "bekäme es mehr.",
+    "Avec la disposition de clavier « %LAYOUT% », ce raccourci tape %CHAR% : plus aucun "
+    "programme ne le recevrait.",
+    "Con la distribución de teclado «%LAYOUT%», este atajo escribe %CHAR%: ningún programa lo "
+    "recibiría ya.",
+};
+
+std::string HotkeyTypesCharacterMessage(std::int32_t language, std::string_view character,
+                                        std::string_view layout) {
+    // The layout's name goes in before the character in every language, so
+    // that a name holding "%CHAR%" stays as it is.
+    const std::string text(
+        kHotkeyTypesCharacter[static_cast<std::size_t>(LanguageColumn(language))]);
+    const size_t characterAt = std::min(text.find("%CHAR%"), text.size());
+    return Replaced(text.substr(0, characterAt), "%LAYOUT%", layout) +
+           Replaced(text.substr(characterAt), "%CHAR%", character);
+}
+
 }  // namespace jumpnest

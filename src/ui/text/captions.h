@@ -94,4 +94,10 @@ std::string_view FileOfAnotherUserReason(std::int32_t language);
 // name, or that other users may change.
 std::string_view UnsafeEntryFileReason(std::int32_t language);
 
+// Said in the shortcut dialog when the shortcut types `character` on the
+// installed keyboard layout named `layout`: AltGr reaches programs as
+// Ctrl+Alt, so the shortcut would take that character from them.
+std::string HotkeyTypesCharacterMessage(std::int32_t language, std::string_view character,
+                                        std::string_view layout);
+
 }  // namespace jumpnest
