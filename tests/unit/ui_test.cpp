@@ -8,6 +8,7 @@
 
 #include "ui/config/config_rules.h"
 #include "ui/popup/popup_filter.h"
+#include "ui/popup/popup_keys.h"
 #include "ui/popup/popup_layout.h"
 #include "ui/text/captions.h"
 #include "ui/text/designs.h"
@@ -221,6 +222,31 @@ TEST(PopupFilter, RanksInTiersWithMatchedCharacters) {
         const Match first = rank(typed).at(0);
         EXPECT_EQ(first.entry, entry) << typed;
         EXPECT_EQ(first.ranges, ranges) << typed;
+    }
+}
+
+// Ctrl chords act only with Alt up: Ctrl+Alt is AltGr, which types into the filter.
+TEST(PopupKeys, ChordsNeedCtrlWithoutAltAndEverythingElseIsTyped) {
+    using C = PopupCommand;
+    constexpr KeyModifiers none{}, ctrl{true}, ctrlShift{true, true}, altGr{true, false, true},
+        altGrShift{true, true, true}, shift{false, true}, alt{false, false, true};
+    // clang-format off
+    const std::tuple<std::uint32_t, bool, KeyModifiers, C> kCases[] = {
+        {'C', false, ctrl, C::kCopyPath}, {'C', false, none, C::kNone},
+        {'C', false, altGr, C::kNone}, {'C', false, ctrlShift, C::kNone},
+        {'C', false, shift, C::kNone}, {'C', false, alt, C::kNone},
+        {'E', false, ctrlShift, C::kOpenFileLocation}, {'E', false, altGrShift, C::kNone},
+        {'E', false, ctrl, C::kNone}, {'E', false, altGr, C::kNone},
+        {kVkReturn, false, ctrlShift, C::kStartAsAdministrator},
+        {kVkReturn, false, altGrShift, C::kStart}, {kVkReturn, false, none, C::kStart},
+        {kVkReturn, true, ctrlShift, C::kNone}, {kVkF2, false, none, C::kOpenConfiguration},
+        {kVkF2, true, none, C::kNone}, {kVkEscape, true, none, C::kEscape},
+        {kVkEscape, false, none, C::kNone}, {'C', true, ctrl, C::kNone},
+        {'Q', false, altGr, C::kNone}};
+    // clang-format on
+    for (const auto& [key, released, held, command] : kCases) {
+        EXPECT_EQ(PopupKeyCommand(key, released, held), command)
+            << key << (released ? " up" : " down") << held.ctrl << held.shift << held.alt;
     }
 }
 
