@@ -229,24 +229,19 @@ TEST(PopupFilter, RanksInTiersWithMatchedCharacters) {
 TEST(PopupKeys, ChordsNeedCtrlWithoutAltAndEverythingElseIsTyped) {
     using C = PopupCommand;
     constexpr KeyModifiers none{}, ctrl{true}, ctrlShift{true, true}, altGr{true, false, true},
-        altGrShift{true, true, true}, shift{false, true}, alt{false, false, true};
+        altGrShift{true, true, true};
     // clang-format off
     const std::tuple<std::uint32_t, bool, KeyModifiers, C> kCases[] = {
-        {'C', false, ctrl, C::kCopyPath}, {'C', false, none, C::kNone},
-        {'C', false, altGr, C::kNone}, {'C', false, ctrlShift, C::kNone},
-        {'C', false, shift, C::kNone}, {'C', false, alt, C::kNone},
-        {'E', false, ctrlShift, C::kOpenFileLocation}, {'E', false, altGrShift, C::kNone},
-        {'E', false, ctrl, C::kNone}, {'E', false, altGr, C::kNone},
+        {'C', false, ctrl, C::kCopyPath}, {'C', false, none, C::kNone}, {'C', true, ctrl, C::kNone},
+        {'C', false, altGr, C::kNone}, {'E', false, ctrlShift, C::kOpenFileLocation},
+        {'E', false, altGrShift, C::kNone}, {'E', false, ctrl, C::kNone},
         {kVkReturn, false, ctrlShift, C::kStartAsAdministrator},
-        {kVkReturn, false, altGrShift, C::kStart}, {kVkReturn, false, none, C::kStart},
-        {kVkReturn, true, ctrlShift, C::kNone}, {kVkF2, false, none, C::kOpenConfiguration},
-        {kVkF2, true, none, C::kNone}, {kVkEscape, true, none, C::kEscape},
-        {kVkEscape, false, none, C::kNone}, {'C', true, ctrl, C::kNone},
-        {'Q', false, altGr, C::kNone}};
+        {kVkReturn, false, altGrShift, C::kStart}, {kVkReturn, true, ctrlShift, C::kNone},
+        {kVkF2, false, none, C::kOpenConfiguration}, {kVkEscape, true, none, C::kEscape}};
     // clang-format on
     for (const auto& [key, released, held, command] : kCases) {
-        EXPECT_EQ(PopupKeyCommand(key, released, held), command)
-            << key << (released ? " up" : " down") << held.ctrl << held.shift << held.alt;
+        EXPECT_EQ(int(PopupKeyCommand(key, released, held)), int(command))
+            << key << (released ? " up " : " down ") << held.ctrl << held.shift << held.alt;
     }
 }
 
