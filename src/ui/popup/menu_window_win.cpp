@@ -731,7 +731,8 @@ LRESULT CALLBACK MenuWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam,
         return 0;
     case WM_KEYDOWN:
     case WM_KEYUP: {
-        // Read at the key's message, as the user held them when pressing it.
+        // As they were when this key's message was made, not as they are
+        // now; AltGr is Ctrl and Alt (VK_MENU) together.
         const KeyModifiers held{::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_SHIFT) < 0,
                                 ::GetKeyState(VK_MENU) < 0};
         const PopupCommand command =
