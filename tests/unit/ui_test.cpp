@@ -8,6 +8,7 @@
 
 #include "ui/config/config_rules.h"
 #include "ui/popup/popup_filter.h"
+#include "ui/popup/popup_keys.h"
 #include "ui/popup/popup_layout.h"
 #include "ui/text/captions.h"
 #include "ui/text/designs.h"
@@ -227,6 +228,26 @@ TEST(PopupFilter, RanksInTiersWithMatchedCharacters) {
         const Match first = rank(typed).at(0);
         EXPECT_EQ(first.entry, entry) << typed;
         EXPECT_EQ(first.ranges, ranges) << typed;
+    }
+}
+
+// Ctrl chords act only with Alt up: Ctrl+Alt is AltGr, which types into the filter.
+TEST(PopupKeys, ChordsNeedCtrlWithoutAltAndEverythingElseIsTyped) {
+    using C = PopupCommand;
+    constexpr KeyModifiers none{}, ctrl{true}, ctrlShift{true, true}, altGr{true, false, true},
+        altGrShift{true, true, true};
+    // clang-format off
+    const std::tuple<std::uint32_t, bool, KeyModifiers, C> kCases[] = {
+        {'C', false, ctrl, C::kCopyPath}, {'C', false, none, C::kNone}, {'C', true, ctrl, C::kNone},
+        {'C', false, altGr, C::kNone}, {'E', false, ctrlShift, C::kOpenFileLocation},
+        {'E', false, altGrShift, C::kNone}, {'E', false, ctrl, C::kNone},
+        {kVkReturn, false, ctrlShift, C::kStartAsAdministrator},
+        {kVkReturn, false, altGrShift, C::kStart}, {kVkReturn, true, ctrlShift, C::kNone},
+        {kVkF2, false, none, C::kOpenConfiguration}, {kVkEscape, true, none, C::kEscape}};
+    // clang-format on
+    for (const auto& [key, released, held, command] : kCases) {
+        EXPECT_EQ(int(PopupKeyCommand(key, released, held)), int(command))
+            << key << (released ? " up " : " down ") << held.ctrl << held.shift << held.alt;
     }
 }
 

@@ -39,20 +39,48 @@ const ControlDesign& DesignOf(const char* name, int index = -1) {
     return *FindControl(Design(), name, index);
 }
 
-// Windows hands the foreground only to the program the user last gave input
-// to; the input that opened us was swallowed by our own hook. Borrowing the
-// foreground thread's input state for a moment lets the popup take the
-// keyboard as the user expects.
-void TakeForeground(HWND window) {
-    if (::SetForegroundWindow(window)) return;
-    const DWORD foreground = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
-    const DWORD own = ::GetCurrentThreadId();
-    if (foreground && foreground != own && ::AttachThreadInput(own, foreground, TRUE)) {
-        ::BringWindowToTop(window);
-        ::SetForegroundWindow(window);
-        ::AttachThreadInput(own, foreground, FALSE);
-    }
+// Whether the thread of `window` takes its messages now: asked with one it
+// ignores. A window Windows already counts as hung (no message taken for 5 s)
+// is given up at once, one that has just stopped after kAnswerMs; a thread
+// that pumps answers within a few milliseconds. SMTO_BLOCK: nothing sent to
+// this thread runs meanwhile, in the middle of opening the popup.
+bool Answers(HWND window) {
+    constexpr UINT kAnswerMs = 100;
+    DWORD_PTR ignored = 0;
+    return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerMs,
+                                 &ignored) != 0;
 }
+
+// Windows hands the foreground only to the program the user last gave input
+// to; the input that opened us was swallowed by our own hook.
+void TakeForeground(HWND window) {
+    if (!::SetForegroundWindow(window)) BorrowForeground(window);
+}
+
+}  // namespace
+
+bool BorrowForeground(HWND window) {
+    const HWND foreground = ::GetForegroundWindow();
+    const DWORD thread = ::GetWindowThreadProcessId(foreground, nullptr);
+    const DWORD own = ::GetCurrentThreadId();
+    // Attaching itself never waits for the other thread, but while attached
+    // the two threads share one active window, focus and input queue:
+    // BringWindowToTop and SetForegroundWindow deactivate the other thread's
+    // window by sending it WM_NCACTIVATE, WM_ACTIVATE, WM_KILLFOCUS and
+    // WM_ACTIVATEAPP and wait for the answers, and our input waits behind
+    // its unread input. A hung program (and the user often reaches for the
+    // launcher because one hangs) would hang the popup with it, so it is
+    // asked first. A thread that stops in the moments between the answer and
+    // the detach still catches us: no call attaches with a time-out.
+    if (!thread || thread == own || !Answers(foreground)) return false;
+    if (!::AttachThreadInput(own, thread, TRUE)) return false;
+    ::BringWindowToTop(window);
+    const bool taken = ::SetForegroundWindow(window);
+    ::AttachThreadInput(own, thread, FALSE);
+    return taken;
+}
+
+namespace {
 
 // Says `text` through UI Automation's notification event, which screen
 // readers speak at once. Windows 10 1709 and later have it; elsewhere the
@@ -388,6 +416,28 @@ void MenuWindow::Act(EntryAction action) {
     FadeOut();
 }
 
+void MenuWindow::Command(PopupCommand command) {
+    switch (command) {
+    case PopupCommand::kOpenConfiguration:  // as the corner picture
+        if (openConfiguration_) openConfiguration_();
+        return FadeOut();
+    case PopupCommand::kOpenFileLocation:
+        return Act(EntryAction::kOpenFileLocation);
+    case PopupCommand::kCopyPath:
+        return Act(EntryAction::kCopyPath);
+    case PopupCommand::kStart:
+        return LaunchSelected();
+    case PopupCommand::kStartAsAdministrator:
+        return Act(EntryAction::kRunAsAdministrator);
+    case PopupCommand::kEscape:  // clears a filter first, and only then closes
+        if (typed_.empty()) return Close();
+        typed_.clear();
+        return ApplyFilter();
+    case PopupCommand::kNone:
+        return;
+    }
+}
+
 void MenuWindow::ShowActions(int x, int y) {
     const int selected = SelectedRow();
     if (selected < 0) return;
@@ -679,48 +729,30 @@ LRESULT CALLBACK MenuWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam,
     case WM_MBUTTONUP:
         menu->LaunchSelected();
         return 0;
-    case WM_KEYDOWN: {
-        // F2 opens the configuration window, as the corner picture does;
-        // Ctrl+Shift+E opens the entry's folder, Ctrl+C copies its path.
-        const bool ctrl = ::GetKeyState(VK_CONTROL) < 0, shift = ::GetKeyState(VK_SHIFT) < 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
+        // As they were when this key's message was made, not as they are
+        // now; AltGr is Ctrl and Alt (VK_MENU) together.
+        const KeyModifiers held{::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_SHIFT) < 0,
+                                ::GetKeyState(VK_MENU) < 0};
+        const PopupCommand command =
+            PopupKeyCommand(static_cast<std::uint32_t>(wParam), message == WM_KEYUP, held);
         if (wParam == VK_RETURN) {
             // Decided at the press: the modifiers may be let go before Enter.
-            menu->elevate_ = ctrl && shift;
-            break;
+            if (message == WM_KEYDOWN) {
+                menu->enter_ = command;
+                break;
+            }
+            menu->Command(std::exchange(menu->enter_, PopupCommand::kStart));
+            return 0;
         }
-        if (wParam == VK_F2) {
-            if (menu->openConfiguration_) menu->openConfiguration_();
-            menu->FadeOut();
-        } else if (wParam == 'E' && ctrl && shift) {
-            menu->Act(EntryAction::kOpenFileLocation);
-        } else if (wParam == 'C' && ctrl && !shift) {
-            menu->Act(EntryAction::kCopyPath);
-        } else {
-            break;
-        }
+        if (command == PopupCommand::kNone) break;
+        menu->Command(command);
         return 0;
     }
     case WM_CONTEXTMENU:  // the menu key or Shift+F10: what to do with the entry
         menu->ShowActions(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
-    case WM_KEYUP:
-        if (wParam == VK_RETURN) {
-            // Ctrl+Shift+Enter starts it as administrator.
-            std::exchange(menu->elevate_, false) ? menu->Act(EntryAction::kRunAsAdministrator)
-                                                 : menu->LaunchSelected();
-            return 0;
-        }
-        if (wParam == VK_ESCAPE) {
-            // Escape clears a filter first, and only then closes.
-            if (menu->typed_.empty()) {
-                menu->Close();
-            } else {
-                menu->typed_.clear();
-                menu->ApplyFilter();
-            }
-            return 0;
-        }
-        break;
     // Typed characters filter; the list's own type-ahead never sees them.
     case WM_CHAR:
         menu->OnCharacter(static_cast<wchar_t>(wParam));

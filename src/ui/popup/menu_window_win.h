@@ -15,6 +15,7 @@
 #include "store/settings.h"
 #include "trigger/trigger_rules.h"
 #include "ui/popup/popup_filter.h"
+#include "ui/popup/popup_keys.h"
 #include "ui/popup/popup_layout.h"
 #include "ui/text/palette.h"
 #include "ui/text/row_tip_win.h"
@@ -22,6 +23,11 @@
 #include "ui/text/design_builder_win.h"
 
 namespace jumpnest {
+
+// Gives `window` the foreground with the foreground thread's input borrowed
+// for a moment, as Windows refuses it to a program the user did not just
+// type into; nothing when that thread does not answer. Whether it took it.
+bool BorrowForeground(HWND window);
 
 class MenuWindow final : public Window {
 public:
@@ -62,6 +68,7 @@ private:
     void LaunchSelected();
     // Does `action` with the selected entry; the popup closes as after a start.
     void Act(EntryAction action);
+    void Command(PopupCommand command);
     // The menu of actions for the selected entry, at a screen point (-1, -1:
     // at the selected row).
     void ShowActions(int x, int y);
@@ -134,8 +141,8 @@ private:
         RECT icon{}, label{};  // within a row whose top is 0
     } rowLayout_;
     std::vector<size_t> shown_;
-    wchar_t highSurrogate_ = 0;  // the first half of a character typed in two
-    bool elevate_ = false;       // Enter went down with Ctrl and Shift
+    wchar_t highSurrogate_ = 0;                  // the first half of a character typed in two
+    PopupCommand enter_ = PopupCommand::kStart;  // what Enter's release does, as its press decided
 };
 
 }  // namespace jumpnest
