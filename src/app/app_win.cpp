@@ -14,6 +14,7 @@
 #include "core/paths.h"
 #include "core/trace_win.h"
 #include "core/version.h"
+#include "store/entry_store_win.h"
 #include "store/settings.h"
 #include "trigger/hooks_win.h"
 #include "trigger/hotkey.h"
@@ -161,6 +162,9 @@ bool App::Main() {
     // The options are read before the window loads: its load handler shows
     // them. The palette is chosen before any window is made, which then
     // draws in it from the start.
+    // Once, at the start, and only saves a minute old: another copy of the
+    // program, in another sign-in of the same user, may be writing one now.
+    RemoveLeftoverSaves(gIniFile);
     const bool firstStart = LoadSettings(store_, entries_, options_);
     UsePalette();
     frmMain_.Load(
