@@ -126,18 +126,23 @@ TEST(Captions, EveryLanguageValueHasTextAndTheWriteFailureIsFilled) {
         return std::tuple(CaptionOf("cmdButton", 1, l), HelpText(l), QuitQuestion(l),
                           HelpPageName(l), FileOfAnotherUserReason(l), UnsafeEntryFileReason(l),
                           WriteFailedMessage(l, "f", "r"), HotkeyNeedsCtrlOrAltMessage(l),
-                          HotkeyLostMessage(l), EntryAwayText(l), PopupName(l, "x", 0, 9));
+                          HotkeyLostMessage(l), EntryAwayText(l), PopupName(l, "x", 0, 9),
+                          OptionsNotStoredMessage(l, "f", "r"),
+                          ListChangedElsewhereQuestion(l, "f"));
     };
     for (const std::int32_t stray : {-1, 4, INT_MIN}) EXPECT_EQ(texts(stray), texts(kEnglish));
     // Each value goes in once, and a placeholder inside a value stays as it is.
     const std::string file = "C:\\%REASON%\\%FILE%.ini", reason = "Denied: %FILE% %REASON%";
     std::set<std::string_view> pages;
     for (int language = 0; language < kLanguageCount; ++language) {
-        std::string message = WriteFailedMessage(language, file, reason);
-        const size_t fileAt = message.find(file), reasonAt = message.find(reason);
-        ASSERT_TRUE(fileAt < reasonAt && reasonAt != std::string::npos) << message;
-        message.erase(reasonAt, reason.size()).erase(fileAt, file.size());
-        EXPECT_EQ(message.find('%'), std::string::npos) << message;
+        for (std::string message : {WriteFailedMessage(language, file, reason),
+                                    OptionsNotStoredMessage(language, file, reason),
+                                    ListChangedElsewhereQuestion(language, file) + reason}) {
+            const size_t fileAt = message.find(file), reasonAt = message.find(reason);
+            ASSERT_TRUE(fileAt < reasonAt && reasonAt != std::string::npos) << message;
+            message.erase(reasonAt, reason.size()).erase(fileAt, file.size());
+            EXPECT_EQ(message.find('%'), std::string::npos) << message;
+        }
         pages.insert(HelpPageName(language));
         const std::string help = HelpText(language);  // lines end in a lone CR, the last in none
         EXPECT_FALSE(help.ends_with('\r') || help.find('\n') != std::string::npos) << language;
