@@ -89,21 +89,11 @@ TEST_F(EntryFile, OnlyWhatCutShortSavesLeftIsRemovedOnceAMinuteOld) {
     EXPECT_TRUE(FileExists(file_ + ".5-2.tmp"));
 }
 
-// Answers the next message box of `thread` with `button`; what it said.
-std::string Answer(DWORD thread, int button) {
+// Answers the next message box with `button`, from another thread; what it said.
+std::string Answer(int button) {
     HWND box = nullptr;
-    for (int i = 0; i < 250 && !box; ++i, ::Sleep(20)) {
-        ::EnumThreadWindows(
-            thread,
-            [](HWND w, LPARAM found) {
-                wchar_t name[8] = {};
-                ::GetClassNameW(w, name, 8);
-                if (std::wstring(name) != L"#32770" || !::IsWindowVisible(w)) return TRUE;
-                return *reinterpret_cast<HWND*>(found) = w, FALSE;
-            },
-            reinterpret_cast<LPARAM>(&box));
-    }
-    const std::string said = box ? WindowText(::GetDlgItem(box, 0xFFFF)) : "no message";
+    for (int i = 0; i < 250 && !(box = ::FindWindowW(L"#32770", L"Jumpnest")); ++i) ::Sleep(20);
+    const std::string said = WindowText(::GetDlgItem(box, 0xFFFF));
     ::PostMessageW(box, WM_COMMAND, button, 0);
     return said;
 }
@@ -125,7 +115,7 @@ TEST(Apply, NeverUndoesAListSavedElsewhereAndSaysWhatItCouldNotStore) {
     window.Show();
     const auto apply = [&](int button) {
         std::string said;
-        std::thread answer([&, ui = ::GetCurrentThreadId()] { said = Answer(ui, button); });
+        std::thread answer([&] { said = Answer(button); });
         EXPECT_FALSE(window.Apply());
         answer.join();
         EXPECT_TRUE(window.IsShown());
