@@ -159,12 +159,12 @@ bool App::Main() {
     running_ = true;
     entries_.StartLoader(window_.hwnd());
 
-    // The options are read before the window loads: its load handler shows
-    // them. The palette is chosen before any window is made, which then
-    // draws in it from the start.
     // Once, at the start, and only saves a minute old: another copy of the
     // program, in another sign-in of the same user, may be writing one now.
     RemoveLeftoverSaves(gIniFile);
+    // The options are read before the window loads: its load handler shows
+    // them. The palette is chosen before any window is made, which then
+    // draws in it from the start.
     const bool firstStart = LoadSettings(store_, entries_, options_);
     UsePalette();
     frmMain_.Load(
