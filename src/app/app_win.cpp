@@ -14,6 +14,7 @@
 #include "core/paths.h"
 #include "core/trace_win.h"
 #include "core/version.h"
+#include "store/entry_store_win.h"
 #include "store/settings.h"
 #include "trigger/hooks_win.h"
 #include "trigger/hotkey.h"
@@ -155,6 +156,9 @@ bool App::Main() {
     running_ = true;
     entries_.StartLoader(window_.hwnd());
 
+    // Once, at the start, and only saves a minute old: another copy of the
+    // program, in another sign-in of the same user, may be writing one now.
+    RemoveLeftoverSaves(gIniFile);
     // The options are read before the window loads: its load handler shows
     // them. The palette is chosen before any window is made, which then
     // draws in it from the start.

@@ -155,9 +155,34 @@ bool MayReplace(const std::wstring& target) {
     return false;
 }
 
+// FNV-1a over the bytes, the length folded in as well. Enough to tell one
+// list from another; the file is no secret to guard.
+EntryFileStamp StampOf(std::string_view bytes) {
+    std::uint64_t digest = 14695981039346656037u;
+    for (const char c : bytes) digest = (digest ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    return {true, digest ^ bytes.size()};
+}
+
+// What the file holds now, without keeping anyone from reading, replacing or
+// deleting it meanwhile; nothing, with the last error, when it cannot be read.
+std::optional<EntryFileStamp> StampNow(const std::wstring& target) {
+    UniqueFile file(::CreateFileW(target.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) return EntryFileStamp{};
+        return std::nullopt;
+    }
+    const std::optional<std::string> bytes = ReadAll(file.get());
+    if (!bytes) return std::nullopt;
+    return StampOf(*bytes);
+}
+
 }  // namespace
 
-std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path) {
+std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path, EntryFileStamp* seen) {
+    if (seen) *seen = {};
     // The link itself is opened, not what it points to, so that the check
     // sees it.
     UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -172,12 +197,13 @@ std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path) {
         TraceFailure("read");
         return std::nullopt;
     }
+    if (seen) *seen = StampOf(*bytes);
     const EntryFileText content = ClassifyEntryFile(*bytes);
     const std::string text = content.utf8 ? std::string(content.text) : FromAnsi(content.text);
     return ParseEntries(text);
 }
 
-void RemoveLeftoverSaves(const std::string& path) {
+void RemoveLeftoverSaves(const std::string& path, std::uint64_t olderThanMs) {
     // The names TemporaryFile gives: "<entry file>.<process>-<count>.tmp".
     const std::wstring entryFile = Widen(path);
     if (entryFile.empty()) return;
@@ -185,15 +211,23 @@ void RemoveLeftoverSaves(const std::string& path) {
     WIN32_FIND_DATAW found;
     HANDLE search = ::FindFirstFileW((entryFile + L".*.tmp").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const auto ticks = [](const FILETIME& time) {  // of 100 ns
+        return ULARGE_INTEGER{{time.dwLowDateTime, time.dwHighDateTime}}.QuadPart;
+    };
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        // A save under way keeps its file's time fresh; one cut short does not.
+        const bool old = ticks(found.ftLastWriteTime) + olderThanMs * 10000 <= ticks(now);
+        if (old && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             ::DeleteFileW((folder + found.cFileName).c_str());
         }
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
 }
 
-bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries) {
+bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries,
+                    EntryFileStamp* seen) {
     if (!std::all_of(entries.begin(), entries.end(), Storable)) {
         Trace("entry file: an entry holds a TAB or a line break, nothing saved");
         return false;
@@ -210,7 +244,23 @@ bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entri
     // Without the flush a crash soon after the replace could leave the new
     // name pointing at data that never reached the disk.
     if (!temporary.Flush()) return false;
-    return temporary.Replace(target);
+    // Asked last, so that another copy's save can slip in only in the moment
+    // before the replace.
+    if (seen) {
+        const std::optional<EntryFileStamp> now = StampNow(target);
+        if (!now) {
+            TraceFailure("change check");
+            return false;
+        }
+        if (now->present && *now != *seen) {
+            Trace("entry file: changed elsewhere since it was read, not replaced");
+            ::SetLastError(kErrorEntryFileChanged);
+            return false;
+        }
+    }
+    if (!temporary.Replace(target)) return false;
+    if (seen) *seen = StampOf(bytes);
+    return true;
 }
 
 }  // namespace jumpnest

@@ -2,6 +2,7 @@
 // store/entry_file.h; this side adds the code page and the file system.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,13 +12,28 @@
 
 namespace jumpnest {
 
+// Why WriteEntryFile left the file alone: it no longer holds what this
+// program last read or wrote there (another copy, signed in elsewhere, saved
+// its list since).
+inline constexpr unsigned long kErrorEntryFileChanged = 0x20000000u | 0x4A10u;
+
+// What the entry file held when this program last read or wrote it. Its bytes
+// are compared, not its time or size: a file written twice within the clock's
+// step, or replaced by another of the same size, still tells.
+struct EntryFileStamp {
+    bool present = false;
+    std::uint64_t digest = 0;
+    bool operator==(const EntryFileStamp&) const = default;
+};
+
 // The entries of the file, or nothing when there is no file, it cannot be
 // read, it belongs to another user who is not an administrator, it is a link
 // or has a second name, or others may change it (the last error then tells
 // which). Text after a byte-order mark is UTF-8, any other is ANSI. Of two
 // lines naming the same target the first wins; whether the targets are there
-// is not asked.
-std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path);
+// is not asked. `seen`, when given, records the bytes read (or no file).
+std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path,
+                                                    EntryFileStamp* seen = nullptr);
 
 // Saves the list: as it is when it is plain ASCII (the same in the ANSI code
 // page), else as UTF-8 after a byte-order mark, so that a change of the
@@ -28,12 +44,17 @@ std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path);
 // only; a file that ReadEntryFile would not read is never replaced. Also
 // false, without touching the file, for an entry whose caption holds a TAB,
 // CR or LF or whose target holds a CR or LF: the file could not give it back
-// as it was.
-bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries);
+// as it was. With `seen`, a file that no longer holds what `seen` records is
+// not replaced either (false, kErrorEntryFileChanged), while a file deleted
+// since is written again: nobody's list is lost then. After a save `seen`
+// records the new file.
+bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries,
+                    EntryFileStamp* seen = nullptr);
 
 // Removes what saves cut short by the end of a process (a crash, a power
-// cut) left beside the entry file. Only one instance uses an entry file, so
-// at its start none of these is still being written.
-void RemoveLeftoverSaves(const std::string& path);
+// cut) left beside the entry file, once untouched for `olderThanMs`. A copy
+// running in another sign-in of the same user may be writing a younger one
+// right now.
+void RemoveLeftoverSaves(const std::string& path, std::uint64_t olderThanMs = 60 * 1000);
 
 }  // namespace jumpnest

@@ -73,10 +73,12 @@ bool RegistrySettings::Write(std::string_view key, std::string_view value) {
     UniqueKey settings;
     {
         HKEY raw = nullptr;
-        if (::RegCreateKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr,
-                              REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &raw,
-                              nullptr) != ERROR_SUCCESS) {
+        const LSTATUS status =
+            ::RegCreateKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr,
+                              REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &raw, nullptr);
+        if (status != ERROR_SUCCESS) {
             Trace("settings: cannot create the key");
+            ::SetLastError(static_cast<DWORD>(status));
             return false;
         }
         settings.reset(raw);
@@ -84,8 +86,10 @@ bool RegistrySettings::Write(std::string_view key, std::string_view value) {
     const LSTATUS status =
         ::RegSetValueExW(settings.get(), Widen(key).c_str(), 0, REG_SZ,
                          reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(bytes));
-    if (status != ERROR_SUCCESS) Trace("settings: cannot write " + std::string(key));
-    return status == ERROR_SUCCESS;
+    if (status == ERROR_SUCCESS) return true;
+    Trace("settings: cannot write " + std::string(key));
+    ::SetLastError(static_cast<DWORD>(status));
+    return false;
 }
 
 }  // namespace jumpnest

@@ -23,7 +23,8 @@ public:
     // REG_SZ and REG_EXPAND_SZ values as stored (environment references are
     // left as they are); any other type reads as absent, like a missing key.
     std::optional<std::string> Read(std::string_view key) const override;
-    // Creates the key when it is missing and stores the value as REG_SZ.
+    // Creates the key when it is missing and stores the value as REG_SZ;
+    // false, with the registry's reason as the last error, when it cannot.
     bool Write(std::string_view key, std::string_view value) override;
 
     // The key below HKEY_CURRENT_USER, "Software\<application>\<section>".

@@ -128,18 +128,23 @@ TEST(Captions, EveryLanguageValueHasTextAndTheWriteFailureIsFilled) {
                           HelpPageName(l), FileOfAnotherUserReason(l), UnsafeEntryFileReason(l),
                           WriteFailedMessage(l, "f", "r"), HotkeyNeedsCtrlOrAltMessage(l),
                           HotkeyLostMessage(l), EntryAwayText(l), PopupName(l, "x", 0, 9),
-                          HotkeyTypesCharacterMessage(l, "@", "German"));
+                          HotkeyTypesCharacterMessage(l, "@", "German"),
+                          OptionsNotStoredMessage(l, "f", "r"),
+                          ListChangedElsewhereQuestion(l, "f"));
     };
     for (const std::int32_t stray : {-1, 4, INT_MIN}) EXPECT_EQ(texts(stray), texts(kEnglish));
     // Each value goes in once, and a placeholder inside a value stays as it is.
     const std::string file = "C:\\%REASON%\\%FILE%.ini", reason = "Denied: %FILE% %REASON%";
     std::set<std::string_view> pages;
     for (int language = 0; language < kLanguageCount; ++language) {
-        std::string message = WriteFailedMessage(language, file, reason);
-        const size_t fileAt = message.find(file), reasonAt = message.find(reason);
-        ASSERT_TRUE(fileAt < reasonAt && reasonAt != std::string::npos) << message;
-        message.erase(reasonAt, reason.size()).erase(fileAt, file.size());
-        EXPECT_EQ(message.find('%'), std::string::npos) << message;
+        for (std::string message : {WriteFailedMessage(language, file, reason),
+                                    OptionsNotStoredMessage(language, file, reason),
+                                    ListChangedElsewhereQuestion(language, file) + reason}) {
+            const size_t fileAt = message.find(file), reasonAt = message.find(reason);
+            ASSERT_TRUE(fileAt < reasonAt && reasonAt != std::string::npos) << message;
+            message.erase(reasonAt, reason.size()).erase(fileAt, file.size());
+            EXPECT_EQ(message.find('%'), std::string::npos) << message;
+        }
         const std::string typed = HotkeyTypesCharacterMessage(language, "%LAYOUT%", "%CHAR%");
         const size_t layoutAt = typed.find("%CHAR%"), characterAt = typed.find("%LAYOUT%");
         EXPECT_TRUE(layoutAt < characterAt && characterAt != std::string::npos &&

@@ -1,4 +1,5 @@
 // Settings, the entry file and its security, the start-up shortcut, icons.
+#include "../support/memory_settings_store.h"
 #include "support_win.h"
 
 namespace jumpnest::test {
@@ -71,14 +72,67 @@ TEST_F(EntryFile, EntriesItCannotHoldAreRefusedAndFailuresReported) {
     EXPECT_FALSE(SaveLeftBehind());
 }
 
-TEST_F(EntryFile, OnlyWhatCutShortSavesLeftIsRemoved) {
+TEST_F(EntryFile, OnlyWhatCutShortSavesLeftIsRemovedOnceAMinuteOld) {
+    // A younger save may be under way in another copy of the program.
+    const auto write = [](const std::string& name, int age) {  // last written `age` s ago
+        const auto now = std::filesystem::file_time_type::clock::now();
+        ASSERT_TRUE(WriteFileBytes(name, ""));
+        std::filesystem::last_write_time(Path(name), now - std::chrono::seconds(age));
+    };
     const std::string kept[] = {file_, file_ + ".bak", file_ + ".tmp", temp_.path + "b.1-0.tmp"};
-    for (const std::string& name : kept) ASSERT_TRUE(WriteFileBytes(name, ""));
-    for (const char* tail : {".1-0.tmp", ".7-31.tmp"})
-        ASSERT_TRUE(WriteFileBytes(file_ + tail, ""));
+    for (const std::string& name : kept) write(name, 61);
+    for (const char* tail : {".1-0.tmp", ".7-31.tmp"}) write(file_ + tail, 61);
+    write(file_ + ".5-2.tmp", 50);
     RemoveLeftoverSaves(file_);
-    EXPECT_FALSE(SaveLeftBehind());
+    EXPECT_FALSE(FileExists(file_ + ".1-0.tmp") || FileExists(file_ + ".7-31.tmp"));
     for (const std::string& name : kept) EXPECT_TRUE(FileExists(name)) << name;
+    EXPECT_TRUE(FileExists(file_ + ".5-2.tmp"));
+}
+
+// Answers the next message box with `button`, from another thread; what it said.
+std::string Answer(int button) {
+    HWND box = nullptr;
+    for (int i = 0; i < 250 && !(box = ::FindWindowW(L"#32770", L"Jumpnest")); ++i) ::Sleep(20);
+    const std::string said = WindowText(::GetDlgItem(box, 0xFFFF));
+    ::PostMessageW(box, WM_COMMAND, button, 0);
+    return said;
+}
+
+// Another copy of the program, in another sign-in, saves the list after this one read it.
+TEST(Apply, NeverUndoesAListSavedElsewhereAndSaysWhatItCouldNotStore) {
+    TempFolder temp;
+    std::tie(gIniFile, gStartupLink) = std::pair(temp.path + "l.ini", temp.path + "a.lnk");
+    MemorySettingsStore settings;
+    const Store store{settings, FileExists};
+    Options options;
+    EntryList list{StuckPictures};
+    MainWindow window;
+    const std::string theirs = "Theirs\t" + SystemProgram(L"notepad.exe") + "\r\n";
+    ASSERT_TRUE(WriteFileBytes(gIniFile, "Mine\t" + ExecutablePath() + "\r\n"));
+    ASSERT_TRUE(!LoadSettings(store, list, options) && window.Load(list, store, options, {}));
+    ASSERT_TRUE(WriteFileBytes(gIniFile, theirs));
+    list.Replace({{"Edited", ExecutablePath()}});
+    window.Show();
+    const auto apply = [&](int button) {
+        std::string said;
+        std::thread answer([&] { said = Answer(button); });
+        EXPECT_FALSE(window.Apply());
+        answer.join();
+        EXPECT_TRUE(window.IsShown());
+        return said;
+    };
+    // No keeps the edits and writes nothing; Yes loads their list.
+    for (const auto& [button, shown] : {std::pair(IDNO, "Edited"), std::pair(IDYES, "Theirs")}) {
+        EXPECT_TRUE(apply(button).starts_with("The list was changed elsewhere"));
+        EXPECT_EQ(std::tuple(ReadFileBytes(gIniFile), list.entries()[0].caption,
+                             settings.values.contains("Version")),
+                  std::tuple(theirs, shown, false));
+    }
+    settings.failing = {"Language"};
+    list.Replace({{"Edited", ExecutablePath()}});
+    EXPECT_TRUE(apply(IDOK).starts_with("Jumpnest could not store the options in"));
+    EXPECT_EQ(ReadFileBytes(gIniFile), "Edited\t" + ExecutablePath() + "\r\n");
+    EXPECT_EQ(settings.values.count("Explorer"), 1u);  // the other values stored all the same
 }
 
 // Owner and access list of a file: "O:<owner>D:(A;;FA;;;SY)...".

@@ -11,7 +11,9 @@
 #include "core/scale.h"
 #include "core/trace_win.h"
 #include "core/version.h"
+#include "store/entry_store_win.h"
 #include "store/file_security_win.h"
+#include "store/settings_win.h"
 #include "trigger/launch_win.h"
 #include "ui/config/main_window_parts_win.h"
 #include "ui/text/appearance_win.h"
@@ -239,13 +241,24 @@ void MainWindow::OpenHelp() {
     LaunchTarget(page);
 }
 
-void MainWindow::ReportWriteFailure(const std::string& file, DWORD error) {
+void MainWindow::ReportWriteFailure(const std::string& file, DWORD error, bool options) {
     Trace("apply failed: " + file);
-    ::MessageBoxW(
-        hwnd(),
-        Widen(WriteFailedMessage(options_->language, file, SystemReason(error, options_->language)))
-            .c_str(),
-        L"Jumpnest", MB_OK | MB_ICONERROR);
+    const std::int32_t language = options_->language;
+    const std::string reason = SystemReason(error, language);
+    const std::string text = options ? OptionsNotStoredMessage(language, file, reason)
+                                     : WriteFailedMessage(language, file, reason);
+    ::MessageBoxW(hwnd(), Widen(text).c_str(), L"Jumpnest", MB_OK | MB_ICONERROR);
+}
+
+void MainWindow::OfferChangedList() {
+    Trace("apply refused: the list was changed elsewhere");
+    // No is the default: Enter pressed on the way must not throw the edits away.
+    const int answer = ::MessageBoxW(
+        hwnd(), Widen(ListChangedElsewhereQuestion(options_->language, gIniFile)).c_str(),
+        L"Jumpnest", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+    if (answer != IDYES || Ending()) return;
+    LoadEntries(*entries_);
+    Trace("loaded the list changed elsewhere");
 }
 
 bool MainWindow::Apply() {
@@ -254,8 +267,17 @@ bool MainWindow::Apply() {
     const bool startWithWindows = IsChecked(Control("chkOption", 0));
     // The list and the options are saved whatever becomes of the shortcut:
     // a shortcut that cannot be written must not cost the user the edits.
-    const bool saved = SaveSettings(*store_, *entries_, *options_);
-    if (!saved) ReportWriteFailure(gIniFile, ::GetLastError());
+    const SaveOutcome saved = SaveSettings(*store_, *entries_, *options_);
+    if (saved.list == kErrorEntryFileChanged) {
+        OfferChangedList();
+        return false;
+    }
+    if (saved.list) ReportWriteFailure(gIniFile, saved.list);
+    if (saved.options && !Ending()) {
+        ReportWriteFailure("HKEY_CURRENT_USER\\Software\\" + std::string(kSettingsApplication) +
+                               "\\" + std::string(kSettingsSection),
+                           saved.options, true);
+    }
     if (Ending()) return false;
     const bool linked = ApplyStartupLink(startWithWindows);
     if (!saved || !linked) return false;

@@ -118,7 +118,11 @@ private:
     void RefreshList(int select);
     bool ApplyStartupLink(bool startWithWindows);
     bool Ending() const { return links_.ending && links_.ending(); }
-    void ReportWriteFailure(const std::string& file, DWORD error);
+    // Says that `file` (or with `options`, the options' place) could not be
+    // written, and why.
+    void ReportWriteFailure(const std::string& file, DWORD error, bool options = false);
+    // Apply found the list changed by someone else: asks whether to load it.
+    void OfferChangedList();
     void OpenHelp();
 
     EntryList* entries_ = nullptr;

@@ -229,6 +229,14 @@ std::string Replaced(std::string text, std::string_view key, std::string_view va
     return text;
 }
 
+// `text` with its place filled in, and its reason after it: a file name
+// holding "%REASON%" stays as it is.
+std::string Filled(std::string_view text, std::string_view file, std::string_view reason) {
+    const size_t reasonAt = std::min(text.find("%REASON%"), text.size());
+    std::string head = Replaced(std::string(text.substr(0, reasonAt)), "%FILE%", file);
+    return head + Replaced(std::string(text.substr(reasonAt)), "%REASON%", reason);
+}
+
 }  // namespace
 
 int LanguageColumn(std::int32_t language) {
@@ -341,12 +349,7 @@ std::string_view HelpPageName(std::int32_t language) {
 
 std::string WriteFailedMessage(std::int32_t language, std::string_view file,
                                std::string_view reason) {
-    // The reason goes in after the file: a file name holding "%REASON%" stays
-    // as it is.
-    std::string text(kWriteFailed[static_cast<std::size_t>(LanguageColumn(language))]);
-    const size_t reasonAt = std::min(text.find("%REASON%"), text.size());
-    std::string head = Replaced(text.substr(0, reasonAt), "%FILE%", file);
-    return head + Replaced(text.substr(reasonAt), "%REASON%", reason);
+    return Filled(kWriteFailed[static_cast<std::size_t>(LanguageColumn(language))], file, reason);
 }
 
 std::string_view FileOfAnotherUserReason(std::int32_t language) {
@@ -379,6 +382,52 @@ std::string HotkeyTypesCharacterMessage(std::int32_t language, std::string_view 
     const size_t characterAt = std::min(text.find("%CHAR%"), text.size());
     return Replaced(text.substr(0, characterAt), "%LAYOUT%", layout) +
            Replaced(text.substr(characterAt), "%CHAR%", character);
+}
+
+namespace {
+
+// Apply could not store the options: the window stays open with them.
+constexpr std::array<std::string_view, kLanguageCount> kOptionsNotStored = {
+    "Jumpnest could not store the options in\n%FILE%\n\n%REASON%\nYour changes are still in "
+    "the window.",
+    "Jumpnest konnte die Optionen nicht speichern in\n%FILE%\n\n%REASON%\nIhre Änderungen "
+    "sind noch im Fenster.",
+    "Jumpnest n'a pas pu enregistrer les options dans\n%FILE%\n\n%REASON%\nVos "
+    "modifications sont toujours dans la fenêtre.",
+    "Jumpnest no pudo guardar las opciones en\n%FILE%\n\n%REASON%\nSus cambios siguen en "
+    "la ventana.",
+};
+
+// Apply found the list changed elsewhere and wrote nothing. The buttons are
+// not named: they speak the system's language, not the program's.
+constexpr std::array<std::string_view, kLanguageCount> kListChangedElsewhere = {
+    "The list was changed elsewhere since this window read it, perhaps by Jumpnest running in "
+    "another sign-in:\n%FILE%\n\nNothing was saved. Load that list now? Your changes in this "
+    "window are then lost; otherwise they stay in the window.",
+    "Die Liste wurde anderswo geändert, seit dieses Fenster sie gelesen hat, vielleicht von "
+    "Jumpnest in einer anderen Anmeldung:\n%FILE%\n\nEs wurde nichts gespeichert. Diese Liste "
+    "jetzt laden? Ihre Änderungen in diesem Fenster gehen dann verloren; sonst bleiben sie im "
+    "Fenster.",
+    "La liste a été modifiée ailleurs depuis que cette fenêtre l'a lue, peut-être par Jumpnest "
+    "dans une autre session :\n%FILE%\n\nRien n'a été enregistré. Charger cette liste "
+    "maintenant ? Vos modifications dans cette fenêtre sont alors perdues ; sinon elles restent "
+    "dans la fenêtre.",
+    "La lista se ha cambiado en otro lugar desde que esta ventana la leyó, quizá por Jumpnest en "
+    "otra sesión:\n%FILE%\n\nNo se ha guardado nada. ¿Cargar esa lista ahora? Sus cambios en "
+    "esta ventana se pierden entonces; si no, se quedan en la ventana.",
+};
+
+}  // namespace
+
+std::string OptionsNotStoredMessage(std::int32_t language, std::string_view place,
+                                    std::string_view reason) {
+    return Filled(kOptionsNotStored[static_cast<std::size_t>(LanguageColumn(language))], place,
+                  reason);
+}
+
+std::string ListChangedElsewhereQuestion(std::int32_t language, std::string_view file) {
+    return Filled(kListChangedElsewhere[static_cast<std::size_t>(LanguageColumn(language))], file,
+                  "");
 }
 
 }  // namespace jumpnest

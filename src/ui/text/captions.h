@@ -100,4 +100,14 @@ std::string_view UnsafeEntryFileReason(std::int32_t language);
 std::string HotkeyTypesCharacterMessage(std::int32_t language, std::string_view character,
                                         std::string_view layout);
 
+// The message of an Apply that could not store the options in `place` (the
+// registry key), with the system's `reason`.
+std::string OptionsNotStoredMessage(std::int32_t language, std::string_view place,
+                                    std::string_view reason);
+
+// The question of an Apply that found the list `file` changed elsewhere
+// (another copy of the program, in another sign-in) since the window read
+// it: nothing was saved; load that list?
+std::string ListChangedElsewhereQuestion(std::int32_t language, std::string_view file);
+
 }  // namespace jumpnest
