@@ -303,12 +303,13 @@ bool DrawableInPieces(std::string_view caption) {
     };
     // clang-format on
     for (std::size_t at = 0; at < caption.size();) {
-        const auto [c, bytes] = DecodeAt(caption, at);
+        const Decoded decoded = DecodeAt(caption, at);
+        const char32_t c = decoded.c;
         if (std::any_of(std::begin(kWhole), std::end(kWhole),
                         [c](const Span& span) { return c >= span.first && c <= span.last; })) {
             return false;
         }
-        at += bytes;
+        at += decoded.bytes;
     }
     return true;
 }
