@@ -6,7 +6,8 @@ BUILD="$ROOT/build"
 
 # Debian packages the two commands need.
 PACKAGES=(cmake ninja-build g++ googletest g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
-          imagemagick x11-utils python3 libx11-dev clang libclang-rt-14-dev)
+          imagemagick x11-utils python3 libx11-dev clang libclang-rt-14-dev
+          fonts-dejavu-core)
 
 # Each step's heading says how long the command has run so far.
 export JUMPNEST_STARTED=${JUMPNEST_STARTED:-$(date +%s)}

@@ -256,6 +256,12 @@ TEST(PopupKeys, ChordsNeedCtrlWithoutAltAndEverythingElseIsTyped) {
     }
 }
 
+TEST(PopupFilter, DrawnInPiecesOnlyWhereNothingJoinsOrTurns) {  // Arabic, Hebrew: by pixels
+    EXPECT_TRUE(DrawableInPieces("Cafe\u0301 Ёж Οδυσσέας 記事本 한글 \U0001F4C1 \xFF"));
+    for (const char* whole : {"\u0928\u094B", "\u0E42\u0E19", "x\u200Fy", "\U0001F44D\U0001F3FD"})
+        EXPECT_FALSE(DrawableInPieces(whole)) << whole;
+}
+
 namespace {
 using Field = std::uint32_t Palette::*;
 using T = ThemeChoice;

@@ -554,10 +554,15 @@ void MenuWindow::PrepareMatchedRows(HDC dc) {
     layout.textIndent = MetricForDpi(SM_CXEDGE, dpi_) * 2;
 }
 
-void MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
+bool MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
     const auto row = static_cast<int>(draw.nmcd.dwItemSpec);
-    if (row < 0 || static_cast<size_t>(row) >= matches_.size()) return;
+    if (row < 0 || static_cast<size_t>(row) >= matches_.size()) return true;
     const Match& match = matches_[static_cast<size_t>(row)];
+    const std::wstring& caption = captions_[match.entry];
+    // Each piece is laid out on its own: Arabic would lose its joined
+    // letters, Hebrew its order, a mark its letter. Such a caption is left
+    // to the list, drawn whole as when nothing is typed, without bold.
+    if (!DrawableInPieces(Narrow(caption))) return false;
     const RowLayout& layout = rowLayout_;
     HWND listView = list();
     HDC dc = draw.nmcd.hdc;
@@ -579,40 +584,85 @@ void MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
     const HGDIOBJ before = ::SelectObject(dc, layout.normal);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, selected ? palette_.selectedText : palette_.popupRowText);
-    const std::wstring& caption = captions_[match.entry];
     const int y = label.top + (label.bottom - label.top - layout.textHeight) / 2;
     int x = label.left + layout.textIndent;
+    struct Piece {
+        std::uint32_t begin, end;
+        HGDIOBJ font;
+    };
+    std::vector<Piece> pieces;
     std::uint32_t at = 0;
-    const auto piece = [&](std::uint32_t end, bool matched) {
+    const auto add = [&](std::uint32_t end, bool matched) {
         end = std::min<std::uint32_t>(end, static_cast<std::uint32_t>(caption.size()));
-        if (end <= at) return;
-        ::SelectObject(dc, matched ? static_cast<HGDIOBJ>(bold_.get()) : layout.normal);
-        SIZE extent{};
-        ::GetTextExtentPoint32W(dc, caption.data() + at, static_cast<int>(end - at), &extent);
-        ::ExtTextOutW(dc, x, y, ETO_CLIPPED, &label, caption.data() + at, end - at, nullptr);
-        x += extent.cx;
-        at = end;
+        if (end > at) pieces.push_back({at, end, matched ? bold_.get() : layout.normal});
+        at = std::max(at, end);
     };
     for (const auto& [begin, end] : match.ranges) {
-        piece(begin, false);
-        piece(end, true);
+        add(begin, false);
+        add(end, true);
     }
-    piece(static_cast<std::uint32_t>(caption.size()), false);
+    add(static_cast<std::uint32_t>(caption.size()), false);
+    const auto width = [&](const Piece& piece, std::uint32_t length) {
+        ::SelectObject(dc, piece.font);
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc, caption.data() + piece.begin, static_cast<int>(length),
+                                &extent);
+        return static_cast<int>(extent.cx);
+    };
+    // A caption too long for its row ends in the list's "..." after the
+    // letters that fit, each piece measured in its own font. Cut here rather
+    // than left to the list whole: the bold letters in view stay bold, and a
+    // long caption is where they help most. Nothing in a caption drawn in
+    // pieces joins across a cut, which only keeps surrogate pairs whole.
+    constexpr std::wstring_view kEllipsis = L"...";  // as DrawText ends a cut line
+    int room = label.right - layout.textIndent - x;
+    int needed = 0;
+    for (const Piece& piece : pieces) needed += width(piece, piece.end - piece.begin);
+    ::SelectObject(dc, layout.normal);
+    SIZE dots{};
+    ::GetTextExtentPoint32W(dc, kEllipsis.data(), static_cast<int>(kEllipsis.size()), &dots);
+    const bool cut = needed > room;
+    if (cut) room -= dots.cx;
+    for (const Piece& piece : pieces) {
+        auto length = piece.end - piece.begin;
+        if (cut) {
+            ::SelectObject(dc, piece.font);
+            int fit = 0;
+            SIZE all{};
+            ::GetTextExtentExPointW(dc, caption.data() + piece.begin, static_cast<int>(length),
+                                    std::max(room, 0), &fit, nullptr, &all);
+            auto fits = static_cast<std::uint32_t>(std::max(fit, 0));
+            if (fits > 0 && fits < length && IS_HIGH_SURROGATE(caption[piece.begin + fits - 1])) {
+                --fits;
+            }
+            length = std::min(length, fits);
+        }
+        const int drawn = width(piece, length);
+        ::ExtTextOutW(dc, x, y, ETO_CLIPPED, &label, caption.data() + piece.begin, length, nullptr);
+        x += drawn;
+        room -= drawn;
+        if (length < piece.end - piece.begin) {
+            ::SelectObject(dc, layout.normal);
+            ::ExtTextOutW(dc, x, y, ETO_CLIPPED, &label, kEllipsis.data(),
+                          static_cast<UINT>(kEllipsis.size()), nullptr);
+            break;
+        }
+    }
     ::SelectObject(dc, before);
+    return true;
 }
 
 LRESULT MenuWindow::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
     // While typing filters, the rows are drawn here, with the matched
     // letters in bold; the list still gives each row's text to a screen
-    // reader.
+    // reader. A row that cannot be drawn so is the list's, as below.
     if (!typed_.empty() && !noMatch()) {
         if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
             PrepareMatchedRows(draw.nmcd.hdc);
             return CDRF_NOTIFYITEMDRAW;
         }
         if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
-        DrawMatchedRow(draw);
-        return CDRF_SKIPDEFAULT;
+        if (DrawMatchedRow(draw)) return CDRF_SKIPDEFAULT;
     }
     // In light mode and high contrast the list draws its rows itself, as it
     // always did; only "No match" is grey. In dark mode the selected row

@@ -85,7 +85,8 @@ private:
     bool noMatch() const { return shown_.empty() && !typed_.empty(); }
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
     void PrepareMatchedRows(HDC dc);
-    void DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const;
+    // False, drawing nothing, for a row the list must draw itself.
+    bool DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const;
     // Lays the popup out for a monitor of `dpi` dots per inch.
     void UseDpi(int dpi);
     RECT ControlRect(const char* name, int index = -1) const;

@@ -277,6 +277,43 @@ FoldedCaption FoldCaption(std::string_view utf8, CharacterFold fold) {
     return caption;
 }
 
+bool DrawableInPieces(std::string_view caption) {
+    struct Span {
+        char32_t first, last;
+    };
+    // Whole blocks, where a block is mostly of such letters: a caption
+    // drawn whole for nothing loses only its bold letters. Marks that a
+    // match keeps with their letter (see IsCombiningMark) draw apart well.
+    // clang-format off
+    static constexpr Span kWhole[] = {
+        {0x483, 0x489},      // Cyrillic marks
+        {0x591, 0x8FF},      // Hebrew, Arabic, Syriac, Thaana, N'Ko, Samaritan, Mandaic
+        {0x900, 0xDFF},      // Devanagari to Sinhala
+        {0xE00, 0x109F},     // Thai, Lao, Tibetan, Myanmar
+        {0x1100, 0x11FF},    // Hangul jamo, which join into syllables
+        {0x1700, 0x18AF},    // Philippine scripts, Khmer, Mongolian
+        {0x1900, 0x1AAF}, {0x1B00, 0x1C4F}, {0x1CD0, 0x1CFF},  // Limbu to Lepcha, Vedic
+        {0x200C, 0x200F}, {0x202A, 0x202E}, {0x2066, 0x2069},  // joiners, direction marks
+        {0xA800, 0xAAFF}, {0xABC0, 0xABFF}, {0xD7B0, 0xD7FF},  // Syloti Nagri to Meetei Mayek
+        {0xFB1D, 0xFDFF}, {0xFE70, 0xFEFF},  // Hebrew and Arabic presentation forms
+        {0x10800, 0x11FFF},  // right-to-left and Brahmic scripts of the second plane
+        {0x1E800, 0x1EFFF},  // Adlam and other right-to-left scripts
+        {0x1F1E6, 0x1F1FF}, {0x1F3FB, 0x1F3FF},  // flags' letters, skin tones
+        {0xE0000, 0xE0FFF},  // tags, variation selectors
+    };
+    // clang-format on
+    for (std::size_t at = 0; at < caption.size();) {
+        const Decoded decoded = DecodeAt(caption, at);
+        const char32_t c = decoded.c;
+        if (std::any_of(std::begin(kWhole), std::end(kWhole),
+                        [c](const Span& span) { return c >= span.first && c <= span.last; })) {
+            return false;
+        }
+        at += decoded.bytes;
+    }
+    return true;
+}
+
 std::u32string FoldForSearch(std::string_view utf8) {
     return FoldCaption(utf8).text;
 }

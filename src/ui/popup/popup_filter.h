@@ -72,6 +72,15 @@ struct Match {
 std::vector<Match> RankEntries(const std::vector<FoldedCaption>& captions,
                                const std::u32string& typed);
 
+// Whether the matched letters of UTF-8 `caption` may be drawn apart from the
+// rest, piece by piece, and still read as the caption drawn whole. Not when
+// drawing whole is what puts its letters in order or in shape: right-to-left
+// letters and direction marks, scripts whose letters join, stack or reorder
+// (Arabic, the Indic scripts, Thai, Khmer, Tibetan, Hangul jamo, ...),
+// joiners, and the modifiers, tags and marks that lean on a neighbour
+// without being kept with it by the match.
+bool DrawableInPieces(std::string_view caption);
+
 // The last character of UTF-8 `text` taken off, however many bytes it has.
 void RemoveLastCharacter(std::string& text);
 
