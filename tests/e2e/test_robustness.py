@@ -1,6 +1,6 @@
-"""Hostile input (a list is read at the start, and again by Cancel), odd places to start in,
-kills and requests to end amid applying (JUMPNEST_SOAK_KILLS rounds, hundreds in
-scripts/soak.sh; JUMPNEST_SOAK_SEED)."""
+"""Hostile input (a list is read at the start, and again by Cancel), clicks half taken, odd
+places to start in, kills and requests to end amid applying (JUMPNEST_SOAK_KILLS rounds,
+hundreds in scripts/soak.sh; JUMPNEST_SOAK_SEED)."""
 
 import os
 import random
@@ -57,6 +57,29 @@ def test_hostile_lists_and_settings(t):
     for name, value in (("Language", "0"), ("ShowInSysTray", "1"), ("IconSize", "256"),
                         ("Explorer", "0")):
         soon(lambda: t.reg(name), ("REG_SZ", value), name)
+
+
+def test_a_window_gets_whole_clicks_or_none(t):
+    t.reg_set("Explorer", "1")
+    t.write_ini(GOOD)
+    program = t.start(t.install())
+    t.start_witness()
+    program.wait("mouse hook installed")
+    # Ctrl pressed amid a click the witness saw begin, let go amid one it did not: both halves
+    # or neither, and no popup; the middle click that opens Explorer is taken whole.
+    for steps, seen in (("mousedown 3 keydown Control_L mouseup 3 keyup Control_L",
+                         ["WM_RBUTTONDOWN", "WM_RBUTTONUP"]),
+                        ("keydown Control_L mousedown 3 keyup Control_L mouseup 3", []),
+                        ("mousedown 2 mouseup 2", [])):
+        since = len(t.witnessed())
+        t.keys()
+        t.xdo("mousemove", 200, 300, *steps.split())
+        same(t.probe(since), seen, f"what the witness got of {steps}")
+    # Posted in turn: by the popup opening beside the witness, the clicks above were handled.
+    program.after(lambda: t.xdo("mousemove", 800, 300, "keydown", "Control_L", "click", 3,
+                                "keyup", "Control_L"), "popup opened")
+    same([x[:7] for x in program.lines() if x.startswith(("trigger", "explore"))],
+         ["explore", "trigger"], "what the clicks did")
 
 
 OWN = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "comctl32.dll",

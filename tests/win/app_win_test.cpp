@@ -259,8 +259,8 @@ TEST_F(ConfigWindow, SavingNeverOverwritesAListThatCouldNotBeRead) {
     EXPECT_TRUE(SaveSettings(store_, list_, options_));
 }
 
-// An entry whose file is away is greyed, and its tip says why and names it; the tip of an
-// entry at hand names its file.
+// An entry whose file is away is greyed, and its tip says why and names it, wherever it is
+// moved; the tip of an entry at hand names its file.
 TEST_F(ConfigWindow, EntryAwayIsGreyedWithItsReason) {
     list_.Replace({{"Here", ExecutablePath()}, {"Away", "\\\\asleep\\b.exe"}});
     auto away = std::make_unique<LoadedPictures>();
@@ -268,37 +268,50 @@ TEST_F(ConfigWindow, EntryAwayIsGreyedWithItsReason) {
         std::tuple("\\\\asleep\\b.exe", true, false);
     list_.TakePictures(std::move(away));
     options_.language = kGerman;
-    for (const int row : {0, 1}) {
-        NMLVCUSTOMDRAW draw{};
-        draw.nmcd.hdr = {window_.Control("lvwMenu"), 0, UINT(NM_CUSTOMDRAW)};
-        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
-        draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
-        ::SendMessageW(window_.hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
-        EXPECT_EQ(draw.clrText == ::GetSysColor(COLOR_GRAYTEXT), row == 1) << row;
-        // The mouse comes to rest on the row: the tip, the one shown of the thread's, says it.
-        const HWND list = window_.Control("lvwMenu");
-        RECT place{};
-        ListView_GetItemRect(list, row, &place, LVIR_LABEL);
-        for (const UINT message : {WM_MOUSEMOVE, WM_MOUSEHOVER}) {
-            MSG mouse{};
-            std::tie(mouse.hwnd, mouse.message) = std::tuple(list, message);
-            mouse.lParam = MAKELPARAM(place.left + 2, place.top + 2);
-            window_.PreTranslate(mouse);
+    // Moved up and down again, the mark goes with its entry: a greyed entry at hand, left out
+    // of the popup, or one away offered there would follow.
+    const HWND list = window_.Control("lvwMenu");
+    int awayRow = 1;
+    for (const UINT move : {0u, UINT(Command::kEntryUp), UINT(Command::kEntryDown)}) {
+        if (move) {
+            ListView_SetItemState(list, awayRow, LVIS_SELECTED, LVIS_SELECTED);
+            ::SendMessageW(window_.hwnd(), WM_COMMAND, move, 0);
+            awayRow = 1 - awayRow;
         }
-        HWND tip = nullptr;
-        ::EnumThreadWindows(
-            ::GetCurrentThreadId(),
-            [](HWND w, LPARAM found) {
-                wchar_t name[64] = {};
-                ::GetClassNameW(w, name, 64);
-                if (std::wstring(name) != TOOLTIPS_CLASSW || !::IsWindowVisible(w)) return TRUE;
-                return *reinterpret_cast<HWND*>(found) = w, FALSE;
-            },
-            reinterpret_cast<LPARAM>(&tip));
-        wchar_t text[512] = {};
-        ::SendMessageW(tip, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-        EXPECT_EQ(Narrow(text), row ? std::string(EntryAwayText(kGerman)) + "\n\\\\asleep\\b.exe"
-                                    : ExecutablePath());
+        EXPECT_EQ(std::tuple(list_.entries()[awayRow].caption, list_.available(awayRow)),
+                  std::tuple("Away", false));
+        for (const int row : {0, 1}) {
+            NMLVCUSTOMDRAW draw{};
+            draw.nmcd.hdr = {list, 0, UINT(NM_CUSTOMDRAW)};
+            draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+            draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+            ::SendMessageW(window_.hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
+            EXPECT_EQ(draw.clrText == ::GetSysColor(COLOR_GRAYTEXT), row == awayRow) << row << move;
+            // The mouse comes to rest on the row: the tip, the one shown of the thread's, says it.
+            RECT place{};
+            ListView_GetItemRect(list, row, &place, LVIR_LABEL);
+            for (const UINT message : {WM_MOUSEMOVE, WM_MOUSEHOVER}) {
+                MSG mouse{};
+                std::tie(mouse.hwnd, mouse.message) = std::tuple(list, message);
+                mouse.lParam = MAKELPARAM(place.left + 2, place.top + 2);
+                window_.PreTranslate(mouse);
+            }
+            HWND tip = nullptr;
+            ::EnumThreadWindows(
+                ::GetCurrentThreadId(),
+                [](HWND w, LPARAM found) {
+                    wchar_t name[64] = {};
+                    ::GetClassNameW(w, name, 64);
+                    if (std::wstring(name) != TOOLTIPS_CLASSW || !::IsWindowVisible(w)) return TRUE;
+                    return *reinterpret_cast<HWND*>(found) = w, FALSE;
+                },
+                reinterpret_cast<LPARAM>(&tip));
+            wchar_t text[512] = {};
+            ::SendMessageW(tip, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+            EXPECT_EQ(Narrow(text),
+                      row == awayRow ? std::string(EntryAwayText(kGerman)) + "\n\\\\asleep\\b.exe"
+                                     : ExecutablePath());
+        }
     }
     window_.Hide();  // the tip goes with it
     options_.language = kEnglish;
