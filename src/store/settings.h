@@ -21,8 +21,8 @@ struct Options {
     // Programs the gestures leave alone, as stored: "mstsc.exe;vmconnect.exe".
     std::string excludedPrograms;
     // The gestures stand aside while a full-screen program is in front. Off
-    // unless chosen: the gestures work over every window, as they always did;
-    // players and presenters switch it on.
+    // unless chosen, so that the gestures work over every window; players and
+    // presenters switch it on.
     bool passFullScreen = false;
     // The shortcut that opens the popup, as stored: a hot-key control's
     // value, 0 for none. Kept as the user chose it even while another
