@@ -79,7 +79,7 @@ MonitorPlace MonitorAt(POINT point) {
     MONITORINFO info{};
     info.cbSize = sizeof(info);
     ::GetMonitorInfoW(monitor, &info);
-    return {info.rcWork, DpiOfMonitor(monitor)};
+    return {info.rcMonitor, DpiOfMonitor(monitor)};
 }
 
 int DpiOf(HWND window) {

@@ -12,11 +12,11 @@ namespace jumpnest {
 int SystemDpi();
 // The DPI of the monitor that holds `point`, or is nearest to it.
 int DpiAt(POINT point);
-// That monitor's work area and DPI, asked in one go: each question about
-// monitors is a round trip to the server under Wine, and the popup asks at
-// every opening.
+// That monitor's whole rectangle and DPI, asked in one go: each question
+// about monitors is a round trip to the server under Wine, and the popup asks
+// at every opening.
 struct MonitorPlace {
-    RECT work;
+    RECT bounds;
     int dpi;
 };
 MonitorPlace MonitorAt(POINT point);

@@ -57,12 +57,13 @@ Options LoadOptions(const SettingsStore& store, bool germanLocale, std::int32_t 
     Options options;
     options.language = integer("Language").value_or(germanLocale ? 1 : currentLanguage);
     options.showInSysTray = flag("ShowInSysTray").value_or(defaults.showInSysTray);
-    // The popup takes anything but kLargeIcons for small icons, while the
-    // configuration window shows large ones selected unless it is
-    // kSmallIcons: a third value would show one size and select the other.
+    // Only kLargeIcons asks for large icons; any other number is taken as
+    // small, and saved as kSmallIcons, so that the popup and the
+    // configuration window never disagree about a third value.
     const auto iconSize = integer("IconSize");
-    options.iconSize =
-        iconSize == kLargeIcons || iconSize == kSmallIcons ? *iconSize : defaults.iconSize;
+    options.iconSize = !iconSize                  ? defaults.iconSize
+                       : *iconSize == kLargeIcons ? kLargeIcons
+                                                  : kSmallIcons;
     options.explorer = flag("Explorer").value_or(defaults.explorer);
     // Kept as stored: the hooks' side reads the names out of it.
     options.excludedPrograms = store.Read("ExcludedPrograms").value_or(defaults.excludedPrograms);

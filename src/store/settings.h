@@ -20,8 +20,10 @@ struct Options {
     bool explorer = false;  // the middle button opens Explorer
     // Programs the gestures leave alone, as stored: "mstsc.exe;vmconnect.exe".
     std::string excludedPrograms;
-    // The gestures stand aside while a full-screen program is in front.
-    bool passFullScreen = true;
+    // The gestures stand aside while a full-screen program is in front. Off
+    // unless chosen, so that the gestures work over every window; players and
+    // presenters switch it on.
+    bool passFullScreen = false;
     // The shortcut that opens the popup, as stored: a hot-key control's
     // value, 0 for none. Kept as the user chose it even while another
     // program holds it or it is no shortcut at all.
@@ -48,9 +50,9 @@ std::optional<std::int32_t> ParseInteger(std::string_view text);
 std::optional<bool> ParseFlag(std::string_view text);
 
 // Reads the options. Absent or unreadable values take their defaults: the
-// language is German on a German locale, else `currentLanguage`. An icon size
-// other than kLargeIcons and kSmallIcons counts as unreadable. A language
-// outside 0 to 3 is kept: every text reads it as English.
+// language is German on a German locale, else `currentLanguage`. Any icon
+// size but kLargeIcons reads as kSmallIcons. A language outside 0 to 3 is
+// kept: every text reads it as English.
 Options LoadOptions(const SettingsStore& store, bool germanLocale, std::int32_t currentLanguage);
 
 // Writes "Version", "Language", "ShowInSysTray", "IconSize", "Explorer",

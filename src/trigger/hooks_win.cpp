@@ -190,10 +190,9 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
 
     const int mode = gMouseHookMode.load(std::memory_order_relaxed);
     const bool explorer = gExplorer.load(std::memory_order_relaxed);
-    // Only presses look at the place, the one costly part; their releases
-    // follow them.
-    const bool leftAlone =
-        GestureRules::PlaceMatters(message, mode, explorer) && LeftAloneAt(mouse->pt);
+    // Only presses that would be taken look at the place, the one costly
+    // part; their releases follow them.
+    const bool leftAlone = gRules.PlaceMatters(message, mode, explorer) && LeftAloneAt(mouse->pt);
     // What Windows holds down now, asked only for the right button: the
     // keyboard hook may have missed the release of Ctrl.
     const bool controlDownNow =

@@ -15,7 +15,7 @@ namespace jumpnest {
 // The options as the hooks read them: one immutable snapshot per change.
 struct PassThroughOptions {
     std::vector<std::string> programs;  // file names, ASCII letters in lower case
-    bool fullScreen = true;
+    bool fullScreen = false;
     bool operator==(const PassThroughOptions&) const = default;
 };
 

@@ -57,38 +57,42 @@ void GestureRules::OnKey(const KeyEvent& event) {
     leftControlDown_ = IsPlainLeftControlDown(event);
 }
 
-bool GestureRules::PlaceMatters(MouseMessage message, int mode, bool explorerOption) {
-    // Every right press, Ctrl held or not: Ctrl pressed before its release
-    // makes it a gesture too.
+bool GestureRules::PlaceMatters(MouseMessage message, int mode, bool explorerOption) const {
+    // Only a press that would be swallowed: its release follows it.
     return mode == kActiveMouseHookMode &&
-           (message == MouseMessage::RightDown ||
+           ((message == MouseMessage::RightDown && leftControlDown_) ||
             (message == MouseMessage::MiddleDown && explorerOption));
 }
 
 MouseVerdict GestureRules::OnMouse(const MouseEvent& event, int mode, bool explorerOption,
                                    bool leftAlone, bool controlDownNow) {
-    if (mode != kActiveMouseHookMode) return PassOn();
+    if (mode != kActiveMouseHookMode) {
+        // Out of its mode the hook takes nothing, so no release is owed.
+        rightPressTaken_ = middlePressTaken_ = false;
+        return PassOn();
+    }
     // A Ctrl whose release the keyboard hook missed stays stuck no longer
     // than the next right click.
     if (ControlMatters(event.message) && !controlDownNow) leftControlDown_ = false;
     switch (event.message) {
     case MouseMessage::RightDown:
-        rightLeftAlone_ = leftAlone;
         // The press is swallowed too, or the window under the mouse would
         // open its own context menu on top of the launcher.
-        return leftControlDown_ && !leftAlone ? Swallow(GestureAction::None) : PassOn();
+        rightPressTaken_ = leftControlDown_ && !leftAlone;
+        return rightPressTaken_ ? Swallow(GestureAction::None) : PassOn();
     case MouseMessage::RightUp:
-        if (std::exchange(rightLeftAlone_, false)) return PassOn();
-        // Otherwise decided by the flag at the release alone: a press
-        // swallowed with Ctrl held may end in a release that the window does
-        // see.
-        return leftControlDown_ ? Swallow(GestureAction::Trigger) : PassOn();
+        // A press the window got ends in a release it gets, even with Ctrl
+        // pressed meanwhile: no launcher then. A swallowed press keeps its
+        // release from the window, and the launcher opens only if Ctrl is
+        // still held.
+        if (!std::exchange(rightPressTaken_, false)) return PassOn();
+        return Swallow(leftControlDown_ ? GestureAction::Trigger : GestureAction::None);
     case MouseMessage::MiddleDown:
-        middleLeftAlone_ = explorerOption && leftAlone;
-        return explorerOption && !leftAlone ? Swallow(GestureAction::None) : PassOn();
+        middlePressTaken_ = explorerOption && !leftAlone;
+        return middlePressTaken_ ? Swallow(GestureAction::None) : PassOn();
     case MouseMessage::MiddleUp:
-        if (std::exchange(middleLeftAlone_, false)) return PassOn();
-        return explorerOption ? Swallow(GestureAction::OpenExplorer) : PassOn();
+        if (!std::exchange(middlePressTaken_, false)) return PassOn();
+        return Swallow(explorerOption ? GestureAction::OpenExplorer : GestureAction::None);
     case MouseMessage::RightDoubleClick:
     case MouseMessage::Other:
         return PassOn();

@@ -62,8 +62,10 @@ public:
     // act only in kActiveMouseHookMode); `explorerOption` is the middle-button
     // option at this moment. `leftAlone` counts at a press only: the place
     // under the mouse is one the gestures stand aside for (pass_through.h).
-    // The release that follows gets the same: a window must never see only
-    // half of a click because of where it was.
+    // A window sees both halves of a click or neither: a release is swallowed
+    // exactly when its press was, whatever happened between them (Ctrl
+    // pressed or let go, the option changed, the mouse moved elsewhere).
+    // A window that got the press and never the release stays in its drag.
     // `controlDownNow` counts for the right button only: whether Windows
     // holds left Ctrl down at this moment. The release of Ctrl can escape the
     // keyboard hook (Windows drops a slow hook, another program's hook
@@ -73,9 +75,9 @@ public:
     MouseVerdict OnMouse(const MouseEvent& event, int mode, bool explorerOption, bool leftAlone,
                          bool controlDownNow);
 
-    // Whether OnMouse reads `leftAlone` for this event: the hooks look the
-    // place up only then.
-    static bool PlaceMatters(MouseMessage message, int mode, bool explorerOption);
+    // Whether OnMouse would read `leftAlone` for this event: the hooks look
+    // the place up only then.
+    bool PlaceMatters(MouseMessage message, int mode, bool explorerOption) const;
     // Whether OnMouse reads `controlDownNow` for this message.
     static bool ControlMatters(MouseMessage message) {
         return message == MouseMessage::RightDown || message == MouseMessage::RightUp;
@@ -85,8 +87,8 @@ public:
 
 private:
     bool leftControlDown_ = false;
-    bool rightLeftAlone_ = false;   // the last right press was left alone
-    bool middleLeftAlone_ = false;  // the last middle press was left alone
+    bool rightPressTaken_ = false;   // the last right press was swallowed
+    bool middlePressTaken_ = false;  // the last middle press was swallowed
 };
 
 struct MenuOrigin {

@@ -23,10 +23,10 @@ def test_exclusions_and_shortcut(t):
         t.click(x + w // 2, y + h // 2)
 
     # The same changes twice: Escape drops them, OK stores them at once.
-    for answer, stored in (("Escape", (None,) * 3), ("OK", ("regedit.exe", "0", "1611"))):
+    for answer, stored in (("Escape", (None,) * 3), ("OK", ("regedit.exe", "1", "1611"))):
         t.activate()
         program.after(lambda: t.keys("F10", "Down", "Up", "Up", "Return"), "exclusions opened")
-        same((names(), controls()[FULL_SCREEN][4]), ([], True), "the values in force")
+        same((names(), controls()[FULL_SCREEN][4]), ([], False), "the values in force")
         x, y, w, h = controls()[PROGRAMS][:4]
         exes = [t.host("C:\\windows") / n for n in ("notepad.exe", "regedit.exe", "win.ini")]
         t.drop(x + w // 2, y + h // 2, exes)
@@ -35,7 +35,7 @@ def test_exclusions_and_shortcut(t):
         press(REMOVE)
         poll(names, lambda seen: seen == ["regedit.exe"], "the first one removed")
         press(FULL_SCREEN)
-        poll(lambda: controls()[FULL_SCREEN][4], lambda on: not on, "the box cleared")
+        poll(lambda: controls()[FULL_SCREEN][4], bool, "the box ticked")
         press(HOTKEY)
         t.keys("ctrl+alt+k")  # 0x0600 | "K": 1611
         keep(t, 144, "exclusions-dialog", DIALOG)

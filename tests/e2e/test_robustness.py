@@ -1,6 +1,6 @@
-"""Hostile input (a list is read at the start, and again by Cancel), odd places to start in,
-kills and requests to end amid applying (JUMPNEST_SOAK_KILLS rounds, hundreds in
-scripts/soak.sh; JUMPNEST_SOAK_SEED)."""
+"""Hostile input (a list is read at the start, and again by Cancel), clicks half taken, odd
+places to start in, kills and requests to end amid applying (JUMPNEST_SOAK_KILLS rounds,
+hundreds in scripts/soak.sh; JUMPNEST_SOAK_SEED)."""
 
 import os
 import random
@@ -65,6 +65,26 @@ def test_hostile_lists_and_settings(t):
     for name, value in (("Language", "0"), ("ShowInSysTray", "1"), ("IconSize", "256"),
                         ("Explorer", "0")):
         soon(lambda: t.reg(name), ("REG_SZ", value), name)
+
+
+def test_a_window_gets_whole_clicks_or_none(t):
+    t.reg_set("Explorer", "1")
+    t.write_ini(GOOD)
+    (program := t.start(t.install())).wait("mouse hook installed")
+    t.start_witness()
+    # Ctrl amid a click: both halves or neither reach the witness, no popup; Explorer's too.
+    for steps, seen in (("mousedown 3 keydown Control_L mouseup 3 keyup Control_L", 2),
+                        ("keydown Control_L mousedown 3 keyup Control_L mouseup 3", 0),
+                        ("mousedown 2 mouseup 2", 0)):
+        t.keys()
+        since = len(t.witnessed())
+        t.xdo("mousemove", 200, 300, *steps.split())
+        same(t.probe(since), ["WM_RBUTTONDOWN", "WM_RBUTTONUP"][:seen], f"what came of {steps}")
+    # Posted in turn: by the popup opening beside the witness, the clicks above were handled.
+    program.after(lambda: t.xdo("mousemove", 800, 300, "keydown", "Control_L", "click", 3,
+                                "keyup", "Control_L"), "popup opened")
+    same([x[:7] for x in program.lines() if x.startswith(("trigger", "explore"))],
+         ["explore", "trigger"], "what the clicks did")
 
 
 # The KnownDLLs of Windows 7 to 11, which Windows takes from the system folder whatever

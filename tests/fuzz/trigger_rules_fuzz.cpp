@@ -4,6 +4,8 @@
 #include "support/fuzz_check.h"
 #include "trigger/trigger_rules.h"
 
+#include <utility>
+
 using namespace jumpnest;
 using M = MouseMessage;
 
@@ -12,6 +14,7 @@ constexpr std::uint32_t kKeys[] = {kVkLeftControl, 0xA3, 0xA0, 0xA5, 'C'}, kScan
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     GestureRules rules;
+    bool taken[2] = {};  // the last middle and right presses were swallowed
     for (int n = in.ConsumeIntegralInRange(0, 64); n > 0 && in.remaining_bytes() > 0; --n) {
         if (in.ConsumeBool()) {
             KeyEvent key{in.PickValueInArray(kKeys), in.PickValueInArray(kScans),
@@ -27,22 +30,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const auto message = static_cast<M>(in.ConsumeIntegralInRange(0, 5));
         const int mode = in.ConsumeBool() ? kActiveMouseHookMode : in.ConsumeIntegralInRange(-1, 4);
         const bool explorer = in.ConsumeBool(), place = in.ConsumeBool(), now = in.ConsumeBool();
+        const bool placeMatters = rules.PlaceMatters(message, mode, explorer);
         const MouseVerdict verdict =
             rules.OnMouse({message, {in.ConsumeIntegral<int>(), 0}}, mode, explorer, place, now);
         // A right click never outlives a Ctrl that Windows no longer holds.
         FUZZ_CHECK(now || !rules.leftControlDown() || mode != kActiveMouseHookMode ||
                    !GestureRules::ControlMatters(message));
         // A press over a place left alone reaches its window.
-        FUZZ_CHECK(!verdict.swallow ||
-                   !(place && GestureRules::PlaceMatters(message, mode, explorer)));
-        // Only a gesture is taken from the window, and only a taken event acts.
-        const bool gesture = mode == kActiveMouseHookMode &&
-                             (((message == M::RightDown || message == M::RightUp) &&
-                               rules.leftControlDown() && now) ||
-                              ((message == M::MiddleDown || message == M::MiddleUp) && explorer));
+        FUZZ_CHECK(!verdict.swallow || !(place && placeMatters));
+        // A window gets both halves of a click or neither, and only a taken event acts.
+        const bool right = message == M::RightDown || message == M::RightUp;
+        if (mode != kActiveMouseHookMode) taken[0] = taken[1] = false;
+        if (message == M::RightDown || message == M::MiddleDown) taken[right] = verdict.swallow;
+        if (message == M::RightUp || message == M::MiddleUp) {
+            FUZZ_CHECK(verdict.swallow == std::exchange(taken[right], false));
+        }
+        const bool press = mode == kActiveMouseHookMode &&
+                           ((message == M::RightDown && rules.leftControlDown() && now) ||
+                            (message == M::MiddleDown && explorer));
         FUZZ_CHECK((verdict.swallow || verdict.action == GestureAction::None) &&
-                   (gesture || !verdict.swallow));
-        FUZZ_CHECK(verdict.action != GestureAction::Trigger || message == M::RightUp);
+                   (press || message == M::RightUp || message == M::MiddleUp || !verdict.swallow));
+        FUZZ_CHECK(verdict.action != GestureAction::Trigger ||
+                   (message == M::RightUp && rules.leftControlDown() && now));
         FUZZ_CHECK(verdict.action != GestureAction::OpenExplorer || message == M::MiddleUp);
     }
     // Any point must do (UBSan stops a result outside the int range), on the same side of

@@ -87,20 +87,23 @@ TEST(Settings, ParseIntegerAndFlag) {
 
 TEST(Settings, LoadSaveAndDefaults) {
     test::MemorySettingsStore store;
-    EXPECT_EQ(LoadOptions(store, false, 3), (Options{3, true, kLargeIcons, false, "", true}));
+    EXPECT_EQ(LoadOptions(store, false, 3), (Options{3, true, kLargeIcons, false, "", false}));
     EXPECT_EQ(LoadOptions(store, true, 3).language, 1);  // a German locale starts in German
     store.values = {{"Language", "9"},
                     {"ShowInSysTray", "x"},
                     {"IconSize", " 257 "},
                     {"ExcludedPrograms", " a.exe;;"},
-                    {"PassFullScreen", "0"},
+                    {"PassFullScreen", "1"},
                     {"Hotkey", "65"}};  // no shortcut, yet the user's value
     EXPECT_EQ(LoadOptions(store, true, 2),
-              (Options{9, true, kSmallIcons, false, " a.exe;;", false, 65}));
-    // Any other icon size would show one size and select the other.
-    for (const char* size : {"0", "255", "258", "-1"}) {
+              (Options{9, true, kSmallIcons, false, " a.exe;;", true, 65}));
+    // Only 256 is large and any other number small; what is no number takes the default.
+    const std::pair<const char*, int> sizes[] = {
+        {"0", kSmallIcons}, {"16", kSmallIcons}, {"-1", kSmallIcons},
+        {"256", kLargeIcons}, {"x", kLargeIcons}};
+    for (const auto& [size, icons] : sizes) {
         store.values = {{"IconSize", size}};
-        EXPECT_EQ(LoadOptions(store, false, 0).iconSize, kLargeIcons) << size;
+        EXPECT_EQ(LoadOptions(store, false, 0).iconSize, icons) << size;
     }
     const Options saved{0, false, kSmallIcons, true, "mstsc.exe", false};
     EXPECT_TRUE(SaveOptions(store, saved, 14004) && store.values["Version"] == "14004");

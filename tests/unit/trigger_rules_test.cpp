@@ -23,11 +23,13 @@ constexpr KeyEvent kCtrl{0xA2, 0x1D, 0}, kCtrlUp{0xA2, 0x1D, 0x80}, kCtrlAlt{0xA
 constexpr MouseVerdict kPass{false, GestureAction::None}, kSwallow{true, GestureAction::None},
     kTrigger{true, GestureAction::Trigger}, kExplorer{true, GestureAction::OpenExplorer};
 
-// A bool step: whether Windows holds left Ctrl down from then on, whatever the hook saw (held).
+// A bool step: whether Windows holds left Ctrl down from then on, whatever the hook saw (held);
+// a left Ctrl key step sets it too. An Option step turns the middle-button option on or off.
 constexpr bool kUpForWindows = false, kDownForWindows = true;
+enum class Option { kOff, kOn };
 
 struct Step {  // a key goes to OnKey; a mouse message must get its verdict
-    std::variant<KeyEvent, bool, M> input;
+    std::variant<KeyEvent, bool, M, Option> input;
     MouseVerdict expected = kPass;
     bool leftAlone = false;  // the place under the mouse is one to leave alone
 };
@@ -40,39 +42,47 @@ TEST(GestureRules, Sequences) {
         {"shift after ctrl", {{kCtrl}, {kShift}, {M::RightDown}, {M::RightUp}}, false},
         {"ctrl with alt, injected", {{kCtrlAlt}, {M::RightDown}, {kCtrlInjected}, {M::RightUp}}, false},
         {"altgr", {{kAltGrCtrl}, {kAltGrAlt}, {M::RightDown}, {M::RightUp}}, false},
-        {"ctrl released between", {{kCtrl}, {M::RightDown, kSwallow}, {kCtrlUp}, {M::RightUp}}, false},
-        {"ctrl after the press", {{kUpForWindows}, {M::RightDown}, {kCtrl}, {kDownForWindows}, {M::RightUp, kTrigger}}, false},
+        // Every order of Ctrl and the right button: a window gets both halves of a click or neither.
+        {"ctrl down, up, click", {{kCtrl}, {kCtrlUp}, {M::RightDown}, {M::RightUp}}, false},
+        {"ctrl released between", {{kCtrl}, {M::RightDown, kSwallow}, {kCtrlUp}, {M::RightUp, kSwallow}}, false},
+        {"ctrl released after", {{kCtrl}, {M::RightDown, kSwallow}, {M::RightUp, kTrigger}, {kCtrlUp}}, false},
+        {"ctrl pressed between", {{M::RightDown}, {kCtrl}, {kCtrlUp}, {M::RightUp}}, false},
+        {"ctrl after the press", {{M::RightDown}, {kCtrl}, {M::RightUp}, {M::RightDown, kSwallow}, {M::RightUp, kTrigger}, {kCtrlUp}}, false},
+        {"click, then ctrl", {{M::RightDown}, {M::RightUp}, {kCtrl}, {kCtrlUp}}, false},
         {"ctrl release missed", {{kCtrl}, {kUpForWindows}, {M::RightDown}, {M::RightUp}, {kDownForWindows}, {M::RightUp}}, false},
-        {"release seen only by windows", {{kCtrl}, {M::RightDown, kSwallow}, {kUpForWindows}, {M::RightUp}}, false},
-        {"ctrl held", {{kCtrl}, {M::RightUp, kTrigger}, {M::RightDown, kSwallow}, {M::RightUp, kTrigger}}, false},
-        {"ctrl auto-repeat", {{kCtrl}, {kCtrl}, {kCtrl}, {M::RightUp, kTrigger}}, false},
-        {"double click, other", {{kCtrl}, {kUpForWindows}, {M::RightDoubleClick}, {M::Other}, {M::MiddleDown}, {kDownForWindows}, {M::RightUp, kTrigger}}, false},
+        {"release seen only by windows", {{kCtrl}, {M::RightDown, kSwallow}, {kUpForWindows}, {M::RightUp, kSwallow}}, false},
+        {"ctrl held", {{kCtrl}, {M::RightUp}, {M::RightDown, kSwallow}, {M::RightUp, kTrigger}, {M::RightDown, kSwallow}, {M::RightUp, kTrigger}}, false},
+        {"ctrl auto-repeat", {{kCtrl}, {M::RightDown, kSwallow}, {kCtrl}, {kCtrl}, {M::RightUp, kTrigger}}, false},
+        {"double click, other", {{kCtrl}, {kUpForWindows}, {M::RightDoubleClick}, {M::Other}, {M::MiddleDown}, {kDownForWindows}, {M::RightDown, kSwallow}, {M::RightUp, kTrigger}}, false},
         {"middle, option on", {{kCtrl}, {kUpForWindows}, {M::MiddleDown, kSwallow}, {M::MiddleUp, kExplorer}}, true},
         {"middle, option off", {{kCtrl}, {M::MiddleDown}, {M::MiddleUp}}, false},
+        {"option on between", {{M::MiddleDown}, {Option::kOn}, {M::MiddleUp}, {M::MiddleUp}}, false},
+        {"option off between", {{M::MiddleDown, kSwallow}, {Option::kOff}, {M::MiddleUp, kSwallow}}, true},
         {"option leaves the right button", {{M::RightDown}, {M::RightUp}}, true},
         // A press over a place left alone decides its release, wherever that is.
-        {"press left alone", {{kCtrl}, {M::RightDown, kPass, true}, {M::RightUp}, {M::RightUp, kTrigger}}, false},
+        {"press left alone", {{kCtrl}, {M::RightDown, kPass, true}, {M::RightUp}, {M::RightUp}}, false},
         {"release over it", {{kCtrl}, {M::RightDown, kSwallow}, {M::RightUp, kTrigger, true}}, false},
         {"middle left alone", {{M::MiddleDown, kPass, true}, {M::MiddleUp}, {M::MiddleDown, kSwallow}, {M::MiddleUp, kExplorer, true}}, true}};
     // clang-format on
     // In any other hook mode every sequence passes everything on.
     for (const int mode : {kActiveMouseHookMode, 0, 1, 3}) {
-        for (const auto& [name, steps, explorer] : sequences) {
+        for (auto [name, steps, explorer] : sequences) {
             GestureRules rules;
-            bool ctrlNow = true;
+            bool ctrlNow = false;
             for (const Step& step : steps) {
                 if (const auto* key = std::get_if<KeyEvent>(&step.input)) {
                     rules.OnKey(*key);
-                    continue;
-                }
-                if (const bool* windows = std::get_if<bool>(&step.input)) {
+                    if (key->vkCode == kVkLeftControl) ctrlNow = !(key->flags & 0x80);
+                } else if (const bool* windows = std::get_if<bool>(&step.input)) {
                     ctrlNow = *windows;
-                    continue;
+                } else if (const Option* option = std::get_if<Option>(&step.input)) {
+                    explorer = *option == Option::kOn;
+                } else {
+                    EXPECT_EQ(rules.OnMouse({std::get<M>(step.input), {9, 9}}, mode, explorer,
+                                            step.leftAlone, ctrlNow),
+                              mode == kActiveMouseHookMode ? step.expected : kPass)
+                        << name << ", mode " << mode;
                 }
-                EXPECT_EQ(rules.OnMouse({std::get<M>(step.input), {9, 9}}, mode, explorer,
-                                        step.leftAlone, ctrlNow),
-                          mode == kActiveMouseHookMode ? step.expected : kPass)
-                    << name << ", mode " << mode;
             }
         }
     }

@@ -301,8 +301,45 @@ TEST_F(ConfigWindow, EntryAwayIsGreyedWithItsReason) {
         EXPECT_EQ(Narrow(text), row ? std::string(EntryAwayText(kGerman)) + "\n\\\\asleep\\b.exe"
                                     : ExecutablePath());
     }
+    // Moved up and down, the mark goes with its entry (greyed, and left out of the popup).
+    for (const auto& [command, from, to] :
+         {std::tuple{Command::kEntryUp, 1, 0}, {Command::kEntryDown, 0, 1}}) {
+        ListView_SetItemState(window_.Control("lvwMenu"), from, LVIS_SELECTED, LVIS_SELECTED);
+        ::SendMessageW(window_.hwnd(), WM_COMMAND, UINT(command), 0);
+        EXPECT_EQ(
+            std::tuple(list_.entries()[to].caption, list_.available(to), list_.available(from)),
+            std::tuple("Away", false, true));
+    }
     window_.Hide();  // the tip goes with it
     options_.language = kEnglish;
+}
+
+// Dropped files are copied into the list, never moved: a source told "move" deletes them. So
+// the answer is copy even when the source offers move too, or Shift asks for it.
+TEST(FileDrop, AnsweredCopyNeverMove) {
+    const std::string path = SystemProgram(L"notepad.exe");
+    const HGLOBAL list = ::GlobalAlloc(GHND, sizeof(DROPFILES) + path.size() + 2);
+    auto* files = static_cast<DROPFILES*>(::GlobalLock(list));
+    files->pFiles = sizeof(DROPFILES);
+    path.copy(reinterpret_cast<char*>(files + 1), path.size());  // ANSI, ended by the zeroes
+    ::GlobalUnlock(list);
+    ComPtr<IDataObject> data;  // as Explorer's drag offers it: CF_HDROP in a global
+    ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)) && ::OpenClipboard(nullptr) &&
+                ::EmptyClipboard() && ::SetClipboardData(CF_HDROP, list) && ::CloseClipboard() &&
+                ::OleGetClipboard(data.put()) == S_OK);
+    std::vector<std::string> dropped;
+    FileDropTarget target([&](const auto& paths) { dropped.push_back(paths.at(0)); });
+    constexpr DWORD kCopy = DROPEFFECT_COPY;
+    for (const DWORD offered : {kCopy, kCopy | DROPEFFECT_MOVE, kCopy | DROPEFFECT_MOVE | 4}) {
+        for (const DWORD keys : {MK_LBUTTON, MK_LBUTTON | MK_SHIFT}) {
+            DWORD enter = offered, over = offered, drop = offered;
+            target.DragEnter(data.get(), keys, {5, 5}, &enter);
+            target.DragOver(keys, {6, 6}, &over);
+            target.Drop(data.get(), keys, {6, 6}, &drop);
+            EXPECT_EQ(std::tuple(enter, over, drop), std::tuple(kCopy, kCopy, kCopy)) << keys;
+        }
+    }
+    EXPECT_EQ(dropped, std::vector<std::string>(6, path));
 }
 
 // The lists take the palette, switched while open: light rows of today's colours, or dark
@@ -435,6 +472,32 @@ TEST(Hooks, InputNeverWaitsForTheWindowsThread) {
     // Wine waits two seconds for a hook whose thread does not answer.
     for (const ULONGLONG ms : took) EXPECT_LT(ms, 500u) << "SendInput waited for the hooks";
     EXPECT_TRUE(RemoveHooks(1000));
+}
+
+// The gesture is answered at once while the window's thread is busy: posted to it, never sent.
+TEST(Hooks, TheTriggerIsPostedWhileTheWindowIsBusy) {
+    const MessageWindow target;  // of this thread, which pumps nothing until the hook answered
+    SetHookTarget(target.hwnd);
+    InstallMouseHook(kActiveMouseHookMode);
+    ASSERT_TRUE(RemoveHooks(1000));       // the mode stays; the callbacks are called by hand
+    ::keybd_event(VK_LCONTROL, 0, 0, 0);  // Windows holds left Ctrl, as the hook asks it
+    const std::shared_ptr<void> up(nullptr, [](void*) { ::keybd_event(VK_LCONTROL, 0, 2, 0); });
+    ASSERT_TRUE(PumpUntil([] { return ::GetAsyncKeyState(VK_LCONTROL) < 0; }, 2000));
+    const UniqueHandle answered(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread hooks([&] {
+        KBDLLHOOKSTRUCT key{VK_LCONTROL, 0x1D, 0, 0, 0};
+        KeyboardHookProc(HC_ACTION, WM_KEYDOWN, reinterpret_cast<LPARAM>(&key));
+        MSLLHOOKSTRUCT mouse{{123, -45}, 0, 0, 0, 0};
+        for (const WPARAM button : {WM_RBUTTONDOWN, WM_RBUTTONUP})
+            EXPECT_EQ(MouseHookProc(HC_ACTION, button, reinterpret_cast<LPARAM>(&mouse)), 1);
+        ::SetEvent(answered.get());
+    });
+    EXPECT_EQ(::WaitForSingleObject(answered.get(), 1000), WAIT_OBJECT_0) << "the hook waited";
+    MSG got{};  // a sent message is handled inside the peek and never seen here
+    EXPECT_TRUE(PumpUntil([&] { return got.message == kTriggerMessage; }, 3000,
+                          [&](const MSG& m) { got = m.hwnd == target.hwnd ? m : got; }));
+    hooks.join();
+    EXPECT_EQ(std::pair(int(got.wParam), int(got.lParam)), std::pair(123, -45));
 }
 
 // Closed from outside, the popup hides; destroyed, it is made again whole as App does.

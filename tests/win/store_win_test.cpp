@@ -9,7 +9,7 @@ using Entries = std::vector<MenuEntry>;
 TEST(RegistrySettings, StringsRoundTripOnlyStringsAreReadEmptyGivesDefaults) {
     ScratchKey key;
     EXPECT_EQ(LoadOptions(key.settings, false, 2),
-              (Options{2, true, kLargeIcons, false, "", true}));
+              (Options{2, true, kLargeIcons, false, "", false}));
     for (const std::string& value : {std::string("C:\\Über ✓ 日本"), std::string(5000, 'x')}) {
         ASSERT_TRUE(key.settings.Write("Value", value));
         EXPECT_EQ(RegistrySettings(key.name).Read("Value"), value);

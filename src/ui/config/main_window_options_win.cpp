@@ -20,8 +20,9 @@ void MainWindow::ShowOptions() {
     Options& options = *options_;
     SetCheck(Control("chkOption", 1), options.showInSysTray);
     if (links_.showTray) options.showInSysTray = links_.showTray(options.showInSysTray);
-    SetCheck(Control("optOption", 0), options.iconSize == kSmallIcons);
-    SetCheck(Control("optOption", 1), options.iconSize != kSmallIcons);
+    // As the popup shows them: large for kLargeIcons alone.
+    SetCheck(Control("optOption", 0), options.iconSize != kLargeIcons);
+    SetCheck(Control("optOption", 1), options.iconSize == kLargeIcons);
     SetCheck(Control("chkOption", 2), options.explorer);
     if (links_.optionsChanged) links_.optionsChanged();
 }

@@ -311,10 +311,10 @@ void MenuWindow::Form_Load(const MonitorPlace& monitor, MenuOrigin wanted) {
 
     // The monitor under the cursor decides where the popup may go.
     const double twipsPerPixel = design_.twipsPerPixel();
-    const RECT& work = monitor.work;
+    const RECT& screen = monitor.bounds;
     const TwipsBounds area{
-        PixelsToTwips(work.left, twipsPerPixel), PixelsToTwips(work.top, twipsPerPixel),
-        PixelsToTwips(work.right, twipsPerPixel), PixelsToTwips(work.bottom, twipsPerPixel)};
+        PixelsToTwips(screen.left, twipsPerPixel), PixelsToTwips(screen.top, twipsPerPixel),
+        PixelsToTwips(screen.right, twipsPerPixel), PixelsToTwips(screen.bottom, twipsPerPixel)};
 
     // The height of one row as the list really draws it, with this scale's
     // font and pictures: with large icons a row is taller than the
@@ -324,7 +324,7 @@ void MenuWindow::Form_Load(const MonitorPlace& monitor, MenuOrigin wanted) {
                             ? row.bottom - row.top
                             : HIWORD(::SendMessageW(listView, LVM_GETITEMSPACING, TRUE, 0));
     const PopupGeometry geometry =
-        PopupGeometryFor(dpi_, rows, spacing, work.bottom - work.top,
+        PopupGeometryFor(dpi_, rows, spacing, screen.bottom - screen.top,
                          MetricForDpi(SM_CXHTHUMB, dpi_), MetricForDpi(SM_CXVSCROLL, dpi_));
     const MenuOrigin origin = ClampPopupOrigin(wanted, PixelsToTwips(geometry.width, twipsPerPixel),
                                                PixelsToTwips(geometry.height, twipsPerPixel), area);

@@ -44,7 +44,7 @@ public:
     bool IsOpen() const;
     // Shows the popup on `monitor` (the one under the cursor) with the
     // entries as they are now, its top-left corner at `wanted` (twips at the
-    // monitor's scale, clamped onto its work area), and starts its fade-in.
+    // monitor's scale, clamped onto that monitor), and starts its fade-in.
     void Open(const MonitorPlace& monitor, MenuOrigin wanted);
     // Hides it at once.
     void Close();

@@ -38,9 +38,11 @@ int PopupHeightTwips(int itemCount, int itemSpacingPixels, double twipsPerPixelY
 }
 
 MenuOrigin ClampPopupOrigin(MenuOrigin wanted, int widthTwips, int heightTwips, TwipsBounds area) {
-    // The work area, not the whole virtual screen: the popup must neither
-    // cover the taskbar nor straddle two monitors, and a monitor left of or
-    // above the primary one has negative coordinates that are valid places.
+    // One monitor, not the whole virtual screen: the popup must not straddle
+    // two, and a monitor left of or above the primary one has negative
+    // coordinates that are valid places. Its whole rectangle, not the work
+    // area: a short-lived popup at the cursor may cover the taskbar, as a
+    // context menu does.
     return {ClampAxis(wanted.left, widthTwips, area.left, area.right),
             ClampAxis(wanted.top, heightTwips, area.top, area.bottom)};
 }

@@ -27,8 +27,8 @@ struct TwipsBounds {
     int left, top, right, bottom;  // twips; right and bottom exclusive
 };
 
-// Keeps a popup of the given size inside `area` (the work area of the
-// monitor under the cursor): pushed right of its left edge and below its top,
+// Keeps a popup of the given size inside `area` (the whole monitor under the
+// cursor, taskbar included): pushed right of its left edge and below its top,
 // then back left and up until it fits. A popup larger than the area keeps the
 // area's left and top edges.
 MenuOrigin ClampPopupOrigin(MenuOrigin wanted, int widthTwips, int heightTwips, TwipsBounds area);
