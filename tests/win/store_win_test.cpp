@@ -21,6 +21,19 @@ TEST(RegistrySettings, StringsRoundTripOnlyStringsAreReadEmptyGivesDefaults) {
     EXPECT_EQ(key.settings.Read("B"), "%TEMP%");
 }
 
+// Owner and access list of a file: "O:<owner>D:(A;;FA;;;SY)...".
+std::string Sddl(const std::string& path) {
+    const SECURITY_INFORMATION what = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    wchar_t* text = nullptr;
+    ::GetNamedSecurityInfoW(Widen(path).c_str(), SE_FILE_OBJECT, what, nullptr, nullptr, nullptr,
+                            nullptr, &descriptor);
+    ::ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, what, &text,
+                                                           nullptr);
+    const UniqueLocal keep(descriptor), keepText(text);
+    return text ? Narrow(text) : "";
+}
+
 class EntryFile : public testing::Test {
 protected:
     std::string Target(const std::string& name) {  // an existing file for an entry
@@ -36,20 +49,113 @@ protected:
     std::string file_ = temp_.path + "kqrJumpnest.user.ini", a_ = Target("a, x.exe");
 };
 
-TEST_F(EntryFile, PlainAsciiAsItIsAnyOtherTextAsUtf8WithMark) {
-    // ANSI bytes for "Ü" would read back as another letter after a change of code page.
+TEST_F(EntryFile, InTheCodePageWhenItHoldsEveryCharacterElseAsUtf8WithMark) {
+    ASSERT_EQ(::GetACP(), 1252u) << "the tests run in the Western code page";
     const std::string b = Target("Übersicht.txt"), bom(kUtf8Bom);
     const std::pair<Entries, std::string> cases[] = {
         {{{" A, \"x\"", a_}}, " A, \"x\"\t" + a_ + "\r\n"},
-        {{{"A", a_}, {"Übersicht", b}}, bom + "A\t" + a_ + "\r\nÜbersicht\t" + b + "\r\n"},
+        {{{"A", a_}, {"Übersicht", b}},  // octal: "\xDCb" would be one escape
+         "A\t" + a_ + "\r\n\334bersicht\t" + temp_.path + "\334bersicht.txt\r\n"},
         {{{"日本 ✓", a_}}, bom + "日本 ✓\t" + a_ + "\r\n"},
-        {{{"ï»¿Odd", a_}}, bom + "ï»¿Odd\t" + a_ + "\r\n"}};
+        {{{"Ārvid", a_}}, bom + "Ārvid\t" + a_ + "\r\n"},  // no look-alike "A"
+        // In the code page these would be a byte-order mark, or UTF-8 for "é".
+        {{{"ï»¿Odd", a_}}, bom + "ï»¿Odd\t" + a_ + "\r\n"},
+        {{{"Ã©", a_}}, bom + "Ã©\t" + a_ + "\r\n"}};
     for (const auto& [entries, bytes] : cases) {
         ASSERT_TRUE(WriteEntryFile(file_, entries));
         EXPECT_EQ(ReadFileBytes(file_), bytes);
         EXPECT_EQ(ReadEntryFile(file_), entries);
         EXPECT_FALSE(SaveLeftBehind());
     }
+    // Notepad saves UTF-8 without a mark; the next save is in the code page.
+    ASSERT_TRUE(WriteFileBytes(file_, "José\t" + a_ + "\r\n"));
+    EXPECT_EQ(ReadEntryFile(file_), (Entries{{"José", a_}}));
+    ASSERT_TRUE(WriteEntryFile(file_, {{"José", a_}}));
+    EXPECT_EQ(ReadFileBytes(file_), "Jos\351\t" + a_ + "\r\n");
+}
+
+TEST_F(EntryFile, ALinkInPlaceOfTheFileOrOfItsFolderIsNotFollowed) {
+    // Wine 8 makes neither junctions nor Windows symbolic links (CreateSymbolicLinkW
+    // reports success and makes nothing), but passes Unix symbolic links through.
+    using UnixNameFn = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    ASSERT_TRUE(unixName) << "only done under Wine";
+    const std::string elsewhere = temp_.path + "elsewhere", theirs = "Theirs\t" + a_ + "\r\n";
+    ASSERT_TRUE(CreatePath(elsewhere) && WriteFileBytes(elsewhere + "\\x.ini", theirs));
+    const std::pair<std::string, std::string> links[] = {// the link, what it leads to
+                                                         {file_, elsewhere + "\\x.ini"},
+                                                         {temp_.path + "data", elsewhere}};
+    // Unix programs, whose end Wine does not report.
+    const auto run = [&](const wchar_t* program, const std::wstring& option,
+                         const std::string& path, const std::wstring& to) {
+        ::_wspawnl(_P_NOWAIT, program, program, option.c_str(), to.c_str(),
+                   Widen(unixName(Widen(path).c_str())).c_str(), nullptr);
+    };
+    for (const auto& [link, to] : links) {
+        run(L"/bin/ln", L"-s", link, Widen(unixName(Widen(to).c_str())));
+        const std::string list = link == file_ ? file_ : link + "\\x.ini";
+        for (int i = 0; i < 50 && ReadFileBytes(list) != theirs; ++i) ::Sleep(100);
+        ASSERT_EQ(ReadFileBytes(list), theirs) << "the link leads there";
+        EXPECT_EQ(ReadEntryFile(list), std::nullopt) << link;
+        EXPECT_EQ(::GetLastError(), kErrorUnsafeEntryFile) << link;
+        EXPECT_FALSE(WriteEntryFile(list, {{"Mine", a_}})) << link;
+        EXPECT_EQ(ReadFileBytes(elsewhere + "\\x.ini"), theirs) << link;
+        // Removing the folder would follow the link into the other folder.
+        run(L"/bin/rm", L"-f", link, L"--");
+        for (int i = 0; i < 50 && ReadFileBytes(list) == theirs; ++i) ::Sleep(100);
+    }
+}
+
+TEST(DataFolder, EveryUserMayAddTheirOwnAndNobodyTakeAnothersAway) {
+    // An ordinary user: the Administrators only deny, as in a filtered token.
+    UniqueHandle process, restricted, user;
+    HANDLE raw = nullptr;
+    PSID admins = nullptr;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, &raw) &&
+                (process.reset(raw), ::ConvertStringSidToSidW(L"S-1-5-32-544", &admins)));
+    const UniqueLocal keepAdmins(admins);
+    SID_AND_ATTRIBUTES denyOnly{admins, 0};
+    ASSERT_TRUE(
+        ::CreateRestrictedToken(process.get(), 0, 1, &denyOnly, 0, nullptr, 0, nullptr, &raw) &&
+        (restricted.reset(raw), ::DuplicateToken(raw, SecurityImpersonation, &raw)));
+    user.reset(raw);
+    // What this user may do in a folder that `owner` made.
+    const auto granted = [&](bool dataFolder, const std::wstring& owner) {
+        UniqueLocal keep;
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        const std::wstring sddl = L"O:" + owner + L"G:SY" + SharedFolderSecurity(dataFolder);
+        ::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                               &descriptor, nullptr);
+        keep.reset(descriptor);
+        GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE,
+                                FILE_ALL_ACCESS};
+        PRIVILEGE_SET privileges{};
+        DWORD size = sizeof privileges, access = 0;
+        BOOL status = FALSE;
+        ::AccessCheck(descriptor, user.get(), MAXIMUM_ALLOWED, &mapping, &privileges, &size,
+                      &access, &status);
+        return status ? access : 0;
+    };
+    // Wine lets an owner change the access list whatever OWNER RIGHTS say:
+    // only a folder made by another user is asked here.
+    const DWORD asked = FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER |
+                        FILE_WRITE_ATTRIBUTES | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY;
+    EXPECT_EQ(granted(true, L"S-1-5-21-1-2-3-1001") & asked, FILE_ADD_FILE);
+    EXPECT_EQ(granted(false, L"S-1-5-21-1-2-3-1001") & asked, FILE_ADD_SUBDIRECTORY);
+    // Made by the real code; one made before keeps its access list.
+    TempFolder temp;
+    const std::string maker = temp.path + "Kelmarsh\\", data = maker + "kqrJumpnest\\";
+    ASSERT_TRUE(CreateSharedDataFolder(temp.path, data) && DirExists(data));
+    // Wine keeps only Unix mode bits, in which Everyone is not let in.
+    for (const std::string& folder : {maker, data}) {
+        EXPECT_EQ(Sddl(folder).find(";WD)"), std::string::npos) << Sddl(folder);
+    }
+    RemoveTree(maker);
+    ASSERT_TRUE(CreatePath(maker));
+    const std::string before = Sddl(maker);
+    ASSERT_TRUE(CreateSharedDataFolder(temp.path, data) && DirExists(data));
+    EXPECT_EQ(Sddl(maker), before);
 }
 
 TEST_F(EntryFile, EntriesItCannotHoldAreRefusedAndFailuresReported) {
@@ -79,19 +185,6 @@ TEST_F(EntryFile, OnlyWhatCutShortSavesLeftIsRemoved) {
     RemoveLeftoverSaves(file_);
     EXPECT_FALSE(SaveLeftBehind());
     for (const std::string& name : kept) EXPECT_TRUE(FileExists(name)) << name;
-}
-
-// Owner and access list of a file: "O:<owner>D:(A;;FA;;;SY)...".
-std::string Sddl(const std::string& path) {
-    const SECURITY_INFORMATION what = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    wchar_t* text = nullptr;
-    ::GetNamedSecurityInfoW(Widen(path).c_str(), SE_FILE_OBJECT, what, nullptr, nullptr, nullptr,
-                            nullptr, &descriptor);
-    ::ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, what, &text,
-                                                           nullptr);
-    const UniqueLocal keep(descriptor), keepText(text);
-    return text ? Narrow(text) : "";
 }
 
 TEST_F(EntryFile, ASavedListIsOpenOnlyToItsUserTheSystemAndTheAdministrators) {
