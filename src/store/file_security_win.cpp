@@ -267,12 +267,16 @@ bool PinnedFolders::Pin(const std::wstring& file, int levels) {
         BY_HANDLE_FILE_INFORMATION info{};
         if (!::GetFileInformationByHandle(handle.get(), &info)) return false;
         std::wstring reached = FinalPath(handle.get());
+        // A file where a folder belongs leaves the path unfound, as opening
+        // the file through it would say.
+        if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            ::SetLastError(ERROR_PATH_NOT_FOUND);
+            return false;
+        }
         // Wine follows a Unix symbolic link even here and calls it a plain
         // folder: only the name the system gives betrays it.
-        const bool plain = !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-                           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                           (above.empty() || IsChildOf(reached, above, NameOf(*name)));
-        if (!plain) {
+        if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+            (!above.empty() && !IsChildOf(reached, above, NameOf(*name)))) {
             ::SetLastError(kErrorUnsafeEntryFile);
             return false;
         }

@@ -76,8 +76,8 @@ bool IsSafeEntryFile(HANDLE file);
 // system's.
 class PinnedFolders {
 public:
-    // False, with the last error kErrorUnsafeEntryFile for a link or the
-    // system's error, when a folder is not there or is not plain.
+    // False, with the last error kErrorUnsafeEntryFile for a link, or
+    // ERROR_PATH_NOT_FOUND or the system's error when a folder is not there.
     bool Pin(const std::wstring& file, int levels = 2);
 
     // Whether the open `file` is the one that `path` names in the innermost
