@@ -37,4 +37,26 @@ std::string FromAnsi(std::string_view ansi) {
     return Narrow(wide);
 }
 
+std::optional<std::string> ToAnsiExactly(std::string_view utf8) {
+    if (utf8.empty()) return std::string();
+    const std::wstring wide = Widen(utf8);
+    // Widen replaces what is not UTF-8 with U+FFFD: that text is lost already.
+    if (wide.empty() || wide.size() > INT_MAX || Narrow(wide) != utf8) return std::nullopt;
+    // With the "UTF-8 for worldwide language support" option the ANSI code
+    // page is UTF-8 itself, for which the default-character test is refused.
+    if (::GetACP() == CP_UTF8) return std::string(utf8);
+    const int size = static_cast<int>(wide.size());
+    BOOL usedDefault = FALSE;
+    const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size,
+                                             nullptr, 0, nullptr, &usedDefault);
+    if (length <= 0 || usedDefault) return std::nullopt;
+    std::string ansi(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, ansi.data(), length,
+                          nullptr, &usedDefault);
+    // Some code pages map a character without a flag (a combining sequence
+    // folded, a lead byte alone): only what reads back the same is exact.
+    if (usedDefault || FromAnsi(ansi) != utf8) return std::nullopt;
+    return ansi;
+}
+
 }  // namespace jumpnest

@@ -30,6 +30,40 @@ DWORD Attributes(std::string_view path) {
 
 using UniqueIdList = Unique<PIDLIST_ABSOLUTE, NullTraits<PIDLIST_ABSOLUTE, ::CoTaskMemFree>>;
 
+// The folders below the shared application-data folder, which every user
+// reaches. "P": nothing is inherited from there, where whoever creates a
+// folder owns everything inside it. SYSTEM (SY) and the Administrators (BA)
+// have full control throughout. The Users (BU) may list, read and traverse,
+// and create (0x4 in the maker's folder: folders for renamed copies; 0x2 in
+// the data folder: files), on the folder alone; never delete a child (0x40),
+// so that no user may delete, rename or replace another user's file or
+// folder. OWNER RIGHTS (OW) takes from whoever created the folder the right
+// to change its access list, which an owner has otherwise. CREATOR OWNER (CO)
+// gives each new file to its creator alone.
+constexpr wchar_t kMakerFolderSecurity[] =
+    L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200ad;;;BU)(A;;0x1200ad;;;OW)";
+constexpr wchar_t kDataFolderSecurity[] =
+    L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200ab;;;BU)(A;;0x1200ab;;;OW)(A;OIIO;FA;;;CO)";
+
+bool CreateFolder(const std::string& folder, const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (sddl && !::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1,
+                                                                        &descriptor, nullptr)) {
+        Trace("folder security could not be built, error " + std::to_string(::GetLastError()));
+        return false;
+    }
+    UniqueLocal keep(descriptor);
+    SECURITY_ATTRIBUTES attributes{static_cast<DWORD>(sizeof(attributes)), descriptor, FALSE};
+    // A folder that is there already, made by an earlier version or by
+    // another user, keeps the access list it has: it is not ours to rewrite.
+    if (::CreateDirectoryW(Widen(folder).c_str(), sddl ? &attributes : nullptr) ||
+        ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        return true;
+    }
+    Trace("create folder failed: " + folder);
+    return false;
+}
+
 }  // namespace
 
 bool FileExists(std::string_view path) {
@@ -46,11 +80,24 @@ bool DirExists(std::string_view path) {
 bool CreatePath(std::string_view folder) {
     if (DirExists(folder)) return true;
     for (const std::string& step : FolderChain(folder)) {
-        if (!::CreateDirectoryW(Widen(step).c_str(), nullptr) &&
-            ::GetLastError() != ERROR_ALREADY_EXISTS) {
-            Trace("create folder failed: " + step);
-            return false;
-        }
+        if (!CreateFolder(step, nullptr)) return false;
+    }
+    return DirExists(folder);
+}
+
+const wchar_t* SharedFolderSecurity(bool dataFolder) {
+    return dataFolder ? kDataFolderSecurity : kMakerFolderSecurity;
+}
+
+bool CreateSharedDataFolder(std::string_view shared, std::string_view folder) {
+    if (DirExists(folder)) return true;
+    const std::vector<std::string> chain = FolderChain(folder);
+    const size_t below = FolderChain(shared).size();
+    for (size_t i = 0; i < chain.size(); ++i) {
+        const wchar_t* sddl = i < below               ? nullptr
+                              : i + 1 == chain.size() ? kDataFolderSecurity
+                                                      : kMakerFolderSecurity;
+        if (!CreateFolder(chain[i], sddl)) return false;
     }
     return DirExists(folder);
 }
@@ -222,7 +269,7 @@ void ProbeSystem() {
     gDataFolder = DataFolderPath(commonAppData, ExecutableName(), gAppPath);
     // A data folder that cannot be created does not stop the start: the entry
     // file simply cannot be written there later.
-    if (!commonAppData.empty()) CreatePath(gDataFolder);
+    if (!commonAppData.empty()) CreateSharedDataFolder(commonAppData, gDataFolder);
 
     gDesktopWnd = ::GetDesktopWindow();
 

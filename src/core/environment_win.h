@@ -26,6 +26,16 @@ bool DirExists(std::string_view path);
 // Creates the folder and every missing folder above it. True when the folder
 // exists afterwards (also when it existed before).
 bool CreatePath(std::string_view folder);
+// CreatePath for the data folder below `shared`, the application-data folder
+// of all users. The folders it makes below `shared` let every user create
+// their own file in the data folder (and their own folder in the ones between,
+// for renamed copies), and nobody but the file's owner, SYSTEM and the
+// Administrators delete, rename or replace it. Folders that exist already
+// keep the access lists they have.
+bool CreateSharedDataFolder(std::string_view shared, std::string_view folder);
+// The security, in SDDL, CreateSharedDataFolder gives the data folder or a
+// folder between it and the shared one.
+const wchar_t* SharedFolderSecurity(bool dataFolder);
 // The path of a shell folder by its CSIDL number; "" when the shell has none.
 std::string GetSpecialFolder(int folderNumber);
 bool SetCurDir(std::string_view path);

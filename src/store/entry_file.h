@@ -1,11 +1,14 @@
 // The entry file: one line per menu entry, "caption TAB target CR LF", in list
-// order, with nothing before the first line or after the last. Written as it
-// is when the text is plain ASCII, where the ANSI code page and UTF-8 agree,
-// else as UTF-8 with a byte-order mark; read as UTF-8 after the mark, else in
-// the ANSI code page. The conversion itself is the Win32 side's business.
+// order, with nothing before the first line or after the last. Written in the
+// ANSI code page, which earlier versions and the users' own scripts read,
+// whenever that code page holds every character; else as UTF-8 with a
+// byte-order mark. Read as UTF-8 after the mark or when the bytes are UTF-8
+// (as Notepad saves), else in the ANSI code page. The conversion itself is
+// the Win32 side's business.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,12 +23,29 @@ struct MenuEntry {
 
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// The file's bytes split into how they are encoded and the text after the mark.
+// Whether the bytes are well-formed UTF-8: no overlong forms, no surrogates,
+// nothing beyond U+10FFFF.
+bool IsUtf8(std::string_view bytes);
+
+// The file's bytes split into how they are encoded and the text after the
+// mark. Without a mark, bytes that are well-formed UTF-8 and not plain ASCII
+// are taken as UTF-8: in an ANSI code page such text is letter pairs like
+// "Ã©" that nobody writes, while Notepad saves UTF-8 without a mark.
 struct EntryFileText {
     bool utf8 = false;      // false: the ANSI code page
     std::string_view text;  // without the byte-order mark
 };
 EntryFileText ClassifyEntryFile(std::string_view bytes);
+
+// The text in the ANSI code page, or nothing when a character would not come
+// back from it as it was.
+using AnsiEncoder = std::function<std::optional<std::string>(std::string_view utf8)>;
+
+// The file's bytes for these entries: in the ANSI code page when `toAnsi`
+// keeps every character and ClassifyEntryFile would read the result as ANSI
+// again (not, say, a caption "Ã©" whose bytes are UTF-8 for "é"); else UTF-8
+// after a byte-order mark.
+std::string EncodeEntryFile(const std::vector<MenuEntry>& entries, const AnsiEncoder& toAnsi);
 
 // The entries of the file's text (already UTF-8). Lines end in LF, CR LF or
 // CR CR LF; the last may have no end. A line is split at its first TAB: a

@@ -48,17 +48,6 @@ bool Storable(const MenuEntry& entry) {
            entry.target.find_first_of("\r\n") == std::string::npos;
 }
 
-// Plain ASCII reads the same in every ANSI code page and in UTF-8, so such a
-// list keeps the mark-less form. Any other text goes as UTF-8 after the mark:
-// in the ANSI code page it would turn into other characters once the system's
-// code page changes.
-std::string EncodeEntries(const std::vector<MenuEntry>& entries) {
-    std::string text = FormatEntries(entries);
-    const bool ascii = std::all_of(text.begin(), text.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return ascii ? text : std::string(kUtf8Bom) + text;
-}
-
 // The new list, written beside the entry file under a name of its own so that
 // the old file stays untouched until the new one is complete. Removed again
 // unless it has taken the entry file's place.
@@ -141,7 +130,7 @@ private:
 // Whether the file at `target`, if there is one, may be replaced: a list that
 // is not read (another user's, a link, one that others may change) is left
 // alone too.
-bool MayReplace(const std::wstring& target) {
+bool MayReplace(const std::wstring& target, const PinnedFolders& folders) {
     UniqueFile existing(::CreateFileW(target.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
@@ -150,7 +139,7 @@ bool MayReplace(const std::wstring& target) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     }
-    if (IsSafeEntryFile(existing.get())) return true;
+    if (IsSafeEntryFile(existing.get()) && folders.Holds(existing.get(), target)) return true;
     TraceFailure("trust check");
     return false;
 }
@@ -183,12 +172,18 @@ std::optional<EntryFileStamp> StampNow(const std::wstring& target) {
 
 std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path, EntryFileStamp* seen) {
     if (seen) *seen = {};
+    const std::wstring name = Widen(path);
+    PinnedFolders folders;
+    if (!folders.Pin(name)) {
+        TraceFailure("folder check");
+        return std::nullopt;
+    }
     // The link itself is opened, not what it points to, so that the check
     // sees it.
-    UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) return std::nullopt;
-    if (!IsSafeEntryFile(file.get())) {
+    if (!IsSafeEntryFile(file.get()) || !folders.Holds(file.get(), name)) {
         TraceFailure("trust check");
         return std::nullopt;
     }
@@ -208,6 +203,8 @@ void RemoveLeftoverSaves(const std::string& path, std::uint64_t olderThanMs) {
     const std::wstring entryFile = Widen(path);
     if (entryFile.empty()) return;
     const std::wstring folder = entryFile.substr(0, entryFile.find_last_of(L'\\') + 1);
+    PinnedFolders folders;
+    if (!folders.Pin(entryFile)) return;
     WIN32_FIND_DATAW found;
     HANDLE search = ::FindFirstFileW((entryFile + L".*.tmp").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
@@ -232,11 +229,18 @@ bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entri
         Trace("entry file: an entry holds a TAB or a line break, nothing saved");
         return false;
     }
-    const std::string bytes = EncodeEntries(entries);
+    const std::string bytes = EncodeEntryFile(entries, ToAnsiExactly);
     const std::wstring target = Widen(path);
     if (target.empty()) return false;
 
-    if (!MayReplace(target)) return false;
+    // Held until the new file has taken its place: the temporary file, the
+    // check and the replace all happen in the folder that was checked.
+    PinnedFolders folders;
+    if (!folders.Pin(target)) {
+        TraceFailure("folder check");
+        return false;
+    }
+    if (!MayReplace(target, folders)) return false;
 
     TemporaryFile temporary;
     if (!temporary.Create(target)) return false;

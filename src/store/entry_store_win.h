@@ -29,25 +29,27 @@ struct EntryFileStamp {
 // The entries of the file, or nothing when there is no file, it cannot be
 // read, it belongs to another user who is not an administrator, it is a link
 // or has a second name, or others may change it (the last error then tells
-// which). Text after a byte-order mark is UTF-8, any other is ANSI. Of two
-// lines naming the same target the first wins; whether the targets are there
-// is not asked. `seen`, when given, records the bytes read (or no file).
+// which). Text after a byte-order mark is UTF-8, and so is text without one
+// that is well-formed UTF-8 beyond ASCII (a list saved by Notepad); any other
+// is ANSI. Of two lines naming the same target the first wins; whether the
+// targets are there is not asked. `seen`, when given, records the bytes read
+// (or no file).
 std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path,
                                                     EntryFileStamp* seen = nullptr);
 
-// Saves the list: as it is when it is plain ASCII (the same in the ANSI code
-// page), else as UTF-8 after a byte-order mark, so that a change of the
-// system's code page never alters it. The list goes to a new file beside the
-// entry file, which then replaces the old one in one step; on any failure the
-// old file stays exactly as it was, the new one is removed and the result is
-// false. The new file gives access to its user, SYSTEM and the Administrators
-// only; a file that ReadEntryFile would not read is never replaced. Also
-// false, without touching the file, for an entry whose caption holds a TAB,
-// CR or LF or whose target holds a CR or LF: the file could not give it back
-// as it was. With `seen`, a file that no longer holds what `seen` records is
-// not replaced either (false, kErrorEntryFileChanged), while a file deleted
-// since is written again: nobody's list is lost then. After a save `seen`
-// records the new file.
+// Saves the list in the ANSI code page when that code page holds every
+// caption and target exactly, as earlier versions and the users' own scripts
+// read it; else as UTF-8 after a byte-order mark, so that nothing is lost.
+// The list goes to a new file beside the entry file, which then replaces the
+// old one in one step; on any failure the old file stays exactly as it was,
+// the new one is removed and the result is false. The new file gives access
+// to its user, SYSTEM and the Administrators only; a file that ReadEntryFile
+// would not read is never replaced. Also false, without touching the file,
+// for an entry whose caption holds a TAB, CR or LF or whose target holds a CR
+// or LF: the file could not give it back as it was. With `seen`, a file that
+// no longer holds what `seen` records is not replaced either (false,
+// kErrorEntryFileChanged), while a file deleted since is written again:
+// nobody's list is lost then. After a save `seen` records the new file.
 bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries,
                     EntryFileStamp* seen = nullptr);
 

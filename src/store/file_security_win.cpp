@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "core/encoding_win.h"
 #include "core/environment_win.h"
@@ -191,6 +192,103 @@ bool IsSafeEntryFile(HANDLE file) {
     // A file system that keeps no owners (FAT) lets every user write every
     // file anyway: there is nobody to check.
     if (plain && (!owner || OnlyTrustedMayChange(dacl))) return true;
+    ::SetLastError(kErrorUnsafeEntryFile);
+    return false;
+}
+
+namespace {
+
+// The path the system reaches through the handle, links resolved.
+std::wstring FinalPath(HANDLE handle) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
+                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(length);
+    }
+}
+
+// Whether `child` is `name` right inside `parent`, as the file system
+// compares names: without regard to case.
+bool IsChildOf(const std::wstring& child, const std::wstring& parent, std::wstring_view name) {
+    if (child.empty() || parent.empty()) return false;
+    std::wstring expected = parent;
+    if (expected.back() != L'\\') expected += L'\\';
+    expected += name;
+    return ::CompareStringOrdinal(child.c_str(), static_cast<int>(child.size()), expected.c_str(),
+                                  static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::wstring_view NameOf(const std::wstring& path) {
+    return std::wstring_view(path).substr(path.find_last_of(L'\\') + 1);
+}
+
+}  // namespace
+
+bool PinnedFolders::Pin(const std::wstring& file, int levels) {
+    // The folders to hold, innermost first, then the one above them, whose
+    // name the system gives is the measure for theirs.
+    std::vector<std::wstring> folders;
+    std::wstring folder = file;
+    for (int i = 0; i <= levels; ++i) {
+        const size_t separator = folder.find_last_of(L'\\');
+        // A drive's root ("C:") is no link; a relative name has no folders.
+        if (separator == std::wstring::npos || separator < 3) break;
+        folder.resize(separator);
+        folders.push_back(folder);
+    }
+    std::wstring above;
+    if (folders.size() > static_cast<size_t>(levels)) {
+        const UniqueFile anchor(
+            ::CreateFileW(folders.back().c_str(), FILE_READ_ATTRIBUTES,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        above = anchor ? FinalPath(anchor.get()) : std::wstring();
+        folders.pop_back();
+    }
+    // From the top down, so that each folder is opened through held ones.
+    for (auto name = folders.rbegin(); name != folders.rend(); ++name) {
+        // No FILE_SHARE_DELETE: a rename or deletion of the folder must open
+        // it for DELETE, which this handle refuses while it is held.
+        UniqueFile handle(::CreateFileW(
+            name->c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!handle) {
+            // The file's path is what is missing, as opening the file says.
+            if (::GetLastError() == ERROR_FILE_NOT_FOUND) ::SetLastError(ERROR_PATH_NOT_FOUND);
+            return false;
+        }
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!::GetFileInformationByHandle(handle.get(), &info)) return false;
+        std::wstring reached = FinalPath(handle.get());
+        // A file where a folder belongs leaves the path unfound, as opening
+        // the file through it would say.
+        if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            ::SetLastError(ERROR_PATH_NOT_FOUND);
+            return false;
+        }
+        // Wine follows a Unix symbolic link even here and calls it a plain
+        // folder: only the name the system gives betrays it.
+        if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+            (!above.empty() && !IsChildOf(reached, above, NameOf(*name)))) {
+            ::SetLastError(kErrorUnsafeEntryFile);
+            return false;
+        }
+        folders_.push_back(std::move(handle));
+        above = std::move(reached);
+    }
+    innermost_ = std::move(above);
+    return true;
+}
+
+bool PinnedFolders::Holds(HANDLE file, const std::wstring& path) const {
+    if (innermost_.empty() || IsChildOf(FinalPath(file), innermost_, NameOf(path))) return true;
     ::SetLastError(kErrorUnsafeEntryFile);
     return false;
 }

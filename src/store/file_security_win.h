@@ -8,6 +8,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "core/handle_win.h"
 
 namespace jumpnest {
@@ -62,5 +65,29 @@ bool OnlyTrustedMayChange(PACL dacl);
 // checked is not trusted either. A file system that records no owner (FAT)
 // keeps no access lists either and passes the security part.
 bool IsSafeEntryFile(HANDLE file);
+
+// The folders above a file, held open for as long as this lives. Each must
+// be a folder in its own right, not a junction or a symbolic link to another
+// place, and the system must name it as the path does below the folder above
+// it; while it is held nobody can rename or delete it and put a link in its
+// place, so a path through them reaches what was checked. The entry file's
+// two (the data folder and the maker's folder) are the ones the program
+// makes where every user may create things; the folders above them are the
+// system's.
+class PinnedFolders {
+public:
+    // False, with the last error kErrorUnsafeEntryFile for a link, or
+    // ERROR_PATH_NOT_FOUND or the system's error when a folder is not there.
+    bool Pin(const std::wstring& file, int levels = 2);
+
+    // Whether the open `file` is the one that `path` names in the innermost
+    // held folder, and not what a link in its place leads to. False with the
+    // last error kErrorUnsafeEntryFile otherwise.
+    bool Holds(HANDLE file, const std::wstring& path) const;
+
+private:
+    std::vector<UniqueFile> folders_;
+    std::wstring innermost_;  // the innermost folder as the system names it
+};
 
 }  // namespace jumpnest

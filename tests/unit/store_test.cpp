@@ -5,6 +5,7 @@
 
 #include "store/entry_file.h"
 #include "store/settings.h"
+#include "support/latin1_code_page.h"
 #include "support/memory_settings_store.h"
 
 using namespace jumpnest;
@@ -39,9 +40,30 @@ TEST(EntryFile, ParseAndReadBackWhatWasWritten) {
         EXPECT_EQ(ParseEntries(FormatEntries(entries)), entries) << text;
     }
     EXPECT_EQ(FormatEntries({a, {"", "x"}}), "A\tC:\\a.exe\r\n\tx\r\n");
-    const EntryFileText utf8 = ClassifyEntryFile("\xEF\xBB\xBF-");
-    EXPECT_TRUE(utf8.utf8 && utf8.text == "-");
-    EXPECT_FALSE(ClassifyEntryFile("\xEF\xBB-").utf8);  // only a whole mark counts
+}
+
+TEST(EntryFile, ReadAsUtf8WithAMarkOrWhenItIsUtf8ElseAsAnsi) {
+    const std::pair<std::string_view, bool> files[] = {
+        {"\xEF\xBB\xBF-", true}, {"\xEF\xBB-", false},  // only a whole mark counts
+        {"Jos\xC3\xA9", true},   {"Jos\xE9", false},    // Notepad's UTF-8; ANSI
+        {"plain", false},        {"\xF0\x9F\x98\x80", true},
+        {"\xC0\xAF", false},     {"\xE0\x80\xAF", false},      // overlong forms of "/"
+        {"\xED\xA0\x80", false}, {"\xF4\x90\x80\x80", false},  // a surrogate; past U+10FFFF
+        {"\xC3", false},         {"\xC3\xA9\x80", false}};     // cut short; a stray continuation
+    for (const auto& [bytes, utf8] : files) EXPECT_EQ(ClassifyEntryFile(bytes).utf8, utf8) << bytes;
+    EXPECT_EQ(ClassifyEntryFile("\xEF\xBB\xBF-").text, "-");
+}
+
+TEST(EntryFile, WrittenInTheCodePageWhenItKeepsEveryCharacterElseAsUtf8WithMark) {
+    const std::pair<Entries, std::string> lists[] = {
+        {{}, ""},
+        {{{"Übersicht", "C:\\Ä"}}, "\334bersicht\tC:\\\304\r\n"},  // octal: "\xDCb" is one escape
+        {{{"Ü", "C:\\x"}, {"日本", "C:\\y"}}, "\xEF\xBB\xBFÜ\tC:\\x\r\n日本\tC:\\y\r\n"},
+        // In the code page these bytes would read back as UTF-8 for "é".
+        {{{"Ã©", "C:\\x"}}, "\xEF\xBB\xBFÃ©\tC:\\x\r\n"}};
+    for (const auto& [entries, bytes] : lists) {
+        EXPECT_EQ(EncodeEntryFile(entries, test::ToLatin1), bytes) << bytes;
+    }
 }
 
 TEST(EntryFile, LargeFileKeepsTheFirstOfEachTargetAtOnce) {

@@ -22,6 +22,15 @@ TEST(RegistrySettings, StringsRoundTripOnlyStringsAreReadEmptyGivesDefaults) {
     EXPECT_EQ(key.settings.Read("B"), "%TEMP%");
 }
 
+// The Unix path of a file under Wine, for the Unix programs that plant what
+// Windows programs cannot make there; "" elsewhere.
+std::wstring UnixPath(const std::string& path) {
+    using UnixNameFn = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    return unixName ? Widen(unixName(Widen(path).c_str())) : L"";
+}
+
 class EntryFile : public testing::Test {
 protected:
     std::string Target(const std::string& name) {  // an existing file for an entry
@@ -37,19 +46,48 @@ protected:
     std::string file_ = temp_.path + "kqrJumpnest.user.ini", a_ = Target("a, x.exe");
 };
 
-TEST_F(EntryFile, PlainAsciiAsItIsAnyOtherTextAsUtf8WithMark) {
-    // ANSI bytes for "Ü" would read back as another letter after a change of code page.
+TEST_F(EntryFile, InTheCodePageWhenItHoldsEveryCharacterElseAsUtf8WithMark) {
+    ASSERT_EQ(::GetACP(), 1252u) << "the tests run in the Western code page";
     const std::string b = Target("Übersicht.txt"), bom(kUtf8Bom);
     const std::pair<Entries, std::string> cases[] = {
         {{{" A, \"x\"", a_}}, " A, \"x\"\t" + a_ + "\r\n"},
-        {{{"A", a_}, {"Übersicht", b}}, bom + "A\t" + a_ + "\r\nÜbersicht\t" + b + "\r\n"},
+        {{{"A", a_}, {"Übersicht", b}},  // octal: "\xDCb" would be one escape
+         "A\t" + a_ + "\r\n\334bersicht\t" + temp_.path + "\334bersicht.txt\r\n"},
         {{{"日本 ✓", a_}}, bom + "日本 ✓\t" + a_ + "\r\n"},
+        {{{"Ārvid", a_}}, bom + "Ārvid\t" + a_ + "\r\n"},  // no look-alike "A"
         {{{"ï»¿Odd", a_}}, bom + "ï»¿Odd\t" + a_ + "\r\n"}};
     for (const auto& [entries, bytes] : cases) {
         ASSERT_TRUE(WriteEntryFile(file_, entries));
         EXPECT_EQ(ReadFileBytes(file_), bytes);
         EXPECT_EQ(ReadEntryFile(file_), entries);
         EXPECT_FALSE(SaveLeftBehind());
+    }
+    // Notepad saves UTF-8 without a mark; the next save is in the code page.
+    ASSERT_TRUE(WriteFileBytes(file_, "José\t" + a_ + "\r\n"));
+    EXPECT_EQ(ReadEntryFile(file_), (Entries{{"José", a_}}));
+    ASSERT_TRUE(WriteEntryFile(file_, {{"José", a_}}));
+    EXPECT_EQ(ReadFileBytes(file_), "Jos\351\t" + a_ + "\r\n");
+}
+
+TEST_F(EntryFile, ALinkInPlaceOfTheFileOrOfItsFolderIsNotFollowed) {
+    // Wine 8 makes no junctions and no Windows symbolic links (CreateSymbolicLinkW
+    // says it did), but passes Unix ones through; it does not report ln's or rm's end.
+    const std::string elsewhere = temp_.path + "elsewhere", theirs = "Theirs\t" + a_ + "\r\n";
+    ASSERT_TRUE(CreatePath(elsewhere) && WriteFileBytes(elsewhere + "\\x.ini", theirs));
+    for (const std::string& link : {file_, temp_.path + "data"}) {
+        const std::string list = link == file_ ? file_ : link + "\\x.ini";
+        const std::wstring to = UnixPath(link == file_ ? elsewhere + "\\x.ini" : elsewhere);
+        ::_wspawnl(_P_NOWAIT, L"/bin/ln", L"ln", L"-s", to.c_str(), UnixPath(link).c_str(),
+                   nullptr);
+        for (int i = 0; i < 50 && ReadFileBytes(list) != theirs; ++i) ::Sleep(100);
+        ASSERT_EQ(ReadFileBytes(list), theirs) << "the link leads there";
+        EXPECT_EQ(ReadEntryFile(list), std::nullopt) << link;
+        EXPECT_EQ(::GetLastError(), kErrorUnsafeEntryFile) << link;
+        EXPECT_FALSE(WriteEntryFile(list, {{"Mine", a_}})) << link;
+        EXPECT_EQ(ReadFileBytes(elsewhere + "\\x.ini"), theirs) << link;
+        // Removing the test's folder would follow the link.
+        ::_wspawnl(_P_NOWAIT, L"/bin/rm", L"rm", UnixPath(link).c_str(), nullptr);
+        for (int i = 0; i < 50 && ReadFileBytes(list) == theirs; ++i) ::Sleep(100);
     }
 }
 
@@ -189,12 +227,7 @@ TEST_F(EntryFile, AListOfAnotherUserIsNeitherReadNorReplaced) {
     ASSERT_TRUE(WriteFileBytes(file_, "Theirs\t" + a_ + "\r\n"));
     // Wine shows the Unix owner: the file goes to "nobody", by a Unix program
     // whose end Wine does not report.
-    using UnixNameFn = char*(CDECL*)(const wchar_t*);
-    const auto unixName = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    ASSERT_TRUE(unixName) << "only done under Wine";
-    ::_wspawnl(_P_NOWAIT, L"/bin/chown", L"chown", L"65534",
-               Widen(unixName(Widen(file_).c_str())).c_str(), nullptr);
+    ::_wspawnl(_P_NOWAIT, L"/bin/chown", L"chown", L"65534", UnixPath(file_).c_str(), nullptr);
     for (int i = 0; i < 50 && !Sddl(file_).starts_with("O:AN"); ++i) ::Sleep(100);
     ASSERT_TRUE(Sddl(file_).starts_with("O:AN")) << Sddl(file_);
     EXPECT_EQ(ReadEntryFile(file_), std::nullopt);
@@ -253,6 +286,48 @@ TEST_F(EntryFile, AListWithASecondNameOrOpenToOthersIsNeitherReadNorReplaced) {
         EXPECT_EQ(::GetLastError(), kErrorUnsafeEntryFile) << linked;
         EXPECT_EQ(ReadFileBytes(file_), mine) << linked;
     }
+}
+
+TEST(DataFolder, EveryUserMayAddTheirOwnAndNobodyTakeAnothersAway) {
+    // This user as an ordinary one, the Administrators only denying.
+    HANDLE process = nullptr, restricted = nullptr, user = nullptr;
+    PSID admins = nullptr;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, &process) &&
+                ::ConvertStringSidToSidW(L"S-1-5-32-544", &admins));
+    SID_AND_ATTRIBUTES denyOnly{admins, 0};
+    ASSERT_TRUE(
+        ::CreateRestrictedToken(process, 0, 1, &denyOnly, 0, nullptr, 0, nullptr, &restricted) &&
+        ::DuplicateToken(restricted, SecurityImpersonation, &user));
+    const UniqueHandle tokens[] = {UniqueHandle(process), UniqueHandle(restricted),
+                                   UniqueHandle(user)};
+    const UniqueLocal keepAdmins(admins);
+    // What it may do in a folder another user made. Wine lets an owner change
+    // the access list whatever OWNER RIGHTS say: a folder of its own is not asked.
+    const auto granted = [&](bool dataFolder) {
+        UniqueLocal descriptor;
+        Dacl(L"O:S-1-5-21-1-2-3-1001G:SY" + std::wstring(SharedFolderSecurity(dataFolder)),
+             descriptor);
+        GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE,
+                                FILE_ALL_ACCESS};
+        PRIVILEGE_SET privileges{};
+        DWORD size = sizeof privileges, access = 0;
+        BOOL status = FALSE;
+        return ::AccessCheck(descriptor.get(), user, MAXIMUM_ALLOWED, &mapping, &privileges, &size,
+                             &access, &status) &&
+                       status
+                   ? access
+                   : 0;
+    };
+    const DWORD asked = FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER |
+                        FILE_WRITE_ATTRIBUTES | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY;
+    EXPECT_EQ(granted(true) & asked, FILE_ADD_FILE);
+    EXPECT_EQ(granted(false) & asked, FILE_ADD_SUBDIRECTORY);
+    // Made by the real code. Wine keeps only Unix mode bits: Everyone is not let in.
+    TempFolder temp;
+    const std::string maker = temp.path + "Kelmarsh\\", data = maker + "kqrJumpnest\\";
+    ASSERT_TRUE(CreateSharedDataFolder(temp.path, data) && DirExists(data));
+    for (const std::string& folder : {maker, data})
+        EXPECT_EQ(Sddl(folder).find(";WD)"), std::string::npos) << Sddl(folder);
 }
 
 TEST(Shortcut, WrittenWithItsFieldsOverTheOldOneLeavingComAsItWas) {
