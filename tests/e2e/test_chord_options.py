@@ -23,7 +23,7 @@ def test_exclusions_and_shortcut(t):
         t.click(x + w // 2, y + h // 2)
 
     # The same changes twice: Escape drops them, OK stores them at once.
-    for answer, stored in (("Escape", (None,) * 3), ("OK", ("regedit.exe", "1", "1611"))):
+    for answer, stored in (("Escape", (None,) * 3), ("OK", ("regedit.exe", "1", "1866"))):
         t.activate()
         program.after(lambda: t.keys("F10", "Down", "Up", "Up", "Return"), "exclusions opened")
         same((names(), controls()[FULL_SCREEN][4]), ([], False), "the values in force")
@@ -37,13 +37,13 @@ def test_exclusions_and_shortcut(t):
         press(FULL_SCREEN)
         poll(lambda: controls()[FULL_SCREEN][4], bool, "the box ticked")
         press(HOTKEY)
-        t.keys("ctrl+alt+k")  # 0x0600 | "K": 1611
+        t.keys("ctrl+shift+alt+j")  # 0x0700 | "J": 1866
         keep(t, 144, "exclusions-dialog", DIALOG)
         if answer == "OK":  # refused while another program holds the shortcut, then taken
-            holder = subprocess.Popen(["wine", t.tools, "hold-hotkey", "3", str(ord("K"))],
+            holder = subprocess.Popen(["wine", t.tools, "hold-hotkey", "7", str(ord("J"))],
                                       stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=t.env)
             same(holder.stdout.readline().strip(), b"held", "the shortcut held by another program")
-            program.after(lambda: press(OK), "hotkey 1611 refused")
+            program.after(lambda: press(OK), "hotkey 1866 refused")
             expect(t.rect("class:#32770"), "a message saying so", "none")
             t.keys_to("class:#32770", "Return")
             expect(t.gone("class:#32770") and t.rect("class:kqrJumpnestExclusions"),
@@ -56,5 +56,5 @@ def test_exclusions_and_shortcut(t):
 
     # The new shortcut works at once.
     t.xdo("mousemove", 400, 300)
-    program.after(lambda: t.keys("ctrl+alt+k"), "popup opened")
-    expect(program.traced("hotkey: 1611"), "the shortcut registered", program.lines()[-5:])
+    program.after(lambda: t.keys("ctrl+shift+alt+j"), "popup opened")
+    expect(program.traced("hotkey: 1866"), "the shortcut registered", program.lines()[-5:])
