@@ -67,11 +67,13 @@ void LoadEntries(EntryList& list) {
 
 SaveOutcome SaveSettings(const Store& store, const EntryList& list, const Options& options) {
     SaveOutcome outcome;
+    ::SetLastError(ERROR_SUCCESS);
     if (gEntryFileReadError && FileExists(gIniFile)) {
         Trace("the entry file was not read, so it is not overwritten: " + gIniFile);
         outcome.list = gEntryFileReadError;
     } else if (!WriteEntryFile(gIniFile, list.entries(), &gEntryFileSeen)) {
-        outcome.list = ::GetLastError();
+        // A failure without a reason is still a failure, never an Apply done.
+        outcome.list = ::GetLastError() ? ::GetLastError() : ERROR_WRITE_FAULT;
         Trace("the entry file could not be written: " + gIniFile);
         // Nothing is written then: the user first chooses between the lists.
         if (outcome.list == kErrorEntryFileChanged) return outcome;
