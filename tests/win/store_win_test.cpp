@@ -63,7 +63,9 @@ TEST_F(EntryFile, InTheCodePageWhenItHoldsEveryCharacterElseAsUtf8WithMark) {
          "A\t" + a_ + "\r\n\334bersicht\t" + temp_.path + "\334bersicht.txt\r\n"},
         {{{"日本 ✓", a_}}, bom + "日本 ✓\t" + a_ + "\r\n"},
         {{{"Ārvid", a_}}, bom + "Ārvid\t" + a_ + "\r\n"},  // no look-alike "A"
-        {{{"ï»¿Odd", a_}}, bom + "ï»¿Odd\t" + a_ + "\r\n"}};
+        {{}, ""},
+        {{{"ï»¿Odd", a_}}, bom + "ï»¿Odd\t" + a_ + "\r\n"},  // as the code page, these bytes
+        {{{"Ã©", a_}}, bom + "Ã©\t" + a_ + "\r\n"}};         // would read back as UTF-8
     for (const auto& [entries, bytes] : cases) {
         ASSERT_TRUE(WriteEntryFile(file_, entries));
         EXPECT_EQ(ReadFileBytes(file_), bytes);
