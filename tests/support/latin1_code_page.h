@@ -11,13 +11,10 @@ inline std::optional<std::string> ToLatin1(std::string_view utf8) {
     std::string latin1;
     for (size_t i = 0; i < utf8.size(); ++i) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
-        if (lead < 0x80)
-            latin1 += utf8[i];
-        else if ((lead == 0xC2 || lead == 0xC3) && i + 1 < utf8.size() &&
-                 (utf8[i + 1] & 0xC0) == 0x80)
-            latin1 += static_cast<char>((lead & 0x03) << 6 | (utf8[++i] & 0x3F));
-        else
-            return std::nullopt;
+        const bool pair =
+            (lead == 0xC2 || lead == 0xC3) && i + 1 < utf8.size() && (utf8[i + 1] & 0xC0) == 0x80;
+        if (lead >= 0x80 && !pair) return std::nullopt;
+        latin1 += pair ? static_cast<char>((lead & 0x03) << 6 | (utf8[++i] & 0x3F)) : utf8[i];
     }
     return latin1;
 }

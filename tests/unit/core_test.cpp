@@ -76,12 +76,9 @@ TEST(Launch, OpenWithQuotesRundllNotTheTargetFilesStartInTheirFolder) {
 }
 
 TEST(Scale, PictureSizesFollowTheDisplay) {
-    for (const auto& [dpi, large, small] : {std::tuple{96, 32, 16},
-                                            {120, 40, 20},
-                                            {144, 48, 24},
-                                            {168, 56, 28},
-                                            {192, 64, 32},
-                                            {288, 96, 48}}) {
+    const std::tuple<int, int, int> sizes[] = {{96, 32, 16},  {120, 40, 20}, {144, 48, 24},
+                                               {168, 56, 28}, {192, 64, 32}, {288, 96, 48}};
+    for (const auto& [dpi, large, small] : sizes) {
         EXPECT_EQ(std::pair(EntryPicturePixels(true, dpi), EntryPicturePixels(false, dpi)),
                   std::pair(large, small))
             << dpi;

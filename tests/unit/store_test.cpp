@@ -5,7 +5,6 @@
 
 #include "store/entry_file.h"
 #include "store/settings.h"
-#include "support/latin1_code_page.h"
 #include "support/memory_settings_store.h"
 
 using namespace jumpnest;
@@ -52,18 +51,6 @@ TEST(EntryFile, ReadAsUtf8WithAMarkOrWhenItIsUtf8ElseAsAnsi) {
         {"\xC3", false},         {"\xC3\xA9\x80", false}};     // cut short; a stray continuation
     for (const auto& [bytes, utf8] : files) EXPECT_EQ(ClassifyEntryFile(bytes).utf8, utf8) << bytes;
     EXPECT_EQ(ClassifyEntryFile("\xEF\xBB\xBF-").text, "-");
-}
-
-TEST(EntryFile, WrittenInTheCodePageWhenItKeepsEveryCharacterElseAsUtf8WithMark) {
-    const std::pair<Entries, std::string> lists[] = {
-        {{}, ""},
-        {{{"Übersicht", "C:\\Ä"}}, "\334bersicht\tC:\\\304\r\n"},  // octal: "\xDCb" is one escape
-        {{{"Ü", "C:\\x"}, {"日本", "C:\\y"}}, "\xEF\xBB\xBFÜ\tC:\\x\r\n日本\tC:\\y\r\n"},
-        // In the code page these bytes would read back as UTF-8 for "é".
-        {{{"Ã©", "C:\\x"}}, "\xEF\xBB\xBFÃ©\tC:\\x\r\n"}};
-    for (const auto& [entries, bytes] : lists) {
-        EXPECT_EQ(EncodeEntryFile(entries, test::ToLatin1), bytes) << bytes;
-    }
 }
 
 TEST(EntryFile, LargeFileKeepsTheFirstOfEachTargetAtOnce) {

@@ -93,10 +93,9 @@ TEST(GestureRules, OnlyThePlainDownOfTheRealLeftCtrlHoldsIt) {
     EXPECT_TRUE(IsPlainLeftControlDown(kCtrl));
     for (const KeyEvent& key : {kCtrlUp, kCtrlAlt, kCtrlInjected, kCtrlExtended, kCtrlLowIl,
                                 kRightCtrl, kShift, kLetter, kAltGrCtrl, kAltGrAlt}) {
-        EXPECT_FALSE(IsPlainLeftControlDown(key)) << std::hex << key.vkCode << " " << key.flags;
-        rules.OnKey(kCtrl);
-        rules.OnKey(key);
-        EXPECT_FALSE(rules.leftControlDown()) << std::hex << key.vkCode << " " << key.flags;
+        rules.OnKey(kCtrl), rules.OnKey(key);
+        EXPECT_FALSE(IsPlainLeftControlDown(key) || rules.leftControlDown())
+            << std::hex << key.vkCode << " " << key.flags;
     }
 }
 

@@ -262,7 +262,6 @@ TEST(PopupFilter, DrawnInPiecesOnlyWhereNothingJoinsOrTurns) {  // Arabic, Hebre
         EXPECT_FALSE(DrawableInPieces(whole)) << whole;
 }
 
-namespace {
 using Field = std::uint32_t Palette::*;
 using T = ThemeChoice;
 constexpr SystemColors kSys{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};  // each system colour told apart
@@ -277,7 +276,6 @@ constexpr std::pair<Field, Field> kTextOnGround[] = {
     {&Palette::windowText, &Palette::windowBackground},
     {&Palette::linkText, &Palette::windowBackground}};
 // clang-format on
-}  // namespace
 
 TEST(Palette, LightIsTheDesignAndHighContrastOnlyTheSystemColours) {
     // clang-format off

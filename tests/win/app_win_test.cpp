@@ -56,6 +56,13 @@ protected:
         EXPECT_TRUE(WriteFileBytes(temp_.path + name, "MZ"));
         return temp_.path + name;
     }
+    ~EntryListTest() override { list_.StopLoader(1000); }
+    // Starts the loader at the scale in use; the program folder's picture comes first.
+    void Start(const std::string& appPath) {
+        list_.Images(true, 96);
+        list_.StartLoader(window_.hwnd);
+        gAppPath = appPath;
+    }
     // Hands the loader's results to the list until it has all it asked for.
     bool Loaded() {
         return PumpUntil([&] { return !list_.picturesPending(); }, 10000,
@@ -65,6 +72,7 @@ protected:
                          });
     }
     TempFolder temp_;
+    const MessageWindow window_;
     FakePictures fake_;
     std::string away_;                 // the one file that is not there
     std::atomic<DWORD> probedOn_ = 0;  // the thread that asked last
@@ -79,10 +87,7 @@ protected:
 // The loader answers every file in order, then ends the batch; files dropped
 // while it is busy join the batch, and a drop after its end ends it anew.
 TEST_F(EntryListTest, DroppedFilesGetTheirPicturesFromTheLoaderThread) {
-    const MessageWindow window;
-    list_.Images(true, 96);  // the scale in use
-    list_.StartLoader(window.hwnd);
-    gAppPath = fake_.held = temp_.path;  // the program folder's picture comes first: held
+    Start(fake_.held = temp_.path);  // held
     list_.Replace({{"A", a_}});
     ASSERT_TRUE(PumpUntil([&] { return !fake_.Asked().empty(); }));
     EXPECT_EQ(list_.AddDropped({b_, temp_.path, c_, b_}, FileExists), 2u);
@@ -102,15 +107,12 @@ TEST_F(EntryListTest, DroppedFilesGetTheirPicturesFromTheLoaderThread) {
     list_.Remove(0);
     for (size_t i = 0; i < 3; ++i)
         EXPECT_EQ(list_.Image(i, 96), pictures[list_.entries()[i].target]);
-    list_.StopLoader(1000);
 }
 
 // Every display scale has lists of its own sizes, filled once: a scale asked
 // for again costs no loading, and edits reach the pictures of every scale.
 TEST_F(EntryListTest, PicturesOfEachScaleAtItsSizes) {
-    const MessageWindow window;
-    list_.StartLoader(window.hwnd);
-    gAppPath = temp_.path;
+    Start(temp_.path);
     list_.Replace({{"A", a_}, {"B", b_}});
     for (const auto& [dpi, large, small] :
          {std::tuple{96, 32, 16}, {120, 40, 20}, {144, 48, 24}, {192, 64, 32}}) {
@@ -130,7 +132,6 @@ TEST_F(EntryListTest, PicturesOfEachScaleAtItsSizes) {
     list_.Move(0, +1);
     EXPECT_EQ(list_.Image(0, 192), 2);
     EXPECT_EQ(list_.Image(1, 120), 1);
-    list_.StopLoader(1000);
 }
 
 TEST_F(EntryListTest, GenerationChangesOnStructuralEditsOnly) {
@@ -152,10 +153,7 @@ TEST_F(EntryListTest, GenerationChangesOnStructuralEditsOnly) {
 // Whether a file is there is asked on the loader's thread, never on the window's: a dead
 // share costs it nothing. An entry found away is kept, and back once its file is.
 TEST_F(EntryListTest, FilesAwayAreAskedAfterOffThisThreadAndKept) {
-    const MessageWindow window;
-    list_.Images(true, 96);  // the scale in use
-    list_.StartLoader(window.hwnd);
-    gAppPath = temp_.path;
+    Start(temp_.path);
     away_ = "\\\\asleep\\b.exe";
     list_.Replace({{"A", a_}, {"B", away_}, {"C", c_}});
     ASSERT_TRUE(Loaded());
@@ -165,7 +163,6 @@ TEST_F(EntryListTest, FilesAwayAreAskedAfterOffThisThreadAndKept) {
     away_.clear();  // the share is connected
     list_.Recheck();
     ASSERT_TRUE(Loaded() && list_.available(1));
-    list_.StopLoader(1000);
 }
 
 class ConfigWindow : public testing::Test {
@@ -286,20 +283,12 @@ TEST_F(ConfigWindow, EntryAwayIsGreyedWithItsReason) {
             mouse.lParam = MAKELPARAM(place.left + 2, place.top + 2);
             window_.PreTranslate(mouse);
         }
-        HWND tip = nullptr;
-        ::EnumThreadWindows(
-            ::GetCurrentThreadId(),
-            [](HWND w, LPARAM found) {
-                wchar_t name[64] = {};
-                ::GetClassNameW(w, name, 64);
-                if (std::wstring(name) != TOOLTIPS_CLASSW || !::IsWindowVisible(w)) return TRUE;
-                return *reinterpret_cast<HWND*>(found) = w, FALSE;
-            },
-            reinterpret_cast<LPARAM>(&tip));
-        wchar_t text[512] = {};
-        ::SendMessageW(tip, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-        EXPECT_EQ(Narrow(text), row ? std::string(EntryAwayText(kGerman)) + "\n\\\\asleep\\b.exe"
-                                    : ExecutablePath());
+        HWND tip = nullptr;  // this thread's shown one
+        do tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr);
+        while (tip && !(::IsWindowVisible(tip) &&
+                        ::GetWindowThreadProcessId(tip, nullptr) == ::GetCurrentThreadId()));
+        EXPECT_EQ(WindowText(tip), row ? std::string(EntryAwayText(kGerman)) + "\n\\\\asleep\\b.exe"
+                                       : ExecutablePath());
     }
     // Moved up and down, the mark goes with its entry (greyed, and left out of the popup).
     for (const auto& [command, from, to] :
@@ -345,54 +334,19 @@ TEST(FileDrop, AnsweredCopyNeverMove) {
 // The lists take the palette, switched while open: light rows of today's colours, or dark
 // rows with light text.
 TEST_F(ConfigWindow, ListsFollowThePalette) {
-    EntryList list(StuckPictures);
-    list.Replace({{"A", "C:\\a.exe"}});
-    MenuWindow popup;
-    ASSERT_TRUE(popup.Load(list, options_, {}));
+    TestPopup p({{"A", "C:\\a.exe"}});
+    ASSERT_TRUE(p.loaded);
     SystemLook look = ReadSystemLook(ThemeChoice::System);
     for (const bool dark : {true, false}) {
         look.appsUseLightTheme = !dark;
         window_.SetPalette(ChoosePalette(look));
-        popup.SetPalette(ChoosePalette(look));
-        for (const HWND shown : {window_.Control("lvwMenu"), popup.list()}) {
+        p.popup.SetPalette(ChoosePalette(look));
+        for (const HWND shown : {window_.Control("lvwMenu"), p.popup.list()}) {
             const COLORREF back = ListView_GetBkColor(shown), text = ListView_GetTextColor(shown);
             EXPECT_TRUE(dark ? ContrastRatio(back, 0) < 1.5 && ContrastRatio(back, text) >= 4.5
                              : back == ::GetSysColor(COLOR_WINDOW) &&
                                    text == ::GetSysColor(COLOR_WINDOWTEXT));
         }
-    }
-}
-
-// Run at 96, 144 and 192 dots per inch: the popup's pictures come at the
-// scale's size, and all its rows show without a scroll bar.
-TEST(Popup, PicturesAndRowsFollowTheDisplaysScale) {
-    const std::map<int, std::tuple<int, int, int>> expected = {
-        {96, {32, 16, 226}}, {120, {40, 20, 283}}, {144, {48, 24, 339}}, {192, {64, 32, 452}}};
-    const char* wanted = std::getenv("JUMPNEST_TEST_DPI");  // set by the runs at other scales
-    const auto scale = expected.find(SystemDpi());
-    ASSERT_TRUE(scale != expected.end() && (!wanted || std::atoi(wanted) == scale->first))
-        << SystemDpi();
-    const auto [large, small, width] = scale->second;
-    EntryList list(StuckPictures);
-    list.Replace({{"A", "C:\\a.exe"}, {"B", "C:\\b.exe"}, {"C", "C:\\c.exe"}});
-    Options options;
-    MenuWindow popup;
-    ASSERT_TRUE(popup.Load(list, options, {}));
-    for (const auto& [icons, size] : {std::pair{kLargeIcons, large}, {kSmallIcons, small}}) {
-        options.iconSize = icons;
-        popup.Open(MonitorAt({200, 200}), {3000, 3000});
-        int edge = 0, height = 0;
-        ImageList_GetIconSize(ListView_GetImageList(popup.list(), LVSIL_SMALL), &edge, &height);
-        EXPECT_EQ(std::pair(edge, height), std::pair(size, size));
-        RECT window{}, row{};
-        ::GetWindowRect(popup.hwnd(), &window);
-        EXPECT_EQ(window.right - window.left, width);
-        ASSERT_TRUE(ListView_GetItemRect(popup.list(), 2, &row, LVIR_BOUNDS));
-        RECT shown{};
-        ::GetClientRect(popup.list(), &shown);
-        EXPECT_LE(row.bottom, shown.bottom) << "the third row in view at " << icons;
-        EXPECT_FALSE(::GetWindowLongPtrW(popup.list(), GWL_STYLE) & WS_VSCROLL);
-        popup.Close();
     }
 }
 
@@ -502,13 +456,11 @@ TEST(Hooks, TheTriggerIsPostedWhileTheWindowIsBusy) {
 
 // Closed from outside, the popup hides; destroyed, it is made again whole as App does.
 TEST(Popup, SurvivesBeingClosedOrDestroyedFromOutside) {
-    EntryList list(StuckPictures);
-    list.Replace({{"A", "C:\\a.exe"}, {"B", "C:\\b.exe"}});
-    Options options;
-    MenuWindow popup;
+    TestPopup p({{"A", "C:\\a.exe"}, {"B", "C:\\b.exe"}});
+    MenuWindow& popup = p.popup;
     for (const UINT close : {WM_CLOSE, WM_SYSCOMMAND, WM_DESTROY, WM_CLOSE}) {
-        ASSERT_TRUE(popup.hwnd() || popup.Load(list, options, {}));
-        popup.Open(MonitorAt({200, 200}), {3000, 3000});
+        ASSERT_TRUE(popup.hwnd() || popup.Load(p.list, p.options, {}));
+        p.Open();
         EXPECT_TRUE(popup.IsOpen() && ::GetParent(popup.list()) == popup.hwnd()) << close;
         EXPECT_EQ(ListView_GetItemCount(popup.list()), 2);
         close == WM_DESTROY ? ::DestroyWindow(popup.hwnd())  // something outside
@@ -520,12 +472,9 @@ TEST(Popup, SurvivesBeingClosedOrDestroyedFromOutside) {
 // Pointed at, a row takes the focus a screen reader names; typing names the popup anew with
 // what it shows, and a screen reader hears of it.
 TEST(Popup, TheRowPointedAtHasTheFocusAndTypingNamesThePopup) {
-    EntryList list(StuckPictures);
-    list.Replace({{"Alpha", "C:\\a.exe"}, {"Beta", "C:\\b.exe"}});
-    Options options;
-    MenuWindow popup;
-    ASSERT_TRUE(popup.Load(list, options, {}));
-    popup.Open(MonitorAt({200, 200}), {3000, 3000});
+    TestPopup p({{"Alpha", "C:\\a.exe"}, {"Beta", "C:\\b.exe"}});
+    ASSERT_TRUE(p.loaded);
+    p.Open();
     static std::set<std::tuple<DWORD, HWND, LONG>> events;  // event, window, child
     const Unique<HWINEVENTHOOK, NullTraits<HWINEVENTHOOK, ::UnhookWinEvent>> hook(::SetWinEventHook(
         EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr,
@@ -533,19 +482,14 @@ TEST(Popup, TheRowPointedAtHasTheFocusAndTypingNamesThePopup) {
             events.insert({event, window, child});
         },
         ::GetCurrentProcessId(), ::GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT));
-    ::SendMessageW(popup.list(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    EXPECT_TRUE(PumpUntil(
-        [&] {
-            return events.contains({EVENT_OBJECT_FOCUS, popup.list(), 1});
-        },
-        2000));
-    ::SendMessageW(popup.list(), WM_CHAR, L'b', 0);
-    EXPECT_TRUE(PumpUntil(
-        [&] {
-            return events.contains({EVENT_OBJECT_NAMECHANGE, popup.hwnd(), CHILDID_SELF});
-        },
-        2000));
-    EXPECT_EQ(WindowText(popup.hwnd()), "Jumpnest menu, b: 1 of 2");
+    const auto heard = [](DWORD event, HWND window, LONG child) {
+        return PumpUntil([&] { return events.contains({event, window, child}); }, 2000);
+    };
+    ::SendMessageW(p.popup.list(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(heard(EVENT_OBJECT_FOCUS, p.popup.list(), 1));
+    ::SendMessageW(p.popup.list(), WM_CHAR, L'b', 0);
+    EXPECT_TRUE(heard(EVENT_OBJECT_NAMECHANGE, p.popup.hwnd(), CHILDID_SELF));
+    EXPECT_EQ(WindowText(p.popup.hwnd()), "Jumpnest menu, b: 1 of 2");
 }
 
 // Moved to a monitor of another scale and back, the dialog takes the size offered and lays

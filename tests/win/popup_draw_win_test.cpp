@@ -35,15 +35,12 @@ static std::ptrdiff_t TopOfTheEnd(const Pixels& pixels) {
 // A filtered Arabic or Hebrew row is drawn whole, as unfiltered: bold pieces would lose their
 // joins and order. A long one still ends in "...". Closed, it shows again fully transparent.
 TEST(PopupDrawing, FilteredRowsReadAsUnfilteredAndEachOpeningFadesIn) {
-    EntryList list(StuckPictures);
-    list.Replace({{"\u0645\u0643\u062A\u0628\u0629 \u0627\u0644\u0635\u0648\u0631", "C:\\a.exe"},
-                  {"\u05E2\u05D5\u05E8\u05DA \u05D4\u05E8\u05D9\u05E9\u05D5\u05DD", "C:\\b.exe"},
-                  {"Microsoft Management Console Snap-In Manager For Every Setting", "C:\\c.exe"}});
-    const Options options;
-    MenuWindow popup;
-    ASSERT_TRUE(popup.Load(list, options, {}));
-    popup.Open(MonitorAt({200, 200}), {3000, 3000});
-    const HWND rows = popup.list();
+    TestPopup p({{"\u0645\u0643\u062A\u0628\u0629 \u0627\u0644\u0635\u0648\u0631", "C:\\a.exe"},
+                 {"\u05E2\u05D5\u05E8\u05DA \u05D4\u05E8\u05D9\u05E9\u05D5\u05DD", "C:\\b.exe"},
+                 {"Microsoft Management Console Snap-In Manager For Every Setting", "C:\\c.exe"}});
+    ASSERT_TRUE(p.loaded);
+    p.Open();
+    const HWND rows = p.popup.list();
     // Wine's Tahoma has none of these letters: the list's font, the system's DejaVu Sans.
     const UniqueFont font(::CreateFontW(-ScaleForDpi(13, SystemDpi()), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                                         0, 0, L"DejaVu Sans"));
@@ -60,11 +57,11 @@ TEST(PopupDrawing, FilteredRowsReadAsUnfilteredAndEachOpeningFadesIn) {
         ::SendMessageW(rows, WM_KEYUP, VK_ESCAPE, 0);  // the filter cleared
     }
     const auto opacity = [&](BYTE alpha = 0) {
-        return ::GetLayeredWindowAttributes(popup.hwnd(), nullptr, &alpha, nullptr), alpha;
+        return ::GetLayeredWindowAttributes(p.popup.hwnd(), nullptr, &alpha, nullptr), alpha;
     };
     ASSERT_TRUE(PumpUntil([&] { return opacity() == 255; }, 5000));
-    popup.Close();
-    popup.Open(MonitorAt({200, 200}), {3000, 3000});
+    p.popup.Close();
+    p.Open();
     EXPECT_EQ(opacity(), 0) << "shown, before the first step of its fade-in";
 }
 

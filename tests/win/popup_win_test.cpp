@@ -6,37 +6,31 @@ namespace jumpnest::test {
 // AltGr+C (Ctrl, Alt and right Alt held) types "ć" into the filter and leaves the clipboard
 // alone; only Ctrl+C copies the entry's path; a plain "c" filters.
 TEST(PopupInput, AltGrAndPlainLettersFilterAndOnlyCtrlCCopies) {
-    EntryList list(StuckPictures);
-    list.Replace({{"Ćma", "C:\\cma.exe"}, {"Beta", "C:\\b.exe"}});
-    Options options;
-    MenuWindow popup;
-    ASSERT_TRUE(popup.Load(list, options, {}));
+    TestPopup p({{"Ćma", "C:\\cma.exe"}, {"Beta", "C:\\b.exe"}});
+    ASSERT_TRUE(p.loaded);
     const std::tuple<std::vector<BYTE>, wchar_t, bool, const char*> kCases[] = {
         {{VK_CONTROL, VK_LCONTROL, VK_MENU, VK_RMENU}, L'ć', false, "Jumpnest menu, ć: 1 of 2"},
         {{VK_CONTROL, VK_LCONTROL}, L'\x03', true, "Jumpnest menu"},
         {{}, L'c', false, "Jumpnest menu, c: 1 of 2"}};  // last: no key is left held
     for (const auto& [held, character, copies, name] : kCases) {
-        popup.Open(MonitorAt({200, 200}), {3000, 3000});
-        ::SendMessageW(popup.list(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));  // the first row
+        p.Open();
+        ::SendMessageW(p.popup.list(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));  // the first row
         BYTE keys[256] = {};
         for (const BYTE key : held) keys[key] = 0x80;
         ::SetKeyboardState(keys);
         const DWORD clipboard = ::GetClipboardSequenceNumber();
-        ::SendMessageW(popup.list(), WM_KEYDOWN, 'C', 1);
-        ::SendMessageW(popup.list(), WM_CHAR, character, 1);  // what the key types there
+        ::SendMessageW(p.popup.list(), WM_KEYDOWN, 'C', 1);
+        ::SendMessageW(p.popup.list(), WM_CHAR, character, 1);  // what the key types there
         EXPECT_EQ(::GetClipboardSequenceNumber() != clipboard, copies) << name;
-        EXPECT_EQ(WindowText(popup.hwnd()), name);
+        EXPECT_EQ(WindowText(p.popup.hwnd()), name);
     }
 }
 
 // The window in front stops answering: the popup opens and this thread comes back while that
 // one still hangs; its foreground is borrowed only once it answers again.
 TEST(PopupInput, OpensWhileTheForegroundProgramHangs) {
-    EntryList list(StuckPictures);
-    list.Replace({{"A", "C:\\a.exe"}});
-    Options options;
-    MenuWindow popup;
-    ASSERT_TRUE(popup.Load(list, options, {}));
+    TestPopup p({{"A", "C:\\a.exe"}});
+    ASSERT_TRUE(p.loaded);
     std::atomic<HWND> front = nullptr;
     std::atomic<bool> release = false, woke = false, done = false;
     std::thread hung([&] {  // its window ends with it
@@ -48,15 +42,15 @@ TEST(PopupInput, OpensWhileTheForegroundProgramHangs) {
         PumpUntil([&] { return done.load(); });
     });
     EXPECT_TRUE(PumpUntil([&] { return front && ::GetForegroundWindow() == front; }, 5000));
-    EXPECT_FALSE(BorrowForeground(popup.hwnd()));
-    popup.Open(MonitorAt({200, 200}), {3000, 3000});
+    EXPECT_FALSE(BorrowForeground(p.popup.hwnd()));
+    p.Open();
     EXPECT_FALSE(woke) << "waited for the hung thread";
-    EXPECT_TRUE(popup.IsOpen() && ::GetForegroundWindow() == popup.hwnd());
+    EXPECT_TRUE(p.popup.IsOpen() && ::GetForegroundWindow() == p.popup.hwnd());
     release = true;
     ::SetForegroundWindow(front);
     EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == front; }, 5000));
     // Taken while joined; Wine leaves no foreground at all once the threads part again.
-    EXPECT_TRUE(BorrowForeground(popup.hwnd()));
+    EXPECT_TRUE(BorrowForeground(p.popup.hwnd()));
     done = true;
     hung.join();
 }

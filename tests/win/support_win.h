@@ -118,4 +118,17 @@ inline EntryPictures StuckPictures(const std::string&, int) {
     return {};
 }
 
+// A popup of `entries`, loaded; no loader, so their pictures are never asked for.
+struct TestPopup {
+    explicit TestPopup(std::initializer_list<MenuEntry> entries) {
+        list.Replace({entries.begin(), entries.end()});
+        loaded = popup.Load(list, options, {});
+    }
+    void Open() { popup.Open(MonitorAt({200, 200}), {3000, 3000}); }
+    EntryList list{StuckPictures};
+    Options options;
+    MenuWindow popup;
+    bool loaded = false;
+};
+
 }  // namespace jumpnest::test

@@ -90,12 +90,10 @@ std::string CopiedWhileHeldFor(HWND owner, DWORD ms) {
 }
 
 TEST(CopyToClipboard, WaitsForAnotherHolderForAWhileThenGivesUp) {
-    const HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                         nullptr, nullptr);
-    EXPECT_EQ(CopiedWhileHeldFor(owner, 0), "C:\\Tools\\ünïcode.exe");
-    EXPECT_EQ(CopiedWhileHeldFor(owner, 60), "C:\\Tools\\ünïcode.exe");
-    EXPECT_EQ(CopiedWhileHeldFor(owner, INFINITE), "not copied");
-    ::DestroyWindow(owner);
+    const MessageWindow owner;
+    EXPECT_EQ(CopiedWhileHeldFor(owner.hwnd, 0), "C:\\Tools\\ünïcode.exe");
+    EXPECT_EQ(CopiedWhileHeldFor(owner.hwnd, 60), "C:\\Tools\\ünïcode.exe");
+    EXPECT_EQ(CopiedWhileHeldFor(owner.hwnd, INFINITE), "not copied");
 }
 
 TEST(Probe, SetsTheFoldersAndMakesTheDataFolderOrGoesOnWithout) {
@@ -203,13 +201,12 @@ TEST(Appearance, FollowsTheAppModeAndKnowsThemeMessages) {
     UseDarkTitleBar(window, true), UseSmallRoundCorners(window), UseDarkControls(window, true);
     UseDarkMenus(true), UseDarkMenus(false);
     EXPECT_TRUE(::DestroyWindow(window)) << "every call skipped or done, none fatal";
+    // clang-format off
     const std::tuple<UINT, const wchar_t*, bool> messages[] = {
-        {WM_SETTINGCHANGE, L"ImmersiveColorSet", true},
-        {WM_SETTINGCHANGE, nullptr, false},
-        {WM_SETTINGCHANGE, L"Environment", false},
-        {WM_SYSCOLORCHANGE, nullptr, true},
-        {WM_THEMECHANGED, nullptr, true},
-        {WM_PAINT, L"ImmersiveColorSet", false}};
+        {WM_SETTINGCHANGE, L"ImmersiveColorSet", true}, {WM_SETTINGCHANGE, nullptr, false},
+        {WM_SETTINGCHANGE, L"Environment", false}, {WM_SYSCOLORCHANGE, nullptr, true},
+        {WM_THEMECHANGED, nullptr, true}, {WM_PAINT, L"ImmersiveColorSet", false}};
+    // clang-format on
     for (const auto& [message, text, change] : messages) {
         EXPECT_EQ(IsThemeChangeMessage(message, reinterpret_cast<LPARAM>(text)), change) << message;
     }
@@ -217,12 +214,12 @@ TEST(Appearance, FollowsTheAppModeAndKnowsThemeMessages) {
 
 // The fold the popup really uses: the system's lower case and decomposition, then the search's.
 TEST(PopupFilter, FoldsWithTheSystemsTables) {
-    for (const auto& [text, folded] : {std::pair{"Straße ẞ", U"strasse ss"},
-                                       {"Éclair", U"eclair"},
-                                       {"ΑΘΉΝΑ ΣΟΦΟΣ", U"αθηνα σοφοσ"},
-                                       {"Cafe\u0301", U"cafe"}}) {
+    // clang-format off
+    const std::pair<const char*, std::u32string> folds[] = {{"Straße ẞ", U"strasse ss"},
+        {"Éclair", U"eclair"}, {"ΑΘΉΝΑ ΣΟΦΟΣ", U"αθηνα σοφοσ"}, {"Cafe\u0301", U"cafe"}};
+    // clang-format on
+    for (const auto& [text, folded] : folds)
         EXPECT_EQ(FoldCaption(text, FoldForUser).text, folded) << text;
-    }
     const auto found = RankEntries({FoldCaption("Notepad"), FoldCaption("Visual Studio Code")},
                                    FoldCaption("vsc", FoldForUser).text);
     EXPECT_TRUE(found.size() == 1 && found[0].entry == 1);
