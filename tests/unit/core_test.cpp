@@ -37,9 +37,8 @@ TEST(Version, NumberTextAndSystems) {
     const std::tuple<bool, unsigned, unsigned, int> systems[] = {
         {false, 10, 0, kWinNotNt}, {true, 3, 51, kWinNtBelow4}, {true, 4, 0, kWinNt4},
         {true, 5, 0, kWin2000},    {true, 5, 1, kWinNt5x},      {true, 10, 0, kWinNt7OrLater}};
-    for (const auto& [nt, major, minor, code] : systems) {
+    for (const auto& [nt, major, minor, code] : systems)
         EXPECT_EQ(WinVersionCodeFor(nt, major, minor), code) << nt << major << "." << minor;
-    }
     // Windows 2000 is the oldest system that may run.
     EXPECT_FALSE(IsSupportedSystem(kWinNt4) || IsSupportedSystem(kWinNotNt));
     EXPECT_TRUE(IsSupportedSystem(kWin2000) && IsSupportedSystem(kWinNt7OrLater));
@@ -78,17 +77,15 @@ TEST(Launch, OpenWithQuotesRundllNotTheTargetFilesStartInTheirFolder) {
 TEST(Scale, PictureSizesFollowTheDisplay) {
     const std::tuple<int, int, int> sizes[] = {{96, 32, 16},  {120, 40, 20}, {144, 48, 24},
                                                {168, 56, 28}, {192, 64, 32}, {288, 96, 48}};
-    for (const auto& [dpi, large, small] : sizes) {
+    for (const auto& [dpi, large, small] : sizes)
         EXPECT_EQ(std::pair(EntryPicturePixels(true, dpi), EntryPicturePixels(false, dpi)),
                   std::pair(large, small))
             << dpi;
-    }
     EXPECT_EQ(ScaleForDpi(13, 144), 20);  // 19.5: away from zero
     // Shrink from the smallest that is large enough; grow only when none is.
     const std::vector<int> shell = {16, 32, 48, 256};
-    for (const auto& [wanted, source] : {std::pair{16, 16}, {20, 32}, {40, 48}, {64, 256}}) {
+    for (const auto& [wanted, source] : {std::pair{16, 16}, {20, 32}, {40, 48}, {64, 256}})
         EXPECT_EQ(PickSourceSize(shell, wanted), source) << wanted;
-    }
     EXPECT_EQ(PickSourceSize({48, 0, 32}, 64), 48);
     EXPECT_EQ(PickSourceSize({}, 32), 0);
 }
@@ -115,9 +112,8 @@ TEST(Scale, ResamplingAveragesCoveredArea) {
 
 TEST(Scale, TellsAPaddedPictureFromAFullOne) {
     ArgbPicture padded{256, std::vector<std::uint32_t>(256 * 256, 0)};
-    for (int y = 104; y < 152; ++y) {
+    for (int y = 104; y < 152; ++y)
         for (int x = 104; x < 152; ++x) padded.pixels[y * 256 + x] = 0xFF000000;
-    }
     EXPECT_EQ(OpaqueCentredEdge(padded), 48);
     padded.pixels[0] = 0x01000000;
     EXPECT_EQ(OpaqueCentredEdge(padded), 256);

@@ -98,18 +98,15 @@ TEST(Settings, LoadSaveAndDefaults) {
     test::MemorySettingsStore store;
     EXPECT_EQ(LoadOptions(store, false, 3), (Options{3, true, kLargeIcons, false, "", false}));
     EXPECT_EQ(LoadOptions(store, true, 3).language, 1);  // a German locale starts in German
-    store.values = {{"Language", "9"},
-                    {"ShowInSysTray", "x"},
-                    {"IconSize", " 257 "},
-                    {"ExcludedPrograms", " a.exe;;"},
-                    {"PassFullScreen", "1"},
-                    {"Hotkey", "65"}};  // no shortcut, yet the user's value
-    EXPECT_EQ(LoadOptions(store, true, 2),
+    // clang-format off
+    store.values = {{"Language", "9"}, {"ShowInSysTray", "x"}, {"IconSize", " 257 "},
+        {"ExcludedPrograms", " a.exe;;"}, {"PassFullScreen", "1"}, {"Hotkey", "65"}};
+    EXPECT_EQ(LoadOptions(store, true, 2),  // a Hotkey of no shortcut is still the user's value
               (Options{9, true, kSmallIcons, false, " a.exe;;", true, 65}));
     // Only 256 is large and any other number small; what is no number takes the default.
-    const std::pair<const char*, int> sizes[] = {
-        {"0", kSmallIcons}, {"16", kSmallIcons}, {"-1", kSmallIcons},
-        {"256", kLargeIcons}, {"x", kLargeIcons}};
+    const std::pair<const char*, int> sizes[] = {{"0", kSmallIcons}, {"16", kSmallIcons},
+        {"-1", kSmallIcons}, {"256", kLargeIcons}, {"x", kLargeIcons}};
+    // clang-format on
     for (const auto& [size, icons] : sizes) {
         store.values = {{"IconSize", size}};
         EXPECT_EQ(LoadOptions(store, false, 0).iconSize, icons) << size;

@@ -50,8 +50,7 @@ TEST(Popup, LaidOutForTheMonitorsScale) {
                   std::tuple(c.width, c.height, c.lineY, c.column))
             << c.dpi;
         EXPECT_EQ(g.list, (PixelRect{1, c.lineY + 1, c.width - 1, c.height - 1})) << c.dpi;
-        EXPECT_EQ(g.title, c.title) << c.dpi;
-        EXPECT_EQ(g.corner, c.corner) << c.dpi;
+        EXPECT_EQ(std::pair(g.title, g.corner), std::pair(c.title, c.corner)) << c.dpi;
         EXPECT_GE(g.list.bottom - g.list.top, 3 * c.row) << "every row fits at " << c.dpi;
         // Taller than the monitor: as high as it, and the list scrolls.
         EXPECT_EQ(PopupGeometryFor(c.dpi, 100, c.row, 1040, c.bar, c.bar).height, 1040);
@@ -124,13 +123,12 @@ TEST(Config, CloseTextAndPlacement) {
 
 TEST(Captions, EveryLanguageValueHasTextAndTheWriteFailureIsFilled) {
     auto texts = [](std::int32_t l) {
-        return std::tuple(CaptionOf("cmdButton", 1, l), HelpText(l), QuitQuestion(l),
-                          HelpPageName(l), FileOfAnotherUserReason(l), UnsafeEntryFileReason(l),
-                          WriteFailedMessage(l, "f", "r"), HotkeyNeedsCtrlOrAltMessage(l),
-                          HotkeyLostMessage(l), EntryAwayText(l), PopupName(l, "x", 0, 9),
-                          HotkeyTypesCharacterMessage(l, "@", "German"),
-                          OptionsNotStoredMessage(l, "f", "r"),
-                          ListChangedElsewhereQuestion(l, "f"));
+        return std::tuple(
+            CaptionOf("cmdButton", 1, l), HelpText(l), QuitQuestion(l), HelpPageName(l),
+            FileOfAnotherUserReason(l), UnsafeEntryFileReason(l), WriteFailedMessage(l, "f", "r"),
+            HotkeyNeedsCtrlOrAltMessage(l), HotkeyLostMessage(l), EntryAwayText(l),
+            PopupName(l, "x", 0, 9), HotkeyTypesCharacterMessage(l, "@", "German"),
+            OptionsNotStoredMessage(l, "f", "r"), ListChangedElsewhereQuestion(l, "f"));
     };
     for (const std::int32_t stray : {-1, 4, INT_MIN}) EXPECT_EQ(texts(stray), texts(kEnglish));
     // Each value goes in once, and a placeholder inside a value stays as it is.
@@ -250,10 +248,9 @@ TEST(PopupKeys, ChordsNeedCtrlWithoutAltAndEverythingElseIsTyped) {
         {kVkReturn, false, altGrShift, C::kStart}, {kVkReturn, true, ctrlShift, C::kNone},
         {kVkF2, false, none, C::kOpenConfiguration}, {kVkEscape, true, none, C::kEscape}};
     // clang-format on
-    for (const auto& [key, released, held, command] : kCases) {
+    for (const auto& [key, released, held, command] : kCases)
         EXPECT_EQ(int(PopupKeyCommand(key, released, held)), int(command))
             << key << (released ? " up " : " down ") << held.ctrl << held.shift << held.alt;
-    }
 }
 
 TEST(PopupFilter, DrawnInPiecesOnlyWhereNothingJoinsOrTurns) {  // Arabic, Hebrew: by pixels
@@ -340,10 +337,9 @@ TEST(Palette, StoredThemeAndBuildGates) {
         {18362, 19, true, false}, {19040, 19, true, false}, {19041, 20, true, false},
         {21999, 20, true, false}, {22000, 20, true, true}};
     // clang-format on
-    for (const auto& [build, titleBar, menus, corners] : gates) {
+    for (const auto& [build, titleBar, menus, corners] : gates)
         EXPECT_EQ(
             std::tuple(DarkTitleBarAttribute(build), HasDarkMenus(build), HasRoundCorners(build)),
             std::tuple(titleBar, menus, corners))
             << build;
-    }
 }
