@@ -12,7 +12,7 @@ struct FakePictures {
         return [this](const std::string& target, int dpi) {
             {
                 const std::lock_guard<std::mutex> lock(mutex);
-                asked.push_back({target, dpi});
+                asked[dpi].push_back(target);
                 threads.insert(::GetCurrentThreadId());
             }
             if (target == held) ::WaitForSingleObject(release.get(), 10000);
@@ -22,14 +22,10 @@ struct FakePictures {
     }
     std::vector<std::string> Asked(int dpi = 96) {
         const std::lock_guard<std::mutex> lock(mutex);
-        std::vector<std::string> targets;
-        for (const auto& [target, at] : asked) {
-            if (at == dpi) targets.push_back(target);
-        }
-        return targets;
+        return asked[dpi];
     }
     std::mutex mutex;
-    std::vector<std::pair<std::string, int>> asked;
+    std::map<int, std::vector<std::string>> asked;  // the files, by scale
     std::set<DWORD> threads;
     std::string held;
     UniqueHandle release{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
@@ -63,7 +59,6 @@ protected:
         list_.StartLoader(window_.hwnd);
         gAppPath = appPath;
     }
-    // Hands the loader's results to the list until it has all it asked for.
     bool Loaded() {
         return PumpUntil([&] { return !list_.picturesPending(); }, 10000,
                          [&](const MSG& m) {
@@ -116,11 +111,9 @@ TEST_F(EntryListTest, PicturesOfEachScaleAtItsSizes) {
     list_.Replace({{"A", a_}, {"B", b_}});
     for (const auto& [dpi, large, small] :
          {std::tuple{96, 32, 16}, {120, 40, 20}, {144, 48, 24}, {192, 64, 32}}) {
-        int width = 0, height = 0;
-        EXPECT_TRUE(ImageList_GetIconSize(list_.Images(true, dpi), &width, &height));
-        EXPECT_EQ(std::pair(width, height), std::pair(large, large)) << dpi;
-        EXPECT_TRUE(ImageList_GetIconSize(list_.Images(false, dpi), &width, &height));
-        EXPECT_EQ(std::pair(width, height), std::pair(small, small)) << dpi;
+        EXPECT_EQ(std::pair(IconEdge(list_.Images(true, dpi)), IconEdge(list_.Images(false, dpi))),
+                  std::pair(large, small))
+            << dpi;
     }
     ASSERT_TRUE(Loaded());
     for (int dpi : {96, 120, 144, 192}) {
@@ -172,11 +165,6 @@ protected:
         gStartupLink = temp_.path + "Startup\\kqrJumpnest.lnk";
         ASSERT_TRUE(window_.Load(list_, store_, options_, {}));
     }
-    // Clicks a box as the user does; whether it is ticked afterwards.
-    bool Click(const char* name, int index, bool click = true) {
-        if (click) ::SendMessageW(window_.Control(name, index), BM_CLICK, 0, 0);
-        return ::SendMessageW(window_.Control(name, index), BM_GETCHECK, 0, 0) == BST_CHECKED;
-    }
     TempFolder temp_;
     ScratchKey key_;
     const Store store_{key_.settings, FileExists};
@@ -185,8 +173,7 @@ protected:
     MainWindow window_;
 };
 
-// Moved to a monitor of another scale: the window takes the size offered and
-// lays its controls, fonts and pictures out for that scale, and back again.
+// Its controls, fonts and pictures follow a monitor of another scale, and back again.
 TEST_F(ConfigWindow, FollowsItsMonitorsScale) {
     const auto place = [&](const char* name, int index = -1) {
         RECT rect{};
@@ -204,18 +191,12 @@ TEST_F(ConfigWindow, FollowsItsMonitorsScale) {
          {std::tuple{144, std::tuple(354, 6, 386, 404, -20), std::tuple(456, 426, 134, 38, -17)},
           {192, {472, 8, 514, 538, -26}, {608, 568, 178, 50, -22}},
           {start, place("lvwMenu"), place("cmdButton", 0)}}) {
-        RECT offered{100, 100, 100 + 498 * dpi / 96, 100 + 400 * dpi / 96};
-        ::SendMessageW(window_.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                       reinterpret_cast<LPARAM>(&offered));
-        RECT now{};
-        ::GetWindowRect(window_.hwnd(), &now);
-        EXPECT_TRUE(::EqualRect(&now, &offered)) << dpi;
+        EXPECT_TRUE(MovedToScale(window_.hwnd(), dpi, 498, 400)) << dpi;
         EXPECT_EQ(place("lvwMenu"), list) << dpi;
         EXPECT_EQ(place("cmdButton", 0), apply) << dpi;
-        int edge = 0, height = 0;
-        ImageList_GetIconSize(ListView_GetImageList(window_.Control("lvwMenu"), LVSIL_SMALL), &edge,
-                              &height);
-        EXPECT_EQ(edge, 32 * dpi / 96) << dpi;
+        EXPECT_EQ(IconEdge(ListView_GetImageList(window_.Control("lvwMenu"), LVSIL_SMALL)),
+                  32 * dpi / 96)
+            << dpi;
     }
 }
 
@@ -224,9 +205,8 @@ TEST_F(ConfigWindow, LanguageMenuMarksTheLanguageAndStoresItAtOnce) {
     const UINT english = static_cast<UINT>(Command::kEnglish);
     const auto marks = [&] {  // the language items, "x" where marked
         std::string shown;
-        for (UINT item = english; item < english + 4; ++item) {
+        for (UINT item = english; item < english + 4; ++item)
             shown += ::GetMenuState(::GetMenu(window_.hwnd()), item, 0) & MF_CHECKED ? "x" : "-";
-        }
         return shown;
     };
     for (const auto& [language, shown, up] :
@@ -278,9 +258,7 @@ TEST_F(ConfigWindow, EntryAwayIsGreyedWithItsReason) {
         RECT place{};
         ListView_GetItemRect(list, row, &place, LVIR_LABEL);
         for (const UINT message : {WM_MOUSEMOVE, WM_MOUSEHOVER}) {
-            MSG mouse{};
-            std::tie(mouse.hwnd, mouse.message) = std::tuple(list, message);
-            mouse.lParam = MAKELPARAM(place.left + 2, place.top + 2);
+            MSG mouse{list, message, 0, MAKELPARAM(place.left + 2, place.top + 2), 0, {}};
             window_.PreTranslate(mouse);
         }
         HWND tip = nullptr;  // this thread's shown one
@@ -386,12 +364,11 @@ TEST(App, WindowCloseEndsTheProgramAtOnceWhateverHangs) {
         ScratchKey(::GetProcessId(process.get())).Clear();
         RemoveTree(data);
     });
-    // Up once its hooks are installed anew and its pictures are stuck.
-    const auto traced = [&](const char* line) {
-        return ReadFileBytes(trace).find(line) != std::string::npos;
-    };
-    ASSERT_TRUE(
-        PumpUntil([&] { return traced("hooks installed again") && traced("pictures: stuck"); }));
+    ASSERT_TRUE(PumpUntil([&] {  // up once its hooks are installed anew and its pictures stuck
+        const std::string traced = ReadFileBytes(trace);
+        return traced.find("hooks installed again") != traced.npos &&
+               traced.find("pictures: stuck") != traced.npos;
+    }));
     const HWND window =
         ::FindWindowW(Widen(InstanceWindowClass(ExecutableName())).c_str(), L"kqrJumpnest");
     // What a second start asks reaches it: its configuration window comes forward.
@@ -492,9 +469,8 @@ TEST(Popup, TheRowPointedAtHasTheFocusAndTypingNamesThePopup) {
     EXPECT_EQ(WindowText(p.popup.hwnd()), "Jumpnest menu, b: 1 of 2");
 }
 
-// Moved to a monitor of another scale and back, the dialog takes the size offered and lays
-// itself out for it. A held shortcut is shown as held, one that types a character says which
-// and where; a plain key typed gets the first of Ctrl+Alt, Ctrl+Shift+Alt that types nothing.
+// A held shortcut is shown as held, one that types a character says which and where; a plain
+// key typed gets the first of Ctrl+Alt, Ctrl+Shift+Alt that types nothing.
 TEST(Exclusions, FollowsItsMonitorsScaleAndTakesNoPlainKey) {
     const Unique<HWND, NullTraits<HWND, ::DestroyWindow>> owner(::CreateWindowExW(
         0, WC_STATICW, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 500, 0, 0, 0, 0));
@@ -513,12 +489,9 @@ TEST(Exclusions, FollowsItsMonitorsScaleAndTakesNoPlainKey) {
     EXPECT_TRUE(::SendMessageW(box, HKM_GETHOTKEY, 0, 0) == 0x641 && ::IsWindowVisible(held));
     const int start = DpiOf(owner.get()), column = ListView_GetColumnWidth(list, 0);
     for (const int dpi : {144, start}) {
-        RECT offered{100, 100, 100 + 370 * dpi / 96, 100 + 330 * dpi / 96}, now{}, size{};
-        ::SendMessageW(dialog.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                       reinterpret_cast<LPARAM>(&offered));
-        ::GetWindowRect(dialog.hwnd(), &now);
-        ::GetWindowRect(box, &size);
-        EXPECT_TRUE(::EqualRect(&now, &offered)) << dpi;
+        RECT size{};
+        EXPECT_TRUE(MovedToScale(dialog.hwnd(), dpi, 370, 330) && ::GetWindowRect(box, &size))
+            << dpi;
         EXPECT_EQ(size.right - size.left, 3900 * dpi / 1440) << dpi;  // its width in twips
         EXPECT_NEAR(ListView_GetColumnWidth(list, 0) * 96.0 / dpi, column * 96.0 / start, 3);
     }
@@ -538,9 +511,8 @@ TEST(Exclusions, FollowsItsMonitorsScaleAndTakesNoPlainKey) {
 // locale's layout (LoadKeyboardLayoutW answers it for any other), answers no Ctrl+Alt and keeps
 // no dead key pending, so what AltGr types is tested with a table of answers.
 TEST(Exclusions, EachInstalledLayoutIsAskedWithTheModifiersHeld) {
-    for (const wchar_t* id : {L"00000407", L"0000040C", L"0000040A", L"00000415"}) {
+    for (const wchar_t* id : {L"00000407", L"0000040C", L"0000040A", L"00000415"})
         ::LoadKeyboardLayoutW(id, 0);
-    }
     std::vector<HKL> installed(static_cast<size_t>(::GetKeyboardLayoutList(0, nullptr)));
     ::GetKeyboardLayoutList(static_cast<int>(installed.size()), installed.data());
     const std::vector<KeyboardLayout> layouts = InstalledKeyboardLayouts();

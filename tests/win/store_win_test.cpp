@@ -8,8 +8,7 @@ using Entries = std::vector<MenuEntry>;
 
 TEST(RegistrySettings, StringsRoundTripOnlyStringsAreReadEmptyGivesDefaults) {
     ScratchKey key;
-    EXPECT_EQ(LoadOptions(key.settings, false, 2),
-              (Options{2, true, kLargeIcons, false, "", false}));
+    EXPECT_EQ(key.settings.Read("Language"), std::nullopt) << "never written";
     for (const std::string& value : {std::string("C:\\Über ✓ 日本"), std::string(5000, 'x')}) {
         ASSERT_TRUE(key.settings.Write("Value", value));
         EXPECT_EQ(RegistrySettings(key.name).Read("Value"), value);
@@ -100,9 +99,8 @@ TEST_F(EntryFile, ALinkInPlaceOfTheFileOrOfItsFolderIsNotFollowed) {
 
 TEST_F(EntryFile, EntriesItCannotHoldAreRefusedAndFailuresReported) {
     ASSERT_TRUE(WriteFileBytes(file_, "old"));
-    for (const MenuEntry& bad : Entries{{"T\tab", a_}, {"CR\rLF\n", a_}, {"T", a_ + "\r\nX\tY"}}) {
+    for (const MenuEntry& bad : Entries{{"T\tab", a_}, {"CR\rLF\n", a_}, {"T", a_ + "\r\nX\tY"}})
         EXPECT_FALSE(WriteEntryFile(file_, {{"Fine", a_}, bad})) << bad.caption;
-    }
     EXPECT_FALSE(WriteEntryFile(temp_.path + "missing\\list.ini", {{"A", a_}}));
     EXPECT_EQ(::GetLastError(), ERROR_PATH_NOT_FOUND);
     {
@@ -199,9 +197,8 @@ TEST_F(EntryFile, ASavedListIsOpenOnlyToItsUserTheSystemAndTheAdministrators) {
     const std::string sddl = Sddl(file_);
     const std::regex ace(R"(\(A;[^;]*;[^;]*;[^;]*;[^;]*;([^)]*)\))");
     std::set<std::string> allowed;
-    for (std::sregex_iterator i(sddl.begin(), sddl.end(), ace), end; i != end; ++i) {
+    for (std::sregex_iterator i(sddl.begin(), sddl.end(), ace), end; i != end; ++i)
         allowed.insert((*i)[1]);
-    }
     // Wine keeps Unix mode bits only: the Administrators and the protection
     // ("D:P") are lost there, but anyone else let in would show.
     const std::set<std::string> only = {CurrentUserSid(), "SY", "BA"};
@@ -348,10 +345,8 @@ TEST(Shortcut, WrittenWithItsFieldsOverTheOldOneLeavingComAsItWas) {
                 SUCCEEDED(file->Load(Widen(link).c_str(), STGM_READ)));
     wchar_t text[5][MAX_PATH] = {};
     int icon = -1;
-    read->GetPath(text[0], MAX_PATH, nullptr, SLGP_RAWPATH);
-    read->GetArguments(text[1], MAX_PATH);
-    read->GetWorkingDirectory(text[2], MAX_PATH);
-    read->GetDescription(text[3], MAX_PATH);
+    read->GetPath(text[0], MAX_PATH, nullptr, SLGP_RAWPATH), read->GetArguments(text[1], MAX_PATH);
+    read->GetWorkingDirectory(text[2], MAX_PATH), read->GetDescription(text[3], MAX_PATH);
     read->GetIconLocation(text[4], MAX_PATH, &icon);
     EXPECT_EQ(std::vector<std::wstring>(text, text + 5),
               (std::vector<std::wstring>{Widen(target), L"/tray \"x y\"", Widen(temp.path),
@@ -361,25 +356,18 @@ TEST(Shortcut, WrittenWithItsFieldsOverTheOldOneLeavingComAsItWas) {
 TEST(FileIcon, LargeSmallOrNone) {
     const char* dpi = std::getenv("JUMPNEST_TEST_DPI");  // set by the runs at other scales
     ASSERT_EQ(SystemDpi(), dpi ? std::atoi(dpi) : SystemDpi()) << "the scale did not take";
-    const auto width = [](const UniqueIcon& icon) {
-        ICONINFO info{};
-        if (!icon || !::GetIconInfo(icon.get(), &info)) return 0L;
-        const UniqueBitmap mask(info.hbmMask), color(info.hbmColor);
-        BITMAP bitmap{};
-        ::GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
-        return bitmap.bmWidth;
-    };
-    const std::string program = ExecutablePath();
-    EXPECT_EQ(width(GetFileIcon(kLargeIcons, program)), ::GetSystemMetrics(SM_CXICON));
-    EXPECT_EQ(width(GetFileIcon(kSmallIcons, program)), ::GetSystemMetrics(SM_CXSMICON));
-    EXPECT_FALSE(GetFileIcon(kLargeIcons, program + ".missing") || GetFileIcon(kSmallIcons, ""));
-    // Other flag words would change what the path means (SHGFI_PIDL is 0x8).
-    for (std::uint32_t flags : {0u, 0x108u, 0x109u}) EXPECT_FALSE(GetFileIcon(flags, program));
-    // At any scale's size, filled as much as the shell's own picture of that size is.
+    // Its edge, and how far it is filled as much as the shell's own picture of that size is.
     const auto filled = [](const UniqueIcon& icon) {
         const auto picture = icon ? PictureOfIcon(icon.get()) : std::nullopt;
         return picture ? std::pair(picture->size, OpaqueCentredEdge(*picture)) : std::pair(0, 0);
     };
+    const std::string program = ExecutablePath();
+    EXPECT_EQ(filled(GetFileIcon(kLargeIcons, program)).first, ::GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(filled(GetFileIcon(kSmallIcons, program)).first, ::GetSystemMetrics(SM_CXSMICON));
+    EXPECT_FALSE(GetFileIcon(kLargeIcons, program + ".missing") || GetFileIcon(kSmallIcons, ""));
+    // Other flag words would change what the path means (SHGFI_PIDL is 0x8).
+    for (std::uint32_t flags : {0u, 0x108u, 0x109u}) EXPECT_FALSE(GetFileIcon(flags, program));
+    // At any scale's size, filled as much as the large one.
     const std::string notepad = SystemProgram(L"notepad.exe");
     const auto [large, largeFilled] = filled(GetFileIcon(kLargeIcons, notepad));
     for (int size : {16, 20, 24, 40, 48, 64}) {

@@ -112,6 +112,19 @@ inline std::string SystemProgram(const wchar_t* name) {
     return Narrow(::CharLowerW(std::wcscat(std::wcscat(path, L"\\"), name)));
 }
 
+// Moved to a monitor of `dpi`, the window is offered `w` x `h` design pixels; whether it took them.
+inline bool MovedToScale(HWND window, int dpi, int w, int h) {
+    RECT offered{100, 100, 100 + w * dpi / 96, 100 + h * dpi / 96}, now{};
+    ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&offered));
+    return ::GetWindowRect(window, &now) && ::EqualRect(&now, &offered);
+}
+
+// The edge of an image list's square pictures; -1 when they are not square.
+inline int IconEdge(HIMAGELIST list) {
+    int width = 0, height = -1;
+    return ImageList_GetIconSize(list, &width, &height) && width == height ? width : -1;
+}
+
 // Pictures of files on a dead network share: the shell answers after 10 s.
 inline EntryPictures StuckPictures(const std::string&, int) {
     ::Sleep(10000);
