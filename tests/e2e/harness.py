@@ -84,6 +84,10 @@ class Program:
         expect(self.case.rect(TITLE), "the window still open", "hidden")
         return message
 
+    def close(self, window="kqrJumpnest"):  # by WM_CLOSE, which ends the program
+        self.case.tool("close-window", window)
+        same(self.wait_exit(5), 0, f"the exit code after WM_CLOSE to {window}")
+
     def value(self, key):
         return self.wait(key + ": ", after=0).split(": ", 1)[1]
 
@@ -143,6 +147,15 @@ class Case:
             shutil.copy2(source, self.host(self.exe if source.suffix == ".exe" else folder))
         return self.exe
 
+    def ready(self, entries, wait="ready"):  # installed and started on that list
+        self.write_ini(entries)
+        (program := self.start(self.install())).wait(wait)
+        return program
+
+    def in_the_way(self, folder):  # a file where that folder belongs
+        shutil.rmtree(folder)
+        folder.write_text("in the way")
+
     def start(self, exe=None, args=(), out=subprocess.DEVNULL):
         trace = f"C:\\trace-{len(self.programs) + 1}.txt"
         process = subprocess.Popen(["wine", exe or self.exe, *args], stdin=subprocess.DEVNULL,
@@ -168,6 +181,13 @@ class Case:
     def witnessed(self):
         return re.findall(r"WM_\w+", self.witness.read_text())
 
+    def passed_on(self, key="Control_L"):  # the chord, then a middle click: both got whole
+        since = len(self.witnessed())
+        self.gesture(key)
+        soon(lambda: self.witnessed()[since:], ["WM_RBUTTONDOWN", "WM_RBUTTONUP"], "the chord")
+        self.click(200, 300, button=2)
+        soon(lambda: self.witnessed()[since + 2:], ["WM_MBUTTONDOWN", "WM_MBUTTONUP"], "middle")
+
     def probe(self, since):  # what the witness got since, up to a click of ours that follows
         self.click(60, 650)
         return poll(self.witnessed, lambda w: w[-1:] == ["WM_LBUTTONUP"], "the probe")[since:-2]
@@ -191,8 +211,8 @@ class Case:
     def texts(self, title=TITLE):
         return [key for key in self.controls(title) if isinstance(key, str)]
 
-    def checked(self, key):
-        return self.controls()[key][4]
+    def checked(self, key, title=TITLE):
+        return self.controls(title)[key][4]
 
     def items(self, title=TITLE):  # (image, selected, caption) of each entry in a window's list
         rows = [line.split("|", 2) for line in self.tool("list-items", title)[1].splitlines()]
@@ -223,13 +243,13 @@ class Case:
     def click(self, x, y, button=1, repeat=1):
         self.xdo("mousemove", x, y, "sleep", 0.05, "click", "--repeat", repeat, button)
 
-    def click_control(self, key):
-        x, y, w, h = self.controls()[key][:4]
+    def click_control(self, key, title=TITLE):
+        x, y, w, h = self.controls(title)[key][:4]
         self.click(x + w // 2, y + h // 2)
 
-    def tick(self, control, on=True):
-        self.click_control(control)
-        poll(lambda: self.checked(control), lambda checked: checked == on, f"{control} at {on}")
+    def tick(self, control, on=True, title=TITLE):
+        self.click_control(control, title)
+        poll(lambda: self.checked(control, title), lambda v: v == on, f"{control} at {on}")
 
     def activate(self):
         x, y, w, _ = self.rect(TITLE)
@@ -242,14 +262,19 @@ class Case:
         self.click(x + w // 2, y + 20 + 36 * index)  # rows of large icons are 36 px high
         poll(self.items, lambda items: items[index][1], f"row {index} selected")
 
-    def gesture(self, key="Control_L", button=3):
+    def gesture(self, key="Control_L", button=3, x=200):
         self.keys()
-        self.xdo("mousemove", 200, 300, "keydown", key, "click", button, "keyup", key)
+        self.xdo("mousemove", x, 300, "keydown", key, "click", button, "keyup", key)
 
-    def open_popup(self, program):  # the gesture; the popup's left, top, row height, list top
+    def open_popup(self, program, shown=None):  # the popup's left, top, row height, list top
         program.wait("mouse hook installed", after=0)  # on the hooks' thread, after "ready"
         line = program.after(self.gesture, "popup opened")
+        expect(shown is None or line.startswith(f"popup opened: {shown} "), f"{shown} rows", line)
         return tuple(map(int, re.search(r"at (\S+),(\S+) rows (\d+) list (\d+)", line).groups()))
+
+    def faded_in(self):  # the popup's x y w h once wholly opaque
+        return poll(lambda: self.rect(MENU, more=True), lambda r: r and r[4] == 255,
+                    "the popup faded in")[:4]
 
     def drop(self, x, y, paths):
         """Drops files at a point as a file manager would (XDND); X events as arrays of longs."""

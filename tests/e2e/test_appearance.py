@@ -2,12 +2,10 @@
 to today's colours when the user switches to light while Jumpnest runs. JUMPNEST_SCREENSHOTS=docs
 keeps both dark pictures for the README."""
 
-import os
-import shutil
 import subprocess
-from pathlib import Path
 
 from harness import LIST, MENU, TITLE, expect, poll
+from test_scale import keep
 
 MODE = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize"
 ENTRIES = b"Notepad\tC:\\windows\\notepad.exe\r\nRegistry Editor\tC:\\windows\\regedit.exe\r\n"
@@ -15,31 +13,23 @@ ENTRIES = b"Notepad\tC:\\windows\\notepad.exe\r\nRegistry Editor\tC:\\windows\\r
 
 def lightness(t, name, x, y):  # 0 to 255: the mean of a screen pixel's red, green and blue
     shot = t.screenshot(name)
-    out = subprocess.run(["convert", shot, "-format", f"%[fx:int(255*p{{{x},{y}}}.intensity)]",
-                          "info:"], capture_output=True, text=True, check=True).stdout
-    return int(out)
-
-
-def keep(t, name, title):
-    if os.environ.get("JUMPNEST_SCREENSHOTS"):
-        folder = Path(__file__).parents[2] / os.environ["JUMPNEST_SCREENSHOTS"]
-        shutil.copy(t.screenshot(name, title), folder / f"{name}.png")
+    return int(subprocess.run(["convert", shot, "-format", f"%[fx:int(255*p{{{x},{y}}}.intensity)]",
+                               "info:"], capture_output=True, text=True, check=True).stdout)
 
 
 def test_dark_mode_and_back(t):
     t.reg_set("AppsUseLightTheme", "0", "REG_DWORD", MODE)
-    t.write_ini(ENTRIES)
-    (program := t.start(t.install())).wait("palette: dark")
+    program = t.ready(ENTRIES, "palette: dark")
     left, top = t.open_popup(program)[:2]
-    poll(lambda: t.rect(MENU, more=True), lambda r: r and r[4] == 255, "the popup faded in")
+    t.faded_in()
     expect(lightness(t, "popup-dark", left + 210, top + 70) < 60, "a dark list", "a light one")
-    keep(t, "popup-dark", MENU)
+    keep(t, 144, "popup-dark", MENU)
     program.after(lambda: t.keys("Escape"), "popup closed")
 
     t.bring_forward(program)
     x, y = t.controls()[LIST][:2]
     expect(lightness(t, "config-dark", x + 100, y + 200) < 60, "a dark list", "a light one")
-    keep(t, "config-dark", TITLE)
+    keep(t, 144, "config-dark", TITLE)
     t.activate()  # File > Exclusions and shortcut, dark as well
     program.after(lambda: t.keys("F10", "Down", "Up", "Up", "Return"), "exclusions opened")
     x2, y2 = t.rect("Exclusions and shortcut")[:2]

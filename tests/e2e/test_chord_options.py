@@ -12,30 +12,23 @@ KEYS = ("ExcludedPrograms", "PassFullScreen", "Hotkey")
 
 
 def test_exclusions_and_shortcut(t):
-    t.write_ini(ENTRIES)
-    (program := t.start(t.install())).wait("ready")
-    t.bring_forward(program)
-    controls = lambda: t.controls(DIALOG)  # noqa: E731
+    t.bring_forward(program := t.ready(ENTRIES))
     names = lambda: [caption for *_, caption in t.items(DIALOG)]  # noqa: E731
-
-    def press(key):
-        x, y, w, h = controls()[key][:4]
-        t.click(x + w // 2, y + h // 2)
+    press = lambda key: t.click_control(key, DIALOG)  # noqa: E731
 
     # The same changes twice: Escape drops them, OK stores them at once.
     for answer, stored in (("Escape", (None,) * 3), ("OK", ("regedit.exe", "1", "1866"))):
         t.activate()
         program.after(lambda: t.keys("F10", "Down", "Up", "Up", "Return"), "exclusions opened")
-        same((names(), controls()[FULL_SCREEN][4]), ([], False), "the values in force")
-        x, y, w, h = controls()[PROGRAMS][:4]
+        same((names(), t.checked(FULL_SCREEN, DIALOG)), ([], False), "the values in force")
+        x, y, w, h = t.controls(DIALOG)[PROGRAMS][:4]
         exes = [t.host("C:\\windows") / n for n in ("notepad.exe", "regedit.exe", "win.ini")]
         t.drop(x + w // 2, y + h // 2, exes)
         poll(names, lambda seen: seen == ["notepad.exe", "regedit.exe"], "the programs dropped")
         t.click(x + 30, y + 8)
         press(REMOVE)
         poll(names, lambda seen: seen == ["regedit.exe"], "the first one removed")
-        press(FULL_SCREEN)
-        poll(lambda: controls()[FULL_SCREEN][4], bool, "the box ticked")
+        t.tick(FULL_SCREEN, title=DIALOG)
         press(HOTKEY)
         t.keys("ctrl+shift+alt+j")  # 0x0700 | "J": 1866
         keep(t, 144, "exclusions-dialog", DIALOG)

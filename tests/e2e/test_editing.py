@@ -1,7 +1,6 @@
 """Managing the list and the options; Apply and Cancel keeping their word."""
 
 import re
-import shutil
 
 from harness import (APPLY, CANCEL, DOWN, EXPLORER, SMALL_ICONS, START_WITH_WINDOWS, TITLE,
                      UP, expect, poll, same)
@@ -13,9 +12,8 @@ TRAY_ICON = (1270, 790)  # the first icon of the Wine desktop's taskbar
 
 
 def test_managing_the_list(t):
-    t.write_ini(NOTEPAD + b"no tab\r\n" + REGEDIT + WINEFILE)
     t.startup.rmdir()  # Apply makes it again
-    (program := t.start(t.install())).wait("ready")
+    program = t.ready(NOTEPAD + b"no tab\r\n" + REGEDIT + WINEFILE)
     expect(not t.rect(TITLE, 0), "no window at a start with a list", "one")
     same((link := t.host(program.value("startup link"))).parent, t.startup, "its folder")
     program.wait("pictures: 3 at 96 dpi loaded")  # from a thread of their own, after the start
@@ -80,8 +78,7 @@ def test_managing_the_list(t):
     t.bring_forward(program)
     t.select_row(0)
     program.after(lambda: t.keys("Delete"), "entries: 2")
-    shutil.rmtree(t.ini().parent)
-    t.ini().parent.write_text("in the way")
+    t.in_the_way(t.ini().parent)
     message = program.failed_apply()
     expect(t.ini().name in message and re.search("Path not found|cannot find the path", message),
            "the file and the reason in the message", message)
@@ -89,14 +86,11 @@ def test_managing_the_list(t):
     expect(not program.traced("applied", program.since), "nothing saved", program.lines()[-3:])
 
     # A WM_CLOSE to the program's hidden window ends it.
-    t.tool("close-window", "kqrJumpnest")
-    same(program.wait_exit(5), 0, "the exit code after WM_CLOSE")
+    program.close()
 
 
 def test_cancel_and_apply_keep_their_word(t):
-    t.write_ini(NOTEPAD + REGEDIT)
-    (program := t.start(t.install())).wait("ready")
-    t.bring_forward(program)
+    t.bring_forward(program := t.ready(NOTEPAD + REGEDIT))
     t.tick(EXPLORER)
     program.press(CANCEL, "cancelled")
     t.bring_forward(program)
@@ -104,8 +98,7 @@ def test_cancel_and_apply_keep_their_word(t):
     program.press(APPLY, "applied")
     same(t.reg("Explorer"), ("REG_SZ", "0"), "Explorer")
 
-    shutil.rmtree(t.startup)  # a file where the shortcut's folder belongs
-    t.startup.write_text("in the way")
+    t.in_the_way(t.startup)
     link = program.value("startup link")
     t.bring_forward(program)
     t.tick(START_WITH_WINDOWS)

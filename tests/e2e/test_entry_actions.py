@@ -10,8 +10,7 @@ TOOL = "C:\\Tools\\note it.cmd"  # notes that it ran, beside itself
 def test_entry_actions(t):
     t.host("C:\\Tools").mkdir()
     t.host(TOOL).write_text('@echo ran> "%~dpn0.txt"\r\n')
-    t.write_ini(b"Notepad\tC:\\windows\\notepad.exe\r\nNote it\t" + TOOL.encode() + b"\r\n")
-    (program := t.start(t.install())).wait("ready")
+    program = t.ready(b"Notepad\tC:\\windows\\notepad.exe\r\nNote it\t" + TOOL.encode() + b"\r\n")
 
     def closed_after(what):  # it fades once the shell has the entry: Explorer may take seconds
         program.wait("popup closed", timeout=20)

@@ -8,20 +8,16 @@ from test_scale import ENTRIES, keep
 
 
 def ink(t, name, x, y, w, h):  # the pixels of an area of the screen darker than its white
-    out = subprocess.run(["convert", t.screenshot(name), "-crop", f"{w}x{h}+{x}+{y}", "+repage",
-                          "-colorspace", "gray", "-threshold", "85%",
-                          "-format", "%[fx:round(w*h*(1-mean))]", "info:"],
-                         capture_output=True, text=True, check=True).stdout
-    return int(out)
+    return int(subprocess.run(["convert", t.screenshot(name), "-crop", f"{w}x{h}+{x}+{y}",
+                               "+repage", "-colorspace", "gray", "-threshold", "85%",
+                               "-format", "%[fx:round(w*h*(1-mean))]", "info:"],
+                              capture_output=True, text=True, check=True).stdout)
 
 
 def test_typing_filters_the_popup(t):
-    t.write_ini(ENTRIES)
     t.reg_set("Hotkey", str(0x0600 | ord("J")))  # Ctrl+Alt+J, as the hot-key control gives it
-    (program := t.start(t.install())).wait("ready")
-    left, top, height, list_top = t.open_popup(program)
-    poll(lambda: t.rect(MENU, more=True), lambda r: r and r[4] == 255, "the popup faded in")
-    width = t.rect(MENU)[2]
+    left, top, height, list_top = t.open_popup(program := t.ready(ENTRIES))
+    width = t.faded_in()[2]
 
     def row(i):  # the list's row i, inside the popup's outline
         return left + 2, top + list_top + i * height + 1, width - 24, height - 2

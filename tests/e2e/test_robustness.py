@@ -5,7 +5,6 @@ hundreds in scripts/soak.sh; JUMPNEST_SOAK_SEED)."""
 import os
 import random
 import re
-import shutil
 import time
 
 from harness import APPLY, DOWN, START_WITH_WINDOWS, TITLE, UP, expect, same, soon
@@ -48,9 +47,7 @@ def test_hostile_lists_and_settings(t):
         expect(young.exists(), "the save kept past Cancel", "swept")
         expect(t.ini().read_bytes() == content, "the entry file untouched",
                f"{len(t.ini().read_bytes())} bytes instead of {len(content)}")
-        t.open_popup(program)
-        opened = program.wait("popup opened")
-        expect(opened.startswith(f"popup opened: {shown} entries"), f"{shown} entries", opened)
+        t.open_popup(program, shown)
         program.after(lambda: t.keys("Escape"), "popup closed")
 
     # Another user's list is not shown nor replaced; Apply says why, yet stores the options.
@@ -69,8 +66,7 @@ def test_hostile_lists_and_settings(t):
 
 def test_a_window_gets_whole_clicks_or_none(t):
     t.reg_set("Explorer", "1")
-    t.write_ini(GOOD)
-    (program := t.start(t.install())).wait("mouse hook installed")
+    program = t.ready(GOOD, "mouse hook installed")
     t.start_witness()
     # Ctrl amid a click: both halves or neither reach the witness, no popup; Explorer's too.
     for steps, seen in (("mousedown 3 keydown Control_L mouseup 3 keyup Control_L", 2),
@@ -81,8 +77,7 @@ def test_a_window_gets_whole_clicks_or_none(t):
         t.xdo("mousemove", 200, 300, *steps.split())
         same(t.probe(since), ["WM_RBUTTONDOWN", "WM_RBUTTONUP"][:seen], f"what came of {steps}")
     # Posted in turn: by the popup opening beside the witness, the clicks above were handled.
-    program.after(lambda: t.xdo("mousemove", 800, 300, "keydown", "Control_L", "click", 3,
-                                "keyup", "Control_L"), "popup opened")
+    program.after(lambda: t.gesture(x=800), "popup opened")
     same([x[:7] for x in program.lines() if x.startswith(("trigger", "explore"))],
          ["explore", "trigger"], "what the clicks did")
 
@@ -120,12 +115,10 @@ def test_starting_in_odd_places(t):
     program.wait("ready")
     expect(t.host(DATA + "\\Sprungnest-Ä").is_dir(), "its folder", list(t.host(DATA).iterdir()))
     same(program.value("app path"), folder + "\\", "the program folder")
-    t.tool("close-window", "kqrJumpnest")
-    same(program.wait_exit(5), 0, "the exit code after WM_CLOSE")
+    program.close()
 
     # The file where the data folder belongs does not stop the start.
-    program = t.start(jumpnest)
-    program.wait("ready")
+    (program := t.start(jumpnest)).wait("ready")
     program.cancel()  # its window out of the way
     same(blocker.read_text(), "not a folder", "the file where the folder belongs")
 
@@ -165,19 +158,14 @@ def test_ends_amid_applying_leave_a_whole_list_and_the_last_applied_shortcut(t):
     for round in range(rounds):
         way, block = moments.choice(sorted(ways)), moments.choice(["startup", "list", 0, 0, 0])
         if block == "startup":
-            shutil.rmtree(t.startup)
-            t.startup.write_text("in the way")
+            t.in_the_way(t.startup)
         os.chown(t.ini(), *(2 * [65534 if block == "list" else 0]))
-        program = t.start()
-        program.wait("ready", timeout=30)
+        (program := t.start()).wait("ready", timeout=30)
         presses = (DOWN, -START_WITH_WINDOWS, APPLY, UP, -START_WITH_WINDOWS, APPLY)
         presser = t.start(t.tools, ["press", TITLE, "0", *map(str, presses)])
         program.wait("appl", timeout=20)  # applied, or its failure said
         time.sleep(moments.uniform(0.0, 0.8))  # the end's random moment
-        if way == "kill":
-            program.process.kill()
-        else:
-            t.tool(*ways[way])
+        program.process.kill() if way == "kill" else t.tool(*ways[way])
         code, _ = program.wait_exit(10), presser.wait_exit(20)
         done = [line for line in program.lines() if line.startswith("applied")]
         applies, ends[way] = applies + len(done), ends.get(way, 0) + 1

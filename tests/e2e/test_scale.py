@@ -34,8 +34,7 @@ def popup(t, program, dpi, large):
     row, *seen = map(int, found.groups())
     same(seen, [dpi, icons], f"the popup's dpi and edge of its {size} icons")
     expect(row > icons, f"rows taller than their {icons} px pictures", row)
-    width = poll(lambda: t.rect(MENU, more=True), lambda r: r and r[4] == 255, "it faded in")[2]
-    near([width], [226 * dpi / 96], 1, "the popup's width")
+    near([t.faded_in()[2]], [226 * dpi / 96], 1, "the popup's width")
     scroll, rows = t.layout(MENU)[4:]
     expect(not scroll and rows >= 3, "all three rows in view, no scroll bar", (scroll, rows))
     poll(lambda: t.items(MENU), lambda items: len(items) == 3 and all(i[0] for i in items),
@@ -47,12 +46,9 @@ def popup(t, program, dpi, large):
 
 def journey(t, dpi):
     t.set_dpi(dpi)
-    t.write_ini(ENTRIES)
-    (program := t.start(t.install())).wait("ready")
-    popup(t, program, dpi, large=True)
+    popup(t, program := t.ready(ENTRIES), dpi, large=True)
 
-    # The configuration window keeps its proportions: 498 x 315 and the list's place
-    # (in twips) at 96 dots per inch.
+    # The configuration window keeps its proportions at 96 dots per inch.
     t.bring_forward(program)
     x, y, w, h = t.layout(TITLE)[:4]
     near((w, h), (498 * dpi / 96, 315 * dpi / 96), 2, "the configuration window's client area")

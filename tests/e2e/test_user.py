@@ -6,13 +6,8 @@ import time
 from harness import APPLY, EXPLORER, HELP_LINK, LIST, MENU, TITLE, expect, poll, same, soon
 
 
-
 def has_texts(t, wanted):
     expect(set(wanted) <= set(t.texts()), f"the captions {wanted}", t.texts())
-
-
-def faded_in(t):
-    return poll(lambda: t.rect(MENU, more=True), lambda r: r and r[4] == 255, "the popup shown")
 
 
 def test_a_users_days(t):
@@ -103,8 +98,7 @@ def test_a_users_days(t):
 
     # A stored language is used from the start. With a list the window stays hidden.
     t.reg_set("Language", "1")
-    program = t.start()
-    program.wait("language: 1")
+    (program := t.start()).wait("language: 1")
     program.wait("ready")
     expect(not t.rect(TITLE, 0), "the window hidden", "shown")
     has_texts(t, ["&Speichern", "&Abbruch", "Konfiguration", "Starten mit &Windows"])
@@ -119,18 +113,14 @@ def test_a_users_days(t):
     program.cancel()
 
     # Right Ctrl with a right click, and a middle click without the option, are ordinary.
-    since = len(t.witnessed())
-    t.gesture(key="Control_R")
-    soon(lambda: t.witnessed()[since:], ["WM_RBUTTONDOWN", "WM_RBUTTONUP"], "the right click")
-    t.click(200, 300, button=2)
-    soon(lambda: t.witnessed()[since + 2:], ["WM_MBUTTONDOWN", "WM_MBUTTONUP"], "middle click")
+    t.passed_on("Control_R")
 
     # The left Ctrl key with a right click opens the popup up and left of the cursor.
     since = len(t.witnessed())
     left, top, row, list_top = t.open_popup(program)
     same((left, top), (170, 270), "the popup's corner 30 px up and left of (200, 300)")
     same(len([x for x in program.lines() if x.startswith(("trigger", "explore"))]), 1, "triggers")
-    same(faded_in(t)[:2], (left, top), "the popup's place")
+    same(t.faded_in()[:2], (left, top), "the popup's place")
     t.screenshot("popup")
 
     # Its title drags it, one motion at a time: Wine's move loop may count queued ones twice.
@@ -157,7 +147,7 @@ def test_a_users_days(t):
 
     # Releasing the button on an entry starts that one alone.
     left, top, row, list_top = t.open_popup(program)
-    faded_in(t)
+    t.faded_in()
     program.after(lambda: t.click(left + 80, top + list_top + row * 3 // 2), "\\two words.cmd")
     poll((drop / "two words.started").exists, bool, "the second entry's program run")
     expect(not (drop / "report.final.started").exists(), "only the second started", "both")
@@ -171,7 +161,7 @@ def test_a_users_days(t):
 
     # The picture at its top right opens the configuration window.
     left, top, *_ = t.open_popup(program)
-    faded_in(t)
+    t.faded_in()
     program.after(lambda: t.click(left + 216, top + 10), "popup closed")
     expect(t.rect(TITLE), "the configuration window", "none")
 
