@@ -255,9 +255,12 @@ class Case:
         x, y, w, _ = self.rect(TITLE)
         self.click(x + w // 2, y + 8)
 
-    def select_row(self, index):
-        self.xdo("mousemove", 5, 5)  # the list's tip, below a resting mouse, takes clicks
+    def no_tip(self):  # the list's tip, below a resting mouse, takes clicks
+        self.xdo("mousemove", 5, 5)
         expect(self.gone("class:tooltips_class32"), "the list's tip gone", "still there")
+
+    def select_row(self, index):
+        self.no_tip()
         x, y, w = self.controls()[LIST][:3]
         self.click(x + w // 2, y + 20 + 36 * index)  # rows of large icons are 36 px high
         poll(self.items, lambda items: items[index][1], f"row {index} selected")

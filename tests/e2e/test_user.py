@@ -170,6 +170,7 @@ def test_a_users_days(t):
     program.after(lambda: t.click(x + w // 2, y + 20, button=3), "edit menu opened")
     t.keys("Escape")
     expect(t.gone("class:#32768"), "the menu closed", "still open")
+    t.no_tip()
     line = program.after(lambda: t.click(x + w // 2, y + 56, repeat=2), "two words.cmd")
     expect(line.startswith("try: "), "the second entry tried", line)
 
