@@ -1,9 +1,7 @@
-"""A European user: a list written by hand in Notepad (UTF-8 without a mark) and the keys AltGr
-sends. Wine maps no AltGr key to Ctrl+Alt and tells no character typed with it, so the
-shortcut's refusal is shown by the Win32 tests with the layouts' answers; here the popup gets
-the keys Windows sends for AltGr+C."""
+"""A European user: a list saved by Notepad (UTF-8 without a mark), and the keys AltGr+C sends.
+Wine tells no character typed with AltGr: the shortcut's refusal is shown by the Win32 tests."""
 
-from harness import MENU, TITLE, APPLY, expect, poll, same
+from harness import MENU, TITLE, APPLY, expect, soon, same
 
 TOOLS = {"José": "C:\\Tools\\josé.txt", "Übersicht": "C:\\Tools\\übersicht.txt"}
 BY_HAND = "".join(f"{caption}\t{path}\r\n" for caption, path in TOOLS.items())
@@ -13,12 +11,8 @@ def test_a_european_keyboard(t):
     t.host("C:\\Tools").mkdir()
     for path in TOOLS.values():
         t.host(path).write_text("a tool\r\n")
-    t.write_ini(BY_HAND.encode("utf-8"))
-    (program := t.start(t.install())).wait("ready")
-
-    # Read as the UTF-8 it is: the entries are there, under their names.
-    left, top, height, list_top = t.open_popup(program)
-    expect(program.traced("popup opened: 2 entries"), "both entries offered", program.lines())
+    program = t.ready(BY_HAND.encode("utf-8"))
+    t.open_popup(program, shown=2)  # read as the UTF-8 it is: both there, under their names
     same(t.tool("clipboard"), (1, ""), "an empty clipboard")
     # AltGr+C reaches programs as Ctrl+Alt+C: typed, never a copy of the path. What Wine sends
     # ahead of the next letter has been handled once that letter has.
@@ -26,8 +20,7 @@ def test_a_european_keyboard(t):
     expect(t.rect(MENU, 0), "the popup still open", "closed")
     same((t.tool("clipboard"), program.traced("action 3")), ((1, ""), False), "nothing copied")
     program.after(lambda: t.keys("ctrl+c"), f"action 3: {TOOLS['José']}")
-    poll(lambda: t.tool("clipboard")[1], lambda text: text == TOOLS["José"].replace("\\", "\\\\"),
-         "the path copied by Ctrl+C")
+    soon(lambda: t.tool("clipboard")[1], TOOLS["José"].replace("\\", "\\\\"), "the path copied")
 
     # Shown and written back with the same letters, in the ANSI code page that holds them all.
     t.bring_forward(program)
