@@ -230,8 +230,9 @@ int wmain(int argc, wchar_t** argv) {
     if (!window) return std::fprintf(stderr, "usage: wintool COMMAND TITLE ...\n"), 2;
     if (command == L"close-window") return ::PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
     if (command == L"end-session") {
-        DWORD_PTR may = 0;
-        ::SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, 0, 5000, &may);
+        DWORD_PTR may = 0;  // what went wrong is said: a time-out differs from a refusal
+        if (!::SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, 0, 5000, &may))
+            std::printf("WM_QUERYENDSESSION unanswered: error %lu\n", ::GetLastError());
         return ::SendMessageTimeoutW(window, WM_ENDSESSION, may, ENDSESSION_LOGOFF, 0, 5000,
                                      nullptr) && may ? 0 : 1;
     }
