@@ -29,12 +29,13 @@ install_packages() {
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
+# build_windows [TARGET...]: the named targets, or all of them.
 build_windows() {
   say "Building kqrJumpnest.exe (MinGW-w64, x86-64)"
   cmake -S "$ROOT" -B "$BUILD/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DJUMPNEST_WARNINGS_AS_ERRORS=ON >/dev/null
-  cmake --build "$BUILD/win"
+  cmake --build "$BUILD/win" ${1:+--target "$@"}
 }
 
 build_native() {
