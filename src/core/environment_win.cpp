@@ -94,9 +94,7 @@ bool CreateSharedDataFolder(std::string_view shared, std::string_view folder) {
     const std::vector<std::string> chain = FolderChain(folder);
     const size_t below = FolderChain(shared).size();
     for (size_t i = 0; i < chain.size(); ++i) {
-        const wchar_t* sddl = i < below               ? nullptr
-                              : i + 1 == chain.size() ? kDataFolderSecurity
-                                                      : kMakerFolderSecurity;
+        const wchar_t* sddl = i < below ? nullptr : SharedFolderSecurity(i + 1 == chain.size());
         if (!CreateFolder(chain[i], sddl)) return false;
     }
     return DirExists(folder);

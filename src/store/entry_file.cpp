@@ -16,41 +16,6 @@ bool HasLineBreak(std::string_view text) {
 
 }  // namespace
 
-bool IsUtf8(std::string_view bytes) {
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        // The range of the first continuation byte rules out the overlong
-        // forms, the surrogates (ED A0..BF) and code points past U+10FFFF.
-        size_t length = 0;
-        unsigned char low = 0x80, high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0) low = 0xA0;
-            if (lead == 0xED) high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0) low = 0x90;
-            if (lead == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (bytes.size() - i < length) return false;
-        for (size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 EntryFileText ClassifyEntryFile(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Bom)) return {true, bytes.substr(kUtf8Bom.size())};
     const bool ascii = std::all_of(bytes.begin(), bytes.end(),

@@ -23,10 +23,6 @@ struct MenuEntry {
 
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// Whether the bytes are well-formed UTF-8: no overlong forms, no surrogates,
-// nothing beyond U+10FFFF.
-bool IsUtf8(std::string_view bytes);
-
 // The file's bytes split into how they are encoded and the text after the
 // mark. Without a mark, bytes that are well-formed UTF-8 and not plain ASCII
 // are taken as UTF-8: in an ANSI code page such text is letter pairs like

@@ -1,4 +1,5 @@
 // The input is an entry file's bytes; Latin-1 stands in for the ANSI code page.
+#include "core/text.h"
 #include "store/entry_file.h"
 #include "support/fuzz_check.h"
 #include "support/latin1_code_page.h"

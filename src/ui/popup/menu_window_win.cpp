@@ -485,8 +485,11 @@ void MenuWindow::ApplyFilter() {
     // openings end in a click, and folding a long list costs time.
     if (folded_.size() != captions_.size()) {
         folded_.clear();
+        inPieces_.clear();
         for (const std::wstring& caption : captions_) {
-            folded_.push_back(FoldCaption(Narrow(caption), FoldForUser));
+            const std::string text = Narrow(caption);
+            folded_.push_back(FoldCaption(text, FoldForUser));
+            inPieces_.push_back(DrawableInPieces(text));
         }
     }
     matches_ = RankEntries(folded_, FoldCaption(typed_, FoldForUser).text);
@@ -562,7 +565,7 @@ bool MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
     // Each piece is laid out on its own: Arabic would lose its joined
     // letters, Hebrew its order, a mark its letter. Such a caption is left
     // to the list, drawn whole as when nothing is typed, without bold.
-    if (!DrawableInPieces(Narrow(caption))) return false;
+    if (!inPieces_[match.entry]) return false;
     const RowLayout& layout = rowLayout_;
     HWND listView = list();
     HDC dc = draw.nmcd.hdc;
@@ -589,12 +592,24 @@ bool MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
     struct Piece {
         std::uint32_t begin, end;
         HGDIOBJ font;
+        int width;
+    };
+    const auto width = [&](HGDIOBJ font, std::uint32_t begin, std::uint32_t length) {
+        ::SelectObject(dc, font);
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc, caption.data() + begin, static_cast<int>(length), &extent);
+        return static_cast<int>(extent.cx);
     };
     std::vector<Piece> pieces;
     std::uint32_t at = 0;
+    int needed = 0;
     const auto add = [&](std::uint32_t end, bool matched) {
         end = std::min<std::uint32_t>(end, static_cast<std::uint32_t>(caption.size()));
-        if (end > at) pieces.push_back({at, end, matched ? bold_.get() : layout.normal});
+        if (end > at) {
+            const HGDIOBJ font = matched ? bold_.get() : layout.normal;
+            pieces.push_back({at, end, font, width(font, at, end - at)});
+            needed += pieces.back().width;
+        }
         at = std::max(at, end);
     };
     for (const auto& [begin, end] : match.ranges) {
@@ -602,13 +617,6 @@ bool MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
         add(end, true);
     }
     add(static_cast<std::uint32_t>(caption.size()), false);
-    const auto width = [&](const Piece& piece, std::uint32_t length) {
-        ::SelectObject(dc, piece.font);
-        SIZE extent{};
-        ::GetTextExtentPoint32W(dc, caption.data() + piece.begin, static_cast<int>(length),
-                                &extent);
-        return static_cast<int>(extent.cx);
-    };
     // A caption too long for its row ends in the list's "..." after the
     // letters that fit, each piece measured in its own font. Cut here rather
     // than left to the list whole: the bold letters in view stay bold, and a
@@ -616,8 +624,6 @@ bool MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
     // pieces joins across a cut, which only keeps surrogate pairs whole.
     constexpr std::wstring_view kEllipsis = L"...";  // as DrawText ends a cut line
     int room = label.right - layout.textIndent - x;
-    int needed = 0;
-    for (const Piece& piece : pieces) needed += width(piece, piece.end - piece.begin);
     ::SelectObject(dc, layout.normal);
     SIZE dots{};
     ::GetTextExtentPoint32W(dc, kEllipsis.data(), static_cast<int>(kEllipsis.size()), &dots);
@@ -637,7 +643,8 @@ bool MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
             }
             length = std::min(length, fits);
         }
-        const int drawn = width(piece, length);
+        const int drawn =
+            length == piece.end - piece.begin ? piece.width : width(piece.font, piece.begin, length);
         ::ExtTextOutW(dc, x, y, ETO_CLIPPED, &label, caption.data() + piece.begin, length, nullptr);
         x += drawn;
         room -= drawn;

@@ -130,6 +130,7 @@ private:
     // the rows shown: positions in the copy above, best match first.
     std::string typed_;
     std::vector<FoldedCaption> folded_;
+    std::vector<bool> inPieces_;  // beside folded_: may its matched letters be drawn bold
     std::vector<Match> matches_;  // beside shown_: which letters of each row matched
     // The list's font in bold, for the matched letters, and the font it was made from.
     UniqueFont bold_;

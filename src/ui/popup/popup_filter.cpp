@@ -5,6 +5,8 @@
 #include <climits>
 #include <iterator>
 
+#include "core/text.h"
+
 namespace jumpnest {
 
 namespace {
@@ -118,32 +120,6 @@ bool IsWordCharacter(char32_t c) {
                         [c](const Span& span) { return c >= span.first && c <= span.last; });
 }
 
-struct Decoded {
-    char32_t c;
-    std::size_t bytes;
-};
-
-// The character at `at`; anything but the shortest form of a code point
-// (which Windows would not decode either) is U+FFFD for its first byte.
-Decoded DecodeAt(std::string_view utf8, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(utf8[at]);
-    const std::size_t length = lead < 0x80         ? 1
-                               : (lead >> 5) == 6  ? 2
-                               : (lead >> 4) == 14 ? 3
-                               : (lead >> 3) == 30 ? 4
-                                                   : 0;
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    bool valid = length > 0 && at + length <= utf8.size();
-    for (std::size_t k = 1; valid && k < length; ++k) {
-        const auto next = static_cast<unsigned char>(utf8[at + k]);
-        valid = (next & 0xC0) == 0x80;
-        c = (c << 6) | (next & 0x3F);
-    }
-    constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    valid = valid && c >= kLeast[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-    return valid ? Decoded{c, length} : Decoded{0xFFFD, 1};
-}
-
 // How far a scattered match is sought, as its search keeps a table of the
 // two multiplied: no one types 64 characters to find a name scattered, and a
 // row shows only the start of a very long name.
@@ -255,7 +231,7 @@ FoldedCaption FoldCaption(std::string_view utf8, CharacterFold fold) {
     FoldedCaption caption;
     int previousCase = 0;  // of the last character that folded to anything
     for (std::size_t at = 0; at < utf8.size();) {
-        const auto [c, bytes] = DecodeAt(utf8, at);
+        const auto [c, bytes] = DecodeUtf8At(utf8, at);
         const std::size_t first = caption.text.size();
         if (fold && bytes > 1) {
             caption.text += fold(utf8.substr(at, bytes));
@@ -303,7 +279,7 @@ bool DrawableInPieces(std::string_view caption) {
     };
     // clang-format on
     for (std::size_t at = 0; at < caption.size();) {
-        const Decoded decoded = DecodeAt(caption, at);
+        const Utf8Char decoded = DecodeUtf8At(caption, at);
         const char32_t c = decoded.c;
         if (std::any_of(std::begin(kWhole), std::end(kWhole),
                         [c](const Span& span) { return c >= span.first && c <= span.last; })) {
