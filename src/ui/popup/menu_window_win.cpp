@@ -643,12 +643,12 @@ bool MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
             }
             length = std::min(length, fits);
         }
-        const int drawn =
-            length == piece.end - piece.begin ? piece.width : width(piece.font, piece.begin, length);
+        const bool complete = length == piece.end - piece.begin;
+        const int drawn = complete ? piece.width : width(piece.font, piece.begin, length);
         ::ExtTextOutW(dc, x, y, ETO_CLIPPED, &label, caption.data() + piece.begin, length, nullptr);
         x += drawn;
         room -= drawn;
-        if (length < piece.end - piece.begin) {
+        if (!complete) {
             ::SelectObject(dc, layout.normal);
             ::ExtTextOutW(dc, x, y, ETO_CLIPPED, &label, kEllipsis.data(),
                           static_cast<UINT>(kEllipsis.size()), nullptr);
