@@ -645,6 +645,7 @@ bool MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
         }
         const bool complete = length == piece.end - piece.begin;
         const int drawn = complete ? piece.width : width(piece.font, piece.begin, length);
+        ::SelectObject(dc, piece.font);
         ::ExtTextOutW(dc, x, y, ETO_CLIPPED, &label, caption.data() + piece.begin, length, nullptr);
         x += drawn;
         room -= drawn;
