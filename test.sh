@@ -19,7 +19,7 @@ say "Private X display $DISPLAY; making a template Wine prefix meanwhile"
 (make_prefix "$TEMPLATE" >"$BUILD/prefix.log" 2>&1) &
 prefix_job=$!
 cleanup() {
-  kill "$prefix_job" 2>/dev/null
+  kill "$prefix_job" ${side_job:+"$side_job"} 2>/dev/null
   [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1
   stop_xvfb
 }
@@ -34,11 +34,9 @@ wait "$prefix_job" || { echo "FAILED: the template Wine prefix"; cat "$BUILD/pre
 declare -A PASSED FAILED
 LAYERS=(layers unit fuzz win32 e2e)
 
-# ctest_layer NAME DIR: runs one CTest tree and records its counts.
-ctest_layer() {
-  local name=$1 dir=$2 log="$BUILD/$1-tests.log"
-  ctest --test-dir "$dir" --output-on-failure --timeout 120 >"$log" 2>&1
-  local line
+# ctest_counts NAME LOG: records the counts of a CTest run, and its failures.
+ctest_counts() {
+  local name=$1 log=$2 line
   line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
   if [ -z "$line" ]; then
     PASSED[$name]=0 FAILED[$name]=1
@@ -57,7 +55,8 @@ if python3 "$ROOT/scripts/check-layers.py"; then PASSED[layers]=1 FAILED[layers]
 else PASSED[layers]=0 FAILED[layers]=1; fi
 
 say "Unit tests (native)"
-ctest_layer unit "$BUILD/native"
+ctest --test-dir "$BUILD/native" --output-on-failure --timeout 120 >"$BUILD/unit-tests.log" 2>&1
+ctest_counts unit "$BUILD/unit-tests.log"
 echo "unit: ${PASSED[unit]} passed, ${FAILED[unit]} failed"
 
 say "Fuzzing (a short run of each target; scripts/fuzz.sh 600 is the long one)"
@@ -67,18 +66,23 @@ FAILED[fuzz]=$(grep -cE '^[a-z_]+ +FAILED ' "$BUILD/fuzz-tests.log")
 [ "${PASSED[fuzz]}" -gt 0 ] || [ "${FAILED[fuzz]}" -gt 0 ] || FAILED[fuzz]=1
 echo "fuzz: ${PASSED[fuzz]} passed, ${FAILED[fuzz]} failed"
 
-say "Win32 tests (under Wine)"
-export WINEPREFIX="$BUILD/win32-tests/prefix"
-rm -rf "$WINEPREFIX" "$WINEPREFIX"-* && mkdir -p "$(dirname "$WINEPREFIX")" && cp -a "$TEMPLATE" "$WINEPREFIX"
-ctest_layer win32 "$BUILD/win"
-# The copies at other display scales too: their servers would stay for good.
-for prefix in "$WINEPREFIX" "$WINEPREFIX"-*; do WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1; done
-unset WINEPREFIX
-echo "win32: ${PASSED[win32]} passed, ${FAILED[win32]} failed"
+# The Win32 tests run on this display while the journeys run, two at a time,
+# on displays of their own: Wine mostly waits, so they share the cores well.
+win32_tests() {
+  export WINEPREFIX="$BUILD/win32-tests/prefix"
+  rm -rf "$WINEPREFIX" "$WINEPREFIX"-* && mkdir -p "$(dirname "$WINEPREFIX")" &&
+    cp -a "$TEMPLATE" "$WINEPREFIX"
+  ctest --test-dir "$BUILD/win" --output-on-failure --timeout 120 >"$BUILD/win32-tests.log" 2>&1
+  # The copies at other display scales too: their servers would stay for good.
+  for prefix in "$WINEPREFIX" "$WINEPREFIX"-*; do WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1; done
+}
+say "Win32 tests (under Wine; log: build/win32-tests.log), and meanwhile"
+win32_tests &
+side_job=$!
 
 say "End-to-end tests (the real program under Wine)"
 python3 "$ROOT/tests/e2e/run.py" --build "$BUILD/win" --template "$TEMPLATE" \
-  --work "$BUILD/e2e" | tee "$BUILD/e2e-tests.log"
+  --work "$BUILD/e2e" --jobs "${JUMPNEST_E2E_JOBS:-2}" | tee "$BUILD/e2e-tests.log"
 line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$BUILD/e2e-tests.log" | tail -n 1)
 if [ -n "$line" ]; then
   PASSED[e2e]=$(sed -E 's/e2e: ([0-9]+) passed, ([0-9]+) failed.*/\1/' <<<"$line")
@@ -86,6 +90,11 @@ if [ -n "$line" ]; then
 else
   PASSED[e2e]=0 FAILED[e2e]=1
 fi
+
+wait "$side_job"
+say "Win32 tests: their results"
+ctest_counts win32 "$BUILD/win32-tests.log"
+echo "win32: ${PASSED[win32]} passed, ${FAILED[win32]} failed"
 
 say "Summary"
 total_passed=0 total_failed=0

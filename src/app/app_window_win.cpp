@@ -20,8 +20,8 @@ constexpr UINT_PTR kWatchdogTimer = 1;
 bool AppWindow::Create(std::string_view exeName) {
     // Never shown; WS_EX_TOOLWINDOW keeps it off the taskbar and Alt+Tab
     // should anything ever show it.
-    return Window::Create(Widen(InstanceWindowClass(exeName)), Widen(kAppTitle), WS_OVERLAPPED,
-                          WS_EX_TOOLWINDOW, 0, 0, 0, 0, nullptr);
+    return Window::Create(Widen(InstanceWindowClass(exeName)).c_str(), Widen(kAppTitle).c_str(),
+                          WS_OVERLAPPED, WS_EX_TOOLWINDOW, 0, 0, 0, 0, nullptr);
 }
 
 void AppWindow::StartWatchdog(unsigned intervalMs) {

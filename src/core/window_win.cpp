@@ -32,12 +32,12 @@ void Window::Destroy() {
     if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
-bool Window::Create(const std::wstring& className, const std::wstring& title, DWORD style,
+bool Window::Create(const wchar_t* className, const wchar_t* title, DWORD style,
                     DWORD exStyle, int x, int y, int width, int height, HWND parent) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
-    if (!::GetClassInfoExW(instance, className.c_str(), &existing)) {
+    if (!::GetClassInfoExW(instance, className, &existing)) {
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof(windowClass);
         windowClass.lpfnWndProc = WindowProc;
@@ -45,10 +45,10 @@ bool Window::Create(const std::wstring& className, const std::wstring& title, DW
         windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
         windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = className.c_str();
+        windowClass.lpszClassName = className;
         if (!::RegisterClassExW(&windowClass)) return false;
     }
-    return ::CreateWindowExW(exStyle, className.c_str(), title.c_str(), style, x, y, width, height,
+    return ::CreateWindowExW(exStyle, className, title, style, x, y, width, height,
                              parent, nullptr, instance, this) != nullptr;
 }
 

@@ -44,7 +44,7 @@ protected:
     virtual ~Window();
 
     // Registers the class on first use and creates the window.
-    bool Create(const std::wstring& className, const std::wstring& title, DWORD style,
+    bool Create(const wchar_t* className, const wchar_t* title, DWORD style,
                 DWORD exStyle, int x, int y, int width, int height, HWND parent);
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

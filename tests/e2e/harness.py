@@ -261,8 +261,10 @@ class Case:
 
     def select_row(self, index):
         self.no_tip()
-        x, y, w = self.controls()[LIST][:3]
-        self.click(x + w // 2, y + 20 + 36 * index)  # rows of large icons are 36 px high
+        x, y = self.controls()[LIST][:2]
+        # On its picture: a click on the caption of a row already selected starts renaming it
+        # once the double-click time is over, and keys sent next would go to the name's box.
+        self.click(x + 20, y + 20 + 36 * index)  # rows of large icons are 36 px high
         poll(self.items, lambda items: items[index][1], f"row {index} selected")
 
     def gesture(self, key="Control_L", button=3, x=200):

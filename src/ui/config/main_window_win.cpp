@@ -64,8 +64,8 @@ bool MainWindow::Load(EntryList& list, const Store& store, Options& options,
     dpi_ = SystemDpi();
     const double twipsPerPixel = TwipsPerPixel(dpi_);
     const WindowStyles styles = StylesFor(Design());
-    if (!Create(kClassName, Widen(Design().caption), styles.style, styles.exStyle, CW_USEDEFAULT,
-                CW_USEDEFAULT, 0, 0, nullptr)) {
+    if (!Create(kClassName, Widen(Design().caption).c_str(), styles.style, styles.exStyle,
+                CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr)) {
         return false;
     }
     BuildMenu();
