@@ -32,7 +32,8 @@ def test_hostile_lists_and_settings(t):
     for save, age in ((old, 61), (young, 50)):
         save.write_bytes(b"cut short")
         os.utime(save, (time.time() - age,) * 2)
-    (program := t.start(t.install())).wait("ready")
+    # Reading ten megabytes and filling the list takes seconds when other programs are busy.
+    (program := t.start(t.install())).wait("ready", timeout=30)
     expect(program.traced("language: 0") and program.traced("tray: 1"), "defaults for them", "no")
     same((old.exists(), young.exists()), (False, True), "the old save swept, the young one kept")
     os.utime(young, (time.time() - 61,) * 2)  # and never swept by Cancel, which reads the list
