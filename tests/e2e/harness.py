@@ -231,7 +231,10 @@ class Case:
                               capture_output=True, text=True).stdout
 
     def desktop(self):  # the X window of the Wine desktop that takes keys and drops: the last
-        return int(self.xdo("search", "--name", "Wine desktop").split()[-1])
+        search = ["xdotool", "search", "--name", "Wine desktop"]  # a moment without it, seen once
+        found = poll(lambda: subprocess.run(search, env=self.env, capture_output=True,
+                                            text=True).stdout.split(), bool, "the Wine desktop")
+        return int(found[-1])
 
     def keys(self, *keys):  # to the focused X window, so the desktop gets the focus first
         self.xdo("windowfocus", self.desktop(), *(("key", "--delay", 100, *keys) if keys else ()))
