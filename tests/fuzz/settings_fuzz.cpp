@@ -1,6 +1,8 @@
 // The input picks locale and version and fills the store, so any stored text reaches LoadOptions.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include "core/text.h"
+#include "store/portable.h"
 #include "store/settings.h"
 #include "support/fuzz_check.h"
 #include "support/memory_settings_store.h"
@@ -26,6 +28,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A plus in front never makes a number negative ("+-1" is none) or another one.
     const auto plus = ParseInteger("+" + text);
     FUZZ_CHECK(!plus || (*plus >= 0 && plus == ParseInteger(text)));
+
+    // A portable copy's settings file as a user may have edited it: what one save wrote reads
+    // back the same, and a target on the stick's drive comes back as the same file.
+    if (std::optional<IniDocument> file = IniDocument::Parse(text)) {
+        IniSettingsStore portable(*file);
+        FUZZ_CHECK(portable.Write("Language", "2") && portable.Read("Language") == "2");
+        const std::optional<IniDocument> again = IniDocument::Parse(file->Text());
+        FUZZ_CHECK(again && again->Text() == file->Text() &&
+                   again->Value("Settings", "Language") == "2");
+    }
+    const std::string target = "E:\\" + text;
+    FUZZ_CHECK(EqualsIgnoringAsciiCase(
+        ResolvedTarget(StoredTarget(target, "E:\\Jumpnest\\"), "E:\\Jumpnest\\"), target));
 
     const Options loaded = LoadOptions(store, germanLocale, language);
     FUZZ_CHECK(loaded.iconSize == kLargeIcons || loaded.iconSize == kSmallIcons);
