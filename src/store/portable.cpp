@@ -92,10 +92,10 @@ std::optional<std::string> IniDocument::Value(std::string_view section,
 
 bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
     if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return false;
-    const std::string line = std::string(key) + "=" + std::string(value);
+    const std::string line = std::string(key).append("=").append(value);
     const std::optional<std::size_t> end = SectionEnd(section);
     if (!end) {
-        lines_.push_back("[" + std::string(section) + "]");
+        lines_.push_back(std::string("[").append(section).append("]"));
         lines_.push_back(line);
         return true;
     }
@@ -150,8 +150,8 @@ std::string ResolvedTarget(std::string_view stored, std::string_view exeFolder) 
         stored.starts_with('/')) {
         return std::string(stored);
     }
-    if (stored.starts_with('\\')) return std::string(exeFolder.substr(0, 2)) + std::string(stored);
-    return std::string(exeFolder) + std::string(stored);
+    std::string target(stored.starts_with('\\') ? exeFolder.substr(0, 2) : exeFolder);
+    return target.append(stored);
 }
 
 }  // namespace jumpnest

@@ -14,6 +14,7 @@
 #include "store/entry_list_win.h"
 #include "store/settings.h"
 #include "trigger/trigger_rules.h"
+#include "ui/popup/foreground_win.h"
 #include "ui/popup/popup_filter.h"
 #include "ui/popup/popup_keys.h"
 #include "ui/popup/popup_layout.h"
@@ -23,11 +24,6 @@
 #include "ui/text/design_builder_win.h"
 
 namespace jumpnest {
-
-// Gives `window` the foreground with the foreground thread's input borrowed
-// for a moment, as Windows refuses it to a program the user did not just
-// type into; nothing when that thread does not answer. Whether it took it.
-bool BorrowForeground(HWND window);
 
 class MenuWindow final : public Window {
 public:
