@@ -2,7 +2,8 @@
 # Installs what is missing, builds both targets and runs every test layer:
 # the include-layer check, native unit tests, a short fuzzing run, Win32
 # tests under Wine, and end-to-end tests of the real kqrJumpnest.exe under
-# Wine on a private X display. Benchmarks are not tests: scripts/bench.sh.
+# Wine, each on a private X display. JUMPNEST_E2E_JOBS (2) journeys run at
+# once. Benchmarks are not tests: scripts/bench.sh.
 set -uo pipefail
 source "$(dirname "$0")/scripts/lib.sh"
 
