@@ -106,7 +106,7 @@ bool IsUserDataFileName(std::string_view fileName, std::string_view exeName,
     base.append(".").append(AsciiLower(userName));
     if (!name.starts_with(base) || !name.ends_with(".ini")) return false;
     const std::string_view rest = std::string_view(name).substr(base.size());
-    return rest == ".ini" || (rest.starts_with('@') && rest.size() >= 5);
+    return rest == ".ini" || rest.starts_with('@');  // ending in ".ini", as asked above
 }
 
 std::string StartupLinkPath(std::string_view startupFolder) {

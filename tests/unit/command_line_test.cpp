@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string_view>
 #include <vector>
 
 #include "app/command_line.h"
@@ -11,6 +12,16 @@ using namespace jumpnest;
 static CommandLine Make(CommandKind kind, bool quiet = false, bool on = false,
                         std::string sid = {}) {
     return {kind, quiet, on, std::move(sid)};
+}
+
+// The arguments of a command line, split at each "|".
+static std::vector<std::string> Arguments(std::string_view line) {
+    std::vector<std::string> arguments;
+    for (size_t at = 0, bar = 0; bar != std::string_view::npos; at = bar + 1) {
+        bar = line.find('|', at);
+        arguments.emplace_back(line.substr(at, bar - at));
+    }
+    return arguments;
 }
 
 TEST(CommandLine, SwitchesAndAnythingElse) {
@@ -27,26 +38,13 @@ TEST(CommandLine, SwitchesAndAnythingElse) {
     for (const auto& [arguments, command] : known) {
         EXPECT_EQ(ParseCommandLine(arguments), command) << testing::PrintToString(arguments);
     }
-    const std::vector<std::string> unknown[] = {{"exit"},
-                                                {"/"},
-                                                {""},
-                                                {"/help"},
-                                                {"/exit:now"},
-                                                {"/quiet"},
-                                                {"/exit", "/exit"},
-                                                {"/exit", "/uninstall"},
-                                                {"/uninstall", "/quiet", "/quiet"},
-                                                {"/exit", "extra"},
-                                                {"/logon-task", "on"},
-                                                {"/logon-task", "maybe", sid},
-                                                {"/logon-task", "on", sid, "/quiet"},
-                                                {"/quiet", "/logon-task", "on", sid},
-                                                {"/logon-task", "on", sid + " & calc"},
-                                                {"/logon-task", "on", "S-1--5"},
-                                                {"/logon-task", "on", "S-1-5-"},
-                                                {"/exit", "/logon-task"}};
-    for (const auto& arguments : unknown) {
-        EXPECT_EQ(ParseCommandLine(arguments).kind, kUnknown) << testing::PrintToString(arguments);
+    for (const char* line :
+         {"exit", "/", "", "/help", "/exit:now", "/quiet", "/exit|/exit", "/exit|/uninstall",
+          "/uninstall|/quiet|/quiet", "/exit|extra", "/exit|/logon-task", "/logon-task|on",
+          "/logon-task|maybe|S-1-5-18", "/logon-task|on|S-1-5-18|/quiet",
+          "/quiet|/logon-task|on|S-1-5-18", "/logon-task|on|S-1-5-18 & calc",
+          "/logon-task|on|S-1--5", "/logon-task|on|S-1-5-"}) {
+        EXPECT_EQ(ParseCommandLine(Arguments(line)).kind, kUnknown) << line;
     }
 }
 
