@@ -1,11 +1,17 @@
 #include <windows.h>
 
 #include "app/app_win.h"
+#include "app/command_line_win.h"
 #include "core/environment_win.h"
 #include "store/settings_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     jumpnest::NarrowLibrarySearch();
+    // Without arguments (the Startup shortcut, the user) the launcher starts;
+    // the commands end without touching it.
+    const jumpnest::CommandLine command =
+        jumpnest::ParseCommandLine(jumpnest::CommandLineArguments());
+    if (command.kind != jumpnest::CommandKind::kStart) return jumpnest::RunCommand(command);
     jumpnest::RegistrySettings settings;
     jumpnest::App app({settings, [](const std::string& path) { return jumpnest::FileExists(path); },
                        jumpnest::ShellPictures});

@@ -100,6 +100,25 @@ bool CreateSharedDataFolder(std::string_view shared, std::string_view folder) {
     return DirExists(folder);
 }
 
+std::vector<Removal> RemoveSharedDataFolder(std::string_view shared, std::string_view folder) {
+    // Without a shared folder the data folder is the program's own.
+    if (shared.empty()) return {};
+    const std::vector<std::string> chain = FolderChain(folder);
+    std::vector<Removal> removed;
+    for (size_t i = chain.size(); i > FolderChain(shared).size(); --i) {
+        const std::string& name = chain[i - 1];
+        if (!DirExists(name)) continue;
+        if (::RemoveDirectoryW(Widen(name).c_str())) {
+            removed.push_back({name, 0});
+            continue;
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_DIR_NOT_EMPTY) removed.push_back({name, error});
+        break;
+    }
+    return removed;
+}
+
 std::string GetSpecialFolder(int folderNumber) {
     UniqueIdList idList;
     {
@@ -185,10 +204,14 @@ std::string CurrentUserName() {
 }
 
 std::string CurrentUserSid() {
+    return ProcessUserSid(::GetCurrentProcess());
+}
+
+std::string ProcessUserSid(HANDLE process) {
     UniqueHandle token;
     {
         HANDLE raw = nullptr;
-        if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return {};
+        if (!::OpenProcessToken(process, TOKEN_QUERY, &raw)) return {};
         token.reset(raw);
     }
     DWORD size = 0;

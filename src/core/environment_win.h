@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/version.h"
 
@@ -33,6 +34,17 @@ bool CreatePath(std::string_view folder);
 // Administrators delete, rename or replace it. Folders that exist already
 // keep the access lists they have.
 bool CreateSharedDataFolder(std::string_view shared, std::string_view folder);
+// What an uninstall removed (error 0) or found and could not remove (the
+// system's reason).
+struct Removal {
+    std::string place;
+    DWORD error = 0;
+};
+// Undoes CreateSharedDataFolder as far as it can without touching anything
+// of anyone else's: the data folder, then each folder between it and
+// `shared`, innermost first, each only when it is empty. A folder that is not
+// empty stays, and so do the ones above it.
+std::vector<Removal> RemoveSharedDataFolder(std::string_view shared, std::string_view folder);
 // The security, in SDDL, CreateSharedDataFolder gives the data folder or a
 // folder between it and the shared one.
 const wchar_t* SharedFolderSecurity(bool dataFolder);
@@ -54,6 +66,9 @@ std::string ExecutablePath();   // full path of the running program file
 std::string ExecutableName();   // its name without folder and extension
 std::string CurrentUserName();  // "" when it cannot be read
 std::string CurrentUserSid();   // "S-1-5-..."; "" when it cannot be read
+// The user a process runs as, as CurrentUserSid gives it; "" when it cannot
+// be read (another user's process, or one with more rights than ours).
+std::string ProcessUserSid(HANDLE process);
 
 // The FILEVERSION of a module's version record.
 std::optional<ModuleVersion> ReadVersionRecord(std::string_view file);

@@ -32,6 +32,13 @@ bool ClaimInstance(std::string_view exeName, std::string_view userSid) {
     return instance->IsFirst();
 }
 
+bool InstanceRunning(std::string_view exeName, std::string_view userSid) {
+    const UniqueHandle mutex(
+        ::OpenMutexW(SYNCHRONIZE, FALSE, Widen(InstanceMutexName(exeName, userSid)).c_str()));
+    // Made by a copy with more rights than ours: there all the same.
+    return mutex || ::GetLastError() == ERROR_ACCESS_DENIED;
+}
+
 UINT ComeForwardMessage() {
     static const UINT message = ::RegisterWindowMessageW(L"kqrJumpnest.ComeForward");
     return message;

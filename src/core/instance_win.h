@@ -26,6 +26,10 @@ private:
 // process of this program already runs for this user.
 bool ClaimInstance(std::string_view exeName, std::string_view userSid);
 
+// Whether a process of this program runs for this user in this session,
+// told by the mutex it keeps; nothing is claimed.
+bool InstanceRunning(std::string_view exeName, std::string_view userSid);
+
 // The message a second start posts to the running instance's window to ask
 // it to come forward.
 UINT ComeForwardMessage();

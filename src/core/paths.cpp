@@ -1,5 +1,7 @@
 #include "core/paths.h"
 
+#include "core/text.h"
+
 namespace jumpnest {
 
 namespace {
@@ -80,6 +82,31 @@ std::string EntryFilePath(std::string_view dataFolder, std::string_view exeName,
     std::string file(dataFolder);
     file.append(exeName).append(".").append(userName).append(".ini");
     return file;
+}
+
+bool IsUserDataFileName(std::string_view fileName, std::string_view exeName,
+                        std::string_view userName) {
+    std::string name = AsciiLower(fileName);
+    if (name.ends_with(".tmp")) {
+        // "<name>.<digits>-<digits>.tmp"
+        name.resize(name.size() - 4);
+        const size_t dot = name.rfind('.');
+        const std::string_view save = std::string_view(name).substr(dot + 1);
+        const size_t dash = save.find('-');
+        const auto digits = [](std::string_view part) {
+            return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
+        };
+        if (dot == std::string::npos || dash == std::string_view::npos ||
+            !digits(save.substr(0, dash)) || !digits(save.substr(dash + 1))) {
+            return false;
+        }
+        name.resize(dot);
+    }
+    std::string base = AsciiLower(exeName);
+    base.append(".").append(AsciiLower(userName));
+    if (!name.starts_with(base) || !name.ends_with(".ini")) return false;
+    const std::string_view rest = std::string_view(name).substr(base.size());
+    return rest == ".ini" || rest.starts_with('@');  // ending in ".ini", as asked above
 }
 
 std::string StartupLinkPath(std::string_view startupFolder) {

@@ -39,6 +39,14 @@ std::string DataFolderPath(std::string_view commonAppData, std::string_view exeN
 std::string EntryFilePath(std::string_view dataFolder, std::string_view exeName,
                           std::string_view userName);
 
+// Whether a file of the data folder, by its name, is one of this user's:
+// the entry file, "<exe>.<user>@<anything>.ini" beside it, or what a save of
+// either left behind ("<that name>.<process>-<count>.tmp"). Names compare
+// without the case of ASCII letters, as Windows compares them; another
+// user's name never matches, however it begins.
+bool IsUserDataFileName(std::string_view fileName, std::string_view exeName,
+                        std::string_view userName);
+
 // The start-up shortcut keeps its fixed name whatever the executable is called.
 std::string StartupLinkPath(std::string_view startupFolder);
 

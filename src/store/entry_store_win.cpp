@@ -9,6 +9,7 @@
 #include "core/encoding_win.h"
 #include "core/environment_win.h"
 #include "core/handle_win.h"
+#include "core/paths.h"
 #include "core/trace_win.h"
 #include "store/file_security_win.h"
 
@@ -221,6 +222,35 @@ void RemoveLeftoverSaves(const std::string& path, std::uint64_t olderThanMs) {
         }
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
+}
+
+std::vector<Removal> RemoveUserFiles(const std::string& dataFolder, const std::string& exeName,
+                                     const std::string& userName) {
+    const std::wstring folder = Widen(AddBackslash(dataFolder));
+    // Held while the files go, as for a save: the names found are deleted in
+    // the folder that was searched.
+    PinnedFolders folders;
+    if (!folders.Pin(Widen(EntryFilePath(dataFolder, exeName, userName)))) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND) return {};
+        return {{dataFolder, error}};
+    }
+    std::vector<Removal> removed;
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((folder + Widen(exeName) + L".*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return removed;
+    do {
+        // The pattern also matches short 8.3 names: the long name decides.
+        const std::string name = Narrow(found.cFileName);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            !IsUserDataFileName(name, exeName, userName)) {
+            continue;
+        }
+        const bool deleted = ::DeleteFileW((folder + found.cFileName).c_str());
+        removed.push_back({Narrow(folder) + name, deleted ? 0 : ::GetLastError()});
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return removed;
 }
 
 bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries,

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/environment_win.h"
 #include "store/entry_file.h"
 
 namespace jumpnest {
@@ -58,5 +59,12 @@ bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entri
 // running in another sign-in of the same user may be writing a younger one
 // right now.
 void RemoveLeftoverSaves(const std::string& path, std::uint64_t olderThanMs = 60 * 1000);
+
+// Deletes every file of this user in the data folder (see
+// IsUserDataFileName), and nobody else's: each with 0 or the system's reason.
+// A data folder that is a link to another place is left alone, with
+// kErrorUnsafeEntryFile.
+std::vector<Removal> RemoveUserFiles(const std::string& dataFolder, const std::string& exeName,
+                                     const std::string& userName);
 
 }  // namespace jumpnest

@@ -92,4 +92,11 @@ bool RegistrySettings::Write(std::string_view key, std::string_view value) {
     return false;
 }
 
+std::optional<unsigned long> RemoveSettingsKey(std::string_view application) {
+    const std::wstring key = L"Software\\" + Widen(application);
+    const LSTATUS status = ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
+    return static_cast<unsigned long>(status);
+}
+
 }  // namespace jumpnest

@@ -34,4 +34,8 @@ private:
     std::wstring keyPath_;
 };
 
+// Deletes HKEY_CURRENT_USER\Software\<application> with everything in it:
+// nothing when there was no such key, else 0 or the registry's reason.
+std::optional<unsigned long> RemoveSettingsKey(std::string_view application = kSettingsApplication);
+
 }  // namespace jumpnest

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "core/encoding_win.h"
+#include "core/environment_win.h"
 #include "core/handle_win.h"
 #include "core/paths.h"
 #include "core/trace_win.h"
@@ -43,6 +44,11 @@ bool CreateShortcut(const std::string& linkFile, const std::string& target,
         return false;
     }
     return true;
+}
+
+std::optional<DWORD> RemoveShortcut(const std::string& linkFile) {
+    if (!FileExists(linkFile)) return std::nullopt;
+    return ::DeleteFileW(Widen(linkFile).c_str()) ? 0 : ::GetLastError();
 }
 
 }  // namespace jumpnest

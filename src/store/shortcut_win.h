@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace jumpnest {
@@ -14,5 +15,9 @@ namespace jumpnest {
 bool CreateShortcut(const std::string& linkFile, const std::string& target,
                     const std::string& arguments, const std::string& description,
                     const std::string& workingFolder, const std::string& iconFile, int iconIndex);
+
+// Deletes the shortcut: nothing when there was none, else 0 or the system's
+// reason.
+std::optional<DWORD> RemoveShortcut(const std::string& linkFile);
 
 }  // namespace jumpnest

@@ -430,4 +430,161 @@ std::string ListChangedElsewhereQuestion(std::int32_t language, std::string_view
                   "");
 }
 
+// --- The command line ---
+
+namespace {
+
+using LanguageTexts = std::array<std::string_view, kLanguageCount>;
+
+std::string_view In(const LanguageTexts& texts, std::int32_t language) {
+    return texts[static_cast<std::size_t>(LanguageColumn(language))];
+}
+
+constexpr LanguageTexts kCommandLineUsage = {
+    "Jumpnest does not know this command line. It knows:\n\n"
+    "kqrJumpnest.exe /exit\n    ends Jumpnest running for this sign-in\n"
+    "kqrJumpnest.exe /uninstall\n    ends it, then removes its Startup shortcut, its task at "
+    "sign-in, your list and your settings\n"
+    "kqrJumpnest.exe /uninstall /quiet\n    the same without question or message\n\n"
+    "Switches may start with / or -.",
+    "Jumpnest kennt diese Befehlszeile nicht. Es kennt:\n\n"
+    "kqrJumpnest.exe /exit\n    beendet das für diese Anmeldung laufende Jumpnest\n"
+    "kqrJumpnest.exe /uninstall\n    beendet es und entfernt dann seine Autostart-Verknüpfung, "
+    "seine Aufgabe bei der Anmeldung, Ihre Liste und Ihre Einstellungen\n"
+    "kqrJumpnest.exe /uninstall /quiet\n    dasselbe ohne Frage und Meldung\n\n"
+    "Schalter dürfen mit / oder - beginnen.",
+    "Jumpnest ne connaît pas cette ligne de commande. Il connaît :\n\n"
+    "kqrJumpnest.exe /exit\n    ferme Jumpnest en cours d'exécution pour cette session\n"
+    "kqrJumpnest.exe /uninstall\n    le ferme, puis supprime son raccourci de démarrage, sa "
+    "tâche à l'ouverture de session, votre liste et vos paramètres\n"
+    "kqrJumpnest.exe /uninstall /quiet\n    la même chose sans question ni message\n\n"
+    "Les options peuvent commencer par / ou -.",
+    "Jumpnest no conoce esta línea de comandos. Conoce:\n\n"
+    "kqrJumpnest.exe /exit\n    cierra Jumpnest en ejecución para esta sesión\n"
+    "kqrJumpnest.exe /uninstall\n    lo cierra y luego quita su acceso directo de inicio, su "
+    "tarea al iniciar sesión, su lista y su configuración\n"
+    "kqrJumpnest.exe /uninstall /quiet\n    lo mismo sin pregunta ni mensaje\n\n"
+    "Los modificadores pueden empezar por / o -.",
+};
+
+constexpr LanguageTexts kEndFailed = {
+    "Jumpnest, running for this sign-in, could not be ended.",
+    "Das für diese Anmeldung laufende Jumpnest konnte nicht beendet werden.",
+    "Jumpnest, en cours d'exécution pour cette session, n'a pas pu être fermé.",
+    "No se pudo cerrar Jumpnest, que se ejecuta en esta sesión.",
+};
+
+constexpr LanguageTexts kNotAsked = {
+    "It could not be asked to end. If it runs as administrator, run this command as "
+    "administrator.",
+    "Es konnte nicht zum Beenden aufgefordert werden. Läuft es als Administrator, führen Sie "
+    "diesen Befehl als Administrator aus.",
+    "Il n'a pas pu être invité à se fermer. S'il s'exécute en administrateur, exécutez cette "
+    "commande en administrateur.",
+    "No se le pudo pedir que se cerrara. Si se ejecuta como administrador, ejecute este comando "
+    "como administrador.",
+};
+
+constexpr LanguageTexts kTimedOut = {
+    "It did not end within %SECONDS% seconds.",
+    "Es hat sich nicht innerhalb von %SECONDS% Sekunden beendet.",
+    "Il ne s'est pas fermé en %SECONDS% secondes.",
+    "No se cerró en %SECONDS% segundos.",
+};
+
+constexpr LanguageTexts kNothingRemoved = {
+    "Nothing was removed.",
+    "Es wurde nichts entfernt.",
+    "Rien n'a été supprimé.",
+    "No se ha quitado nada.",
+};
+
+constexpr LanguageTexts kUninstallQuestion = {
+    "Remove Jumpnest for this user?\n\nThis ends Jumpnest if it is running and removes its "
+    "Startup shortcut, its task at sign-in, your list of entries and your settings. Other "
+    "users' lists stay, and so does the program file itself.",
+    "Jumpnest für diesen Benutzer entfernen?\n\nDas beendet Jumpnest, falls es läuft, und "
+    "entfernt seine Autostart-Verknüpfung, seine Aufgabe bei der Anmeldung, Ihre Liste der "
+    "Einträge und Ihre Einstellungen. Die Listen anderer Benutzer bleiben, ebenso die "
+    "Programmdatei selbst.",
+    "Supprimer Jumpnest pour cet utilisateur ?\n\nCela ferme Jumpnest s'il est en cours "
+    "d'exécution et supprime son raccourci de démarrage, sa tâche à l'ouverture de session, "
+    "votre liste d'éléments et vos paramètres. Les listes des autres utilisateurs restent, "
+    "ainsi que le fichier du programme lui-même.",
+    "¿Quitar Jumpnest para este usuario?\n\nEsto cierra Jumpnest si se está ejecutando y quita "
+    "su acceso directo de inicio, su tarea al iniciar sesión, su lista de entradas y su "
+    "configuración. Las listas de otros usuarios se quedan, y también el propio archivo del "
+    "programa.",
+};
+
+constexpr std::array<LanguageTexts, 5> kUninstallItems = {{
+    {"Startup shortcut", "Autostart-Verknüpfung", "Raccourci de démarrage",
+     "Acceso directo de inicio"},
+    {"Task at sign-in", "Aufgabe bei der Anmeldung", "Tâche à l'ouverture de session",
+     "Tarea al iniciar sesión"},
+    {"File", "Datei", "Fichier", "Archivo"},
+    {"Folder", "Ordner", "Dossier", "Carpeta"},
+    {"Settings", "Einstellungen", "Paramètres", "Configuración"},
+}};
+
+constexpr LanguageTexts kRemoved = {
+    "Removed for this user:",
+    "Für diesen Benutzer entfernt:",
+    "Supprimé pour cet utilisateur :",
+    "Quitado para este usuario:",
+};
+
+constexpr LanguageTexts kNotRemoved = {
+    "Could not be removed:",
+    "Konnte nicht entfernt werden:",
+    "N'a pas pu être supprimé :",
+    "No se pudo quitar:",
+};
+
+constexpr LanguageTexts kNothingToRemove = {
+    "Jumpnest had nothing to remove for this user.",
+    "Für diesen Benutzer gab es von Jumpnest nichts zu entfernen.",
+    "Jumpnest n'avait rien à supprimer pour cet utilisateur.",
+    "Jumpnest no tenía nada que quitar para este usuario.",
+};
+
+}  // namespace
+
+std::string_view CommandLineUsage(std::int32_t language) {
+    return In(kCommandLineUsage, language);
+}
+
+std::string EndFailedMessage(std::int32_t language, EndFailure failure, int seconds,
+                             bool uninstalling) {
+    std::string text(In(kEndFailed, language));
+    text.append("\n\n").append(
+        failure == EndFailure::kNotAsked
+            ? std::string(In(kNotAsked, language))
+            : Replaced(std::string(In(kTimedOut, language)), "%SECONDS%", std::to_string(seconds)));
+    if (uninstalling) text.append("\n\n").append(In(kNothingRemoved, language));
+    return text;
+}
+
+std::string_view UninstallQuestion(std::int32_t language) {
+    return In(kUninstallQuestion, language);
+}
+
+std::string UninstallReport(std::int32_t language, std::span<const UninstallStep> steps) {
+    std::string removed, failed;
+    for (const UninstallStep& step : steps) {
+        std::string& list = step.failure.empty() ? removed : failed;
+        list.append("\n    ")
+            .append(In(kUninstallItems[static_cast<std::size_t>(step.item)], language))
+            .append(": ")
+            .append(step.place);
+        if (!step.failure.empty()) list.append("\n        ").append(step.failure);
+    }
+    std::string text;
+    if (!removed.empty()) text.append(In(kRemoved, language)).append(removed);
+    if (!failed.empty()) {
+        text.append(text.empty() ? "" : "\n\n").append(In(kNotRemoved, language)).append(failed);
+    }
+    return text.empty() ? std::string(In(kNothingToRemove, language)) : text;
+}
+
 }  // namespace jumpnest

@@ -110,4 +110,33 @@ std::string OptionsNotStoredMessage(std::int32_t language, std::string_view plac
 // it: nothing was saved; load that list?
 std::string ListChangedElsewhereQuestion(std::int32_t language, std::string_view file);
 
+// --- The command line ---
+
+// Shown for a command line the program does not know: the switches it knows.
+std::string_view CommandLineUsage(std::int32_t language);
+
+// Why the copy running for this sign-in did not end: it could not be asked
+// to (another user's, or one with more rights), or it did not end within
+// `seconds` of being asked.
+enum class EndFailure { kNotAsked, kTimedOut };
+// The message of /exit, and of /uninstall (which then removes nothing), that
+// could not end the running copy.
+std::string EndFailedMessage(std::int32_t language, EndFailure failure, int seconds,
+                             bool uninstalling);
+
+// The Yes/No question of /uninstall.
+std::string_view UninstallQuestion(std::int32_t language);
+
+// One thing /uninstall removed, or could not remove (`failure`, the system's
+// reason, is then not empty). `place` names it: a path, a task or a key.
+enum class UninstallItem { kStartupShortcut, kLogonTask, kFile, kFolder, kSettings };
+struct UninstallStep {
+    UninstallItem item;
+    std::string place;
+    std::string failure;
+};
+// What /uninstall says at the end: what it removed, then what it could not,
+// each with its reason; or that there was nothing to remove.
+std::string UninstallReport(std::int32_t language, std::span<const UninstallStep> steps);
+
 }  // namespace jumpnest
