@@ -68,12 +68,17 @@ void MainWindow::AddEntries() {
     std::string title = StripAccelerators(CaptionOf("mnuConfig", 6, options_->language));
     while (!title.empty() && (title.back() == '.' || title.back() == ' ')) title.pop_back();
     while (!title.empty() && title.front() == ' ') title.erase(0, 1);
+    const HWND focused = ::GetFocus();
     Trace("open dialog shown");
     const std::vector<std::string> paths = AskForFiles(hwnd(), Widen(title));
     // The dialog ran a loop of its own: the program may be ending since.
     if (Ending()) return;
     Trace("open dialog closed: " + std::to_string(paths.size()) + " files");
     if (!paths.empty()) AddFiles(paths);
+    // Wine hands the activation and the focus elsewhere when the dialog
+    // goes. The keys go on where they were, or to the new entries, selected.
+    ::SetForegroundWindow(hwnd());
+    ::SetFocus(paths.empty() && ::IsChild(hwnd(), focused) ? focused : Control("lvwMenu"));
 }
 
 void MainWindow::ShowEditMenu(POINT at) {
