@@ -131,5 +131,6 @@ def test_cancel_and_apply_keep_their_word(t):
     message = program.failed_apply()
     expect(link in message and re.search("not found|exists|denied", message.split(link)[-1], re.I),
            f"the shortcut {link} and a reason in the message", message)
+    program.after(lambda: t.keys_to(TITLE, "alt+m", *["Tab"] * 5, "Return"), "help: ")  # list, link
     same(t.ini().read_bytes(), REGEDIT + NOTEPAD, "the list saved in its new order")
     same(t.reg("IconSize"), ("REG_SZ", "257"), "IconSize, small icons")

@@ -1,6 +1,5 @@
 // The entry list and its pictures, the configuration window, the one way out, the hooks.
 #include "support_win.h"
-
 #include <oleacc.h>
 #include "trigger/keyboard_layout_win.h"
 #include "ui/text/captions.h"
@@ -338,7 +337,6 @@ TEST_F(ConfigWindow, EveryControlIsNamedAndTabReachesEachInTurn) {
                                   c("chkOption", 2), c("lvwMenu"), c("cmdButton", 2),
                                   c("cmdButton", 3), c("cmdButton", 0), c("cmdButton", 1),
                                   c("lblURL", 1), c("chkOption", 0)}));
-    options_.language = kEnglish;
 }
 
 // The lists take the palette, switched while open: light rows of today's colours, or dark
