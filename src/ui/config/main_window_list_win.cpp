@@ -86,9 +86,9 @@ void MainWindow::ShowEditMenu(POINT at) {
                      0, hwnd(), nullptr);
 }
 
-void MainWindow::OnContextMenu(HWND control, LPARAM place) {
+bool MainWindow::OnContextMenu(HWND control, LPARAM place) {
     HWND list = Control("lvwMenu");
-    if (control != list) return;
+    if (control != list) return false;
     POINT at{GET_X_LPARAM(place), GET_Y_LPARAM(place)};
     if (place == -1) {
         // From the keyboard (Shift+F10 or the menu key): below the selected
@@ -103,6 +103,7 @@ void MainWindow::OnContextMenu(HWND control, LPARAM place) {
         ::ClientToScreen(list, &at);
     }
     ShowEditMenu(at);
+    return true;
 }
 
 void MainWindow::OnListChanged(EntryList::Change change, size_t index) {

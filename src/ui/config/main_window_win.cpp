@@ -53,8 +53,8 @@ void CenterForm(HWND window) {
 
 // The help link takes the keyboard focus as a button does: Tab reaches it,
 // it shows a focus rectangle around its text while it has the focus, and
-// Enter or Space follows it as a click does.
-// The static control's own procedure is kept in its user data.
+// Enter or Space follows it as a click does. The static control's own
+// procedure is kept in its user data.
 LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto own = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(link, GWLP_USERDATA));
     switch (message) {
@@ -408,9 +408,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NOTIFY:
         return OnNotify(*reinterpret_cast<const NMHDR*>(lParam), lParam);
-    case WM_CONTEXTMENU:
-        OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
-        return 0;
+    case WM_CONTEXTMENU:  // elsewhere, as on the caption, the system's own
+        if (OnContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
+        break;
     case WM_INITMENUPOPUP:
         OnMenuOpening(reinterpret_cast<HMENU>(wParam));
         return 0;

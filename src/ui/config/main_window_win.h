@@ -121,8 +121,9 @@ private:
     void AddFiles(const std::vector<std::string>& paths);
     // The Edit menu as the list's context menu, at a point of the screen.
     void ShowEditMenu(POINT at);
-    // WM_CONTEXTMENU of `control`: by the mouse at `place`, or -1 from the keyboard.
-    void OnContextMenu(HWND control, LPARAM place);
+    // WM_CONTEXTMENU of `control`: by the mouse at `place`, or -1 from the
+    // keyboard. False when it is not the list's.
+    bool OnContextMenu(HWND control, LPARAM place);
     void InsertRow(size_t index);
     void SelectRow(int index);
     void RefreshList(int select);
