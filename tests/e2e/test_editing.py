@@ -1,6 +1,7 @@
 """Managing the list and the options; Apply and Cancel keeping their word."""
 
 import re
+import shutil
 
 from harness import (APPLY, CANCEL, DOWN, EXPLORER, SMALL_ICONS, START_WITH_WINDOWS, TITLE,
                      UP, expect, poll, same)
@@ -56,6 +57,28 @@ def test_managing_the_list(t):
            f"a shortcut to the program in {link}", link.exists())
     same(t.reg("Version"), ("REG_SZ", "14004"), "Version")
 
+    # Keys alone: Ctrl+N opens the Open dialog, and Escape there changes nothing; the list's
+    # access key and Insert open it again. Of the files typed, one is listed (skipped) and a
+    # shortcut stays a shortcut. Shift+F10 opens the Edit menu, Enter applies.
+    shutil.copy(link, (lnk := t.host("C:\\Shortcuts\\Jumpnest.lnk")).parent.mkdir() or lnk)
+    t.bring_forward(program)
+    t.activate()
+    program.after(lambda: t.keys_to(TITLE, "ctrl+n"), "open dialog shown")
+    program.after(lambda: t.keys_to("Add entry", "Escape"), "open dialog closed: 0 files")
+    program.after(lambda: t.keys_to(TITLE, "alt+m", "Insert"), "open dialog shown")
+    t.keys_to("Add entry")
+    t.xdo("type", "--delay", 20, '"C:\\windows\\regedit.exe" "C:\\Shortcuts\\Jumpnest.lnk" '
+          '"C:\\windows\\system32\\winver.exe"')
+    program.after(lambda: t.keys("Return"), "dropped: 3 paths, 2 entries added")
+    same(t.captions()[3:], ["Jumpnest", "winver"], "the two new entries")
+    program.after(lambda: t.keys_to(TITLE, "shift+F10"), "edit menu opened")
+    t.keys("Escape")
+    expect(t.gone("class:#32768"), "the menu closed", "still open")
+    program.after(lambda: t.keys_to(TITLE, "Return"), "applied")
+    expect(t.ini().read_bytes().endswith(b"Jumpnest\tC:\\Shortcuts\\Jumpnest.lnk\r\n"
+                                         b"winver\tC:\\windows\\system32\\winver.exe\r\n"),
+           "both in the file, the shortcut as itself", t.ini().read_bytes())
+
     # The tray icon: a left click shows the window; unticked and applied, the shortcut goes.
     program.wait("tray: 1", after=0)
     t.click(*TRAY_ICON)
@@ -77,12 +100,12 @@ def test_managing_the_list(t):
     # A list that cannot be written (a file where its folder belongs) is reported; the edits stay.
     t.bring_forward(program)
     t.select_row(0)
-    program.after(lambda: t.keys("Delete"), "entries: 2")
+    program.after(lambda: t.keys("Delete"), "entries: 4")
     t.in_the_way(t.ini().parent)
     message = program.failed_apply()
     expect(t.ini().name in message and re.search("Path not found|cannot find the path", message),
            "the file and the reason in the message", message)
-    same(t.captions(), ["Wine File Explorer", "Registry"], "the list kept")
+    same(t.captions(), ["Wine File Explorer", "Registry", "Jumpnest", "winver"], "the list kept")
     expect(not program.traced("applied", program.since), "nothing saved", program.lines()[-3:])
 
     # A WM_CLOSE to the program's hidden window ends it.
@@ -108,5 +131,6 @@ def test_cancel_and_apply_keep_their_word(t):
     message = program.failed_apply()
     expect(link in message and re.search("not found|exists|denied", message.split(link)[-1], re.I),
            f"the shortcut {link} and a reason in the message", message)
+    program.after(lambda: t.keys_to(TITLE, "alt+m", *["Tab"] * 5, "Return"), "help: ")  # list, link
     same(t.ini().read_bytes(), REGEDIT + NOTEPAD, "the list saved in its new order")
     same(t.reg("IconSize"), ("REG_SZ", "257"), "IconSize, small icons")

@@ -36,7 +36,7 @@ def test_a_users_days(t):
     t.screenshot("config-window-en", TITLE)
 
     # F2 is Edit > Rename, Enter Apply, Escape Cancel; the last two hide the window.
-    for key, expected in (("F2", "menu: 1.0"), ("Return", "click: cmdButton(0)"),
+    for key, expected in (("F2", "menu: 1.1"), ("Return", "click: cmdButton(0)"),
                           ("Escape", "click: cmdButton(1)")):
         if not t.rect(TITLE, 0):
             t.bring_forward(program)

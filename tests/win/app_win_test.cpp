@@ -1,5 +1,6 @@
 // The entry list and its pictures, the configuration window, the one way out, the hooks.
 #include "support_win.h"
+#include <oleacc.h>
 #include "trigger/keyboard_layout_win.h"
 #include "ui/text/captions.h"
 
@@ -307,6 +308,35 @@ TEST(FileDrop, AnsweredCopyNeverMove) {
         }
     }
     EXPECT_EQ(dropped, std::vector<std::string>(6, path));
+}
+
+// A screen reader finds a name for every control, in every language; Tab reaches every one
+// that acts, in the order the window reads.
+TEST_F(ConfigWindow, EveryControlIsNamedAndTabReachesEachInTurn) {
+    for (const int language : {kEnglish, kGerman, kFrench, kSpanish}) {
+        options_.language = language;
+        window_.ApplyLanguage();
+        for (HWND c = ::GetWindow(window_.hwnd(), GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+            ComPtr<IAccessible> object;
+            BSTR name = nullptr;
+            VARIANT self{};
+            self.vt = VT_I4;  // CHILDID_SELF
+            EXPECT_TRUE(::AccessibleObjectFromWindow(c, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
+                                                     object.put_void()) == S_OK &&
+                        object->get_accName(self, &name) == S_OK && ::SysStringLen(name) > 0)
+                << ::GetDlgCtrlID(c) << " " << WindowText(c) << " in " << language;
+            ::SysFreeString(name);
+        }
+    }
+    std::vector<HWND> order{window_.Control("chkOption", 0)};
+    while (order.size() < 20 && (order.size() == 1 || order.back() != order.front()))
+        order.push_back(::GetNextDlgTabItem(window_.hwnd(), order.back(), FALSE));
+    const auto c = [&](const char* name, int index = -1) { return window_.Control(name, index); };
+    // One stop for the option buttons, the one chosen: arrows move between them.
+    EXPECT_EQ(order, (std::vector{c("chkOption", 0), c("chkOption", 1), c("optOption", 1),
+                                  c("chkOption", 2), c("lvwMenu"), c("cmdButton", 2),
+                                  c("cmdButton", 3), c("cmdButton", 0), c("cmdButton", 1),
+                                  c("lblURL", 1), c("chkOption", 0)}));
 }
 
 // The lists take the palette, switched while open: light rows of today's colours, or dark

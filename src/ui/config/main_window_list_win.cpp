@@ -4,6 +4,7 @@
 #include "ui/config/main_window_win.h"
 
 #include <commctrl.h>
+#include <shobjidl.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -18,6 +19,92 @@
 namespace jumpnest {
 
 using namespace config_window;
+
+namespace {
+
+// The files the user picks in the standard Open dialog, several at once;
+// shortcuts are taken as the files they are, not as what they point to.
+// Empty when the dialog was cancelled or could not be shown.
+std::vector<std::string> AskForFiles(HWND owner, const std::wstring& title) {
+    ComPtr<IFileOpenDialog> dialog;
+    if (FAILED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IFileOpenDialog, dialog.put_void()))) {
+        Trace("open dialog unavailable");
+        return {};
+    }
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_ALLOWMULTISELECT | FOS_NODEREFERENCELINKS | FOS_FILEMUSTEXIST |
+                       FOS_FORCEFILESYSTEM);
+    dialog->SetTitle(title.c_str());
+    ComPtr<IShellItemArray> items;
+    DWORD count = 0;
+    if (dialog->Show(owner) != S_OK || FAILED(dialog->GetResults(items.put())) ||
+        FAILED(items->GetCount(&count))) {
+        return {};
+    }
+    std::vector<std::string> paths;
+    for (DWORD i = 0; i < count; ++i) {
+        ComPtr<IShellItem> item;
+        wchar_t* path = nullptr;
+        if (FAILED(items->GetItemAt(i, item.put())) ||
+            FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+            continue;
+        }
+        paths.push_back(Narrow(path));
+        ::CoTaskMemFree(path);
+    }
+    return paths;
+}
+
+}  // namespace
+
+void MainWindow::AddFiles(const std::vector<std::string>& paths) {
+    entries_->AddDropped(paths, store_->isFile);
+}
+
+void MainWindow::AddEntries() {
+    // The dialog's title is the menu item's caption, without its dots.
+    std::string title = StripAccelerators(CaptionOf("mnuConfig", 6, options_->language));
+    while (!title.empty() && (title.back() == '.' || title.back() == ' ')) title.pop_back();
+    while (!title.empty() && title.front() == ' ') title.erase(0, 1);
+    const HWND focused = ::GetFocus();
+    Trace("open dialog shown");
+    const std::vector<std::string> paths = AskForFiles(hwnd(), Widen(title));
+    // The dialog ran a loop of its own: the program may be ending since.
+    if (Ending()) return;
+    Trace("open dialog closed: " + std::to_string(paths.size()) + " files");
+    if (!paths.empty()) AddFiles(paths);
+    // Wine hands the activation and the focus elsewhere when the dialog
+    // goes. The keys go on where they were, or to the new entries, selected.
+    ::SetForegroundWindow(hwnd());
+    ::SetFocus(paths.empty() && ::IsChild(hwnd(), focused) ? focused : Control("lvwMenu"));
+}
+
+void MainWindow::ShowEditMenu(POINT at) {
+    ::TrackPopupMenu(DropDownOf(::GetMenu(hwnd()), Command::kRename), TPM_RIGHTBUTTON, at.x, at.y,
+                     0, hwnd(), nullptr);
+}
+
+bool MainWindow::OnContextMenu(HWND control, LPARAM place) {
+    HWND list = Control("lvwMenu");
+    if (control != list) return false;
+    POINT at{GET_X_LPARAM(place), GET_Y_LPARAM(place)};
+    if (place == -1) {
+        // From the keyboard (Shift+F10 or the menu key): below the selected
+        // row, or at the list's corner when none is.
+        RECT row{};
+        const int selected = SelectedIndex();
+        if (selected < 0 || !ListView_GetItemRect(list, selected, &row, LVIR_LABEL)) {
+            ::GetClientRect(list, &row);
+            row.bottom = row.top;
+        }
+        at = {row.left, row.bottom};
+        ::ClientToScreen(list, &at);
+    }
+    ShowEditMenu(at);
+    return true;
+}
 
 void MainWindow::OnListChanged(EntryList::Change change, size_t index) {
     HWND list = Control("lvwMenu");
@@ -127,12 +214,20 @@ LRESULT MainWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
     case NM_RCLICK: {
         POINT cursor{};
         ::GetCursorPos(&cursor);
-        ::TrackPopupMenu(DropDownOf(::GetMenu(hwnd()), Command::kRename), TPM_RIGHTBUTTON, cursor.x,
-                         cursor.y, 0, hwnd(), nullptr);
-        return 0;
+        ShowEditMenu(cursor);
+        return TRUE;  // shown: the list sends no WM_CONTEXTMENU after it
     }
     case LVN_KEYDOWN:
-        if (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_DELETE) RemoveSelected();
+        switch (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey) {
+        case VK_DELETE:
+            RemoveSelected();
+            break;
+        case VK_INSERT:
+            RunCommand(Command::kAddEntry);
+            break;
+        default:
+            break;
+        }
         return 0;
     case NM_CUSTOMDRAW: {
         // An entry whose file is away is drawn greyed; in dark mode the

@@ -66,6 +66,24 @@ constexpr MenuPicture kMenuPictures[] = {
     {Command::kRemove, IDB_MENU_DELETE},
 };
 
+// The keys a menu item's design names as its shortcut; the menu shows the
+// name after a tab, as every Windows menu does.
+struct Shortcut {
+    std::string_view name;
+    BYTE modifiers;
+    WORD key;
+};
+constexpr Shortcut kShortcuts[] = {
+    {"F2", FVIRTKEY, VK_F2},
+    {"Ctrl+N", FVIRTKEY | FCONTROL, 'N'},
+};
+
+std::wstring MenuCaption(const MenuItemDesign& item, std::string_view caption) {
+    std::wstring text = Widen(caption);
+    if (!item.shortcut.empty()) text += L"\t" + Widen(item.shortcut);
+    return text;
+}
+
 void SetMenuText(HMENU bar, UINT item, bool byPosition, std::wstring text) {
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
@@ -81,7 +99,7 @@ void MainWindow::BuildMenu() {
     std::vector<ACCEL> accelerators;
     HMENU dropDown = nullptr;
     for (const MenuItemDesign& item : Design().menu) {
-        const std::wstring caption = Widen(item.caption);
+        const std::wstring caption = MenuCaption(item, item.caption);
         if (item.index < 0) {
             dropDown = ::CreatePopupMenu();
             ::AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(dropDown),
@@ -91,7 +109,11 @@ void MainWindow::BuildMenu() {
         } else {
             const WORD id = static_cast<WORD>(item.command);
             ::AppendMenuW(dropDown, MF_STRING, id, caption.c_str());
-            if (item.shortcut == "F2") accelerators.push_back({FVIRTKEY, VK_F2, id});
+            for (const Shortcut& shortcut : kShortcuts) {
+                if (item.shortcut == shortcut.name) {
+                    accelerators.push_back({shortcut.modifiers, shortcut.key, id});
+                }
+            }
         }
     }
     ::SetMenu(hwnd(), bar);  // the window owns and destroys its menu bar
@@ -129,7 +151,8 @@ void MainWindow::LoadPictures() {
 void MainWindow::ApplyLanguage() {
     HMENU bar = ::GetMenu(hwnd());
     for (const CaptionRow& row : CaptionTable()) {
-        const std::wstring caption = Widen(row.text[LanguageColumn(options_->language)]);
+        const int column = LanguageColumn(options_->language);
+        const std::wstring caption = Widen(row.text[column]);
         if (HWND control = Control(row.control, row.index)) {
             ::SetWindowTextW(control, caption.c_str());
             continue;
@@ -140,7 +163,7 @@ void MainWindow::ApplyLanguage() {
             if (item.name == row.control && item.index == row.index) {
                 SetMenuText(bar,
                             item.index < 0 ? static_cast<UINT>(title) : CommandId(item.command),
-                            item.index < 0, caption);
+                            item.index < 0, MenuCaption(item, row.text[column]));
                 break;
             }
             if (item.index < 0) ++title;

@@ -51,6 +51,57 @@ void CenterForm(HWND window) {
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The help link takes the keyboard focus as a button does: Tab reaches it,
+// it shows a focus rectangle around its text while it has the focus, and
+// Enter or Space follows it as a click does. The static control's own
+// procedure is kept in its user data.
+LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto own = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(link, GWLP_USERDATA));
+    switch (message) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        ::InvalidateRect(link, nullptr, TRUE);
+        break;
+    case WM_GETDLGCODE: {
+        // Enter is the focused link's, not the default button's.
+        const MSG* key = reinterpret_cast<const MSG*>(lParam);
+        if (key && key->message == WM_KEYDOWN && wParam == VK_RETURN) return DLGC_WANTMESSAGE;
+        break;
+    }
+    case WM_KEYDOWN:
+        if (wParam != VK_RETURN && wParam != VK_SPACE) break;
+        ::SendMessageW(::GetParent(link), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(link), STN_CLICKED),
+                       reinterpret_cast<LPARAM>(link));
+        return 0;
+    case WM_PAINT: {
+        const LRESULT painted = ::CallWindowProcW(own, link, message, wParam, lParam);
+        if (::GetFocus() != link) return painted;
+        wchar_t text[256] = {};
+        const int length = ::GetWindowTextW(link, text, 256);
+        const HDC dc = ::GetDC(link);
+        const HGDIOBJ font =
+            ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(link, WM_GETFONT, 0, 0)));
+        RECT around{};
+        ::DrawTextW(dc, text, length, &around, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        RECT client{};
+        ::GetClientRect(link, &client);
+        around.right = std::min(around.right + 2, client.right);
+        around.bottom = std::min(around.bottom + 1, client.bottom);
+        ::DrawFocusRect(dc, &around);
+        ::SelectObject(dc, font);
+        ::ReleaseDC(link, dc);
+        return painted;
+    }
+    case WM_NCDESTROY:
+        ::SetWindowLongPtrW(link, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+        ::SetWindowLongPtrW(link, GWLP_USERDATA, 0);
+        break;
+    default:
+        break;
+    }
+    return ::CallWindowProcW(own, link, message, wParam, lParam);
+}
+
 }  // namespace
 
 bool MainWindow::Load(EntryList& list, const Store& store, Options& options,
@@ -78,9 +129,8 @@ bool MainWindow::Load(EntryList& list, const Store& store, Options& options,
     design_.Build(Design(), hwnd(), twipsPerPixel);
     LoadPictures();
     if (!paletteGiven_) palette_ = SystemPalette();
-    dropTarget_ = std::make_unique<FileDropTarget>([this](const std::vector<std::string>& paths) {
-        entries_->AddDropped(paths, store_->isFile);
-    });
+    dropTarget_ = std::make_unique<FileDropTarget>(
+        [this](const std::vector<std::string>& paths) { AddFiles(paths); });
     dropRegistered_ = ::RegisterDragDrop(Control("lvwMenu"), dropTarget_.get()) == S_OK;
     list.Listen([this](EntryList::Change change, size_t index) { OnListChanged(change, index); });
     Form_Load();
@@ -127,6 +177,11 @@ void MainWindow::Form_Load() {
     ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     rowTip_.Create(hwnd(), list);
     listTipActive_ = true;
+    HWND link = Control("lblURL", 1);
+    ::SetWindowLongPtrW(link, GWL_STYLE, ::GetWindowLongPtrW(link, GWL_STYLE) | WS_TABSTOP);
+    ::SetWindowLongPtrW(
+        link, GWLP_USERDATA,
+        ::SetWindowLongPtrW(link, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkProc)));
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     ListView_InsertColumn(list, 0, &column);
@@ -184,6 +239,7 @@ void MainWindow::RunCommand(Command command) {
     static constexpr Handler kHandlers[] = {
         {Command::kOptions, [](MainWindow& w) { w.Show(); }},
         {Command::kExit, [](MainWindow& w) { w.QueryClose(CloseReason::FromCode); }},
+        {Command::kAddEntry, [](MainWindow& w) { w.AddEntries(); }},
         {Command::kRename, [](MainWindow& w) { w.RenameSelected(); }},
         {Command::kEntryUp, [](MainWindow& w) { w.MoveSelected(-1); }},
         {Command::kEntryDown, [](MainWindow& w) { w.MoveSelected(+1); }},
@@ -352,6 +408,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NOTIFY:
         return OnNotify(*reinterpret_cast<const NMHDR*>(lParam), lParam);
+    case WM_CONTEXTMENU:  // elsewhere, as on the caption, the system's own
+        if (OnContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
+        break;
     case WM_INITMENUPOPUP:
         OnMenuOpening(reinterpret_cast<HMENU>(wParam));
         return 0;
@@ -367,6 +426,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case DM_GETDEFID:
         return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_NEXTDLGCTL: {
+        // The dialog manager moves the focus this way for a label's access
+        // key (to the label, then on to the control after it), as a dialog
+        // box would do it.
+        HWND next = LOWORD(lParam)
+                        ? reinterpret_cast<HWND>(wParam)
+                        : ::GetNextDlgTabItem(hwnd(), ::GetFocus(), wParam != 0 ? TRUE : FALSE);
+        if (next) ::SetFocus(next);
+        return 0;
+    }
     case WM_SETCURSOR: {
         const BuiltControl* built =
             design_.FindById(::GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));

@@ -80,6 +80,9 @@ public:
     // The File menu at the mouse, as the tray icon's right click shows it.
     void ShowFileMenuAtCursor();
 
+    // Edit > Add entry: files picked in the Open dialog become entries, as
+    // dropped files do.
+    void AddEntries();
     void MoveSelected(int direction);
     void RemoveSelected();
     void RenameSelected();
@@ -113,6 +116,14 @@ private:
     // What the tip of an entry says.
     std::wstring EntryTip(size_t item) const;
     LRESULT OnControlColor(HDC dc, HWND control);
+    // Makes entries of dropped or picked files: folders, files gone and files
+    // already in the list are skipped.
+    void AddFiles(const std::vector<std::string>& paths);
+    // The Edit menu as the list's context menu, at a point of the screen.
+    void ShowEditMenu(POINT at);
+    // WM_CONTEXTMENU of `control`: by the mouse at `place`, or -1 from the
+    // keyboard. False when it is not the list's.
+    bool OnContextMenu(HWND control, LPARAM place);
     void InsertRow(size_t index);
     void SelectRow(int index);
     void RefreshList(int select);

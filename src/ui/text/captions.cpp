@@ -10,7 +10,7 @@ namespace {
 // mark of the Language items; the menu titles and the controls have none.
 // The Spanish middle-button caption carries its own line break because it is
 // too long for one line of the check box, which is designed two lines tall.
-constexpr std::array<CaptionRow, 25> kCaptions = {{
+constexpr std::array<CaptionRow, 28> kCaptions = {{
     {"mntFile", -1, {"&File", "&Datei", "&Fichier", "&Archivo"}},
     {"mnuFile", 0, {" Options", " Einstellungen", " Paramètres", " Configuración"}},
     {"mnuFile",
@@ -63,6 +63,17 @@ constexpr std::array<CaptionRow, 25> kCaptions = {{
     {"cmdButton", 2, {"Move up", "Nach oben", "Monter", "Subir"}},
     {"cmdButton", 3, {"Move down", "Nach unten", "Descendre", "Bajar"}},
     {"lvwMenu", -1, {"Menu entries", "Menüeinträge", "Entrées du menu", "Entradas del menú"}},
+    // The list's label, not drawn: its access key takes the focus to the list.
+    {"lblEntries",
+     -1,
+     {"&Menu entries", "&Menüeinträge", "Entrées du &menu", "Entradas del &menú"}},
+    {"mnuConfig",
+     6,
+     {" Add entry...", " Eintrag hinzufügen...", " Ajouter un élément...", " Añadir entrada..."}},
+    {"lblURL",
+     1,
+     {"Jumpnest help page", "Jumpnest-Hilfeseite", "Page d'aide de Jumpnest",
+      "Página de ayuda de Jumpnest"}},
 }};
 
 // Continuation lines start with five blanks so they line up under the text

@@ -87,6 +87,7 @@ enum class Command : int {
     kExclusions,
     kAddProgram,
     kRemoveProgram,
+    kAddEntry,  // Edit > Add entry: files chosen in the Open dialog
 };
 
 struct ControlDesign {
