@@ -15,6 +15,7 @@
 #include "core/trace_win.h"
 #include "core/version.h"
 #include "store/entry_store_win.h"
+#include "store/logon_task_win.h"
 #include "store/settings.h"
 #include "trigger/hooks_win.h"
 #include "trigger/hotkey.h"
@@ -113,6 +114,22 @@ void PreparePicturesForEveryMonitor(const EntryList& entries) {
         reinterpret_cast<LPARAM>(&entries));
 }
 
+// The internal command of the copy that switches the logon task with full
+// rights, "/logon-task on|off SID": its exit code, or nothing when the
+// program was started otherwise. Only this exact form is taken here.
+std::optional<int> RunLogonTaskCommandLine() {
+    int count = 0;
+    LPWSTR* raw = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    UniqueLocal hold(raw);
+    if (!raw || count != 4 || (raw[1][0] != L'/' && raw[1][0] != L'-') ||
+        ::lstrcmpiW(raw[1] + 1, L"logon-task") != 0) {
+        return std::nullopt;
+    }
+    const bool on = ::lstrcmpiW(raw[2], L"on") == 0;
+    if (!on && ::lstrcmpiW(raw[2], L"off") != 0) return std::nullopt;
+    return RunLogonTaskCommand(on, raw[3]);
+}
+
 }  // namespace
 
 void App::OleSession::Begin() {
@@ -135,6 +152,8 @@ App::~App() {
 }
 
 bool App::Main() {
+    // Before the single-instance check: the copy that runs it is a second one.
+    if (const std::optional<int> code = RunLogonTaskCommandLine()) ::ExitProcess(*code);
     if (!InitEnvironment()) return false;
 
     if (!IsSupportedSystem(gWinVersion)) {

@@ -110,4 +110,8 @@ std::string OptionsNotStoredMessage(std::int32_t language, std::string_view plac
 // it: nothing was saved; load that list?
 std::string ListChangedElsewhereQuestion(std::int32_t language, std::string_view file);
 
+// Said in the shortcut dialog when starting as administrator at sign-in
+// could not be switched `on` (or off), with the system's `reason`.
+std::string LogonTaskNotSwitchedMessage(std::int32_t language, bool on, std::string_view reason);
+
 }  // namespace jumpnest
