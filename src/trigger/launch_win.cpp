@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <exdisp.h>
 #include <shellapi.h>
+#include <shldisp.h>
+#include <shlguid.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -69,7 +72,93 @@ bool StartOpenWith(const std::string& target, const std::wstring& folder) {
     return true;
 }
 
+class VariantText {
+public:
+    explicit VariantText(const std::wstring& text) {
+        value_.vt = VT_BSTR;
+        value_.bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    }
+    ~VariantText() { ::VariantClear(&value_); }
+    VariantText(const VariantText&) = delete;
+    VariantText& operator=(const VariantText&) = delete;
+    const VARIANT& get() const { return value_; }
+
+private:
+    VARIANT value_{};
+};
+
+// Hands `file` to the shell of the desktop, Explorer, which runs without
+// full rights: what this program started itself would inherit its own.
+bool ShellExecuteThroughDesktop(const std::wstring& file, const std::wstring& verb,
+                                const std::wstring& folder) {
+    ComPtr<IShellWindows> windows;
+    ComPtr<IDispatch> desktop, background, application;
+    ComPtr<IServiceProvider> services;
+    ComPtr<IShellBrowser> browser;
+    ComPtr<IShellView> view;
+    ComPtr<IShellFolderViewDual> folderView;
+    ComPtr<IShellDispatch2> shell;
+    VARIANT location{}, root{};
+    location.vt = VT_I4;
+    location.lVal = CSIDL_DESKTOP;
+    long window = 0;
+    HRESULT result = ::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
+                                        IID_IShellWindows, windows.put_void());
+    if (SUCCEEDED(result)) {
+        result = windows->FindWindowSW(&location, &root, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
+                                       desktop.put());
+    }
+    // S_FALSE: no desktop window, and no object.
+    if (result == S_OK && desktop) {
+        result = desktop->QueryInterface(IID_IServiceProvider, services.put_void());
+    } else if (SUCCEEDED(result)) {
+        result = E_FAIL;
+    }
+    if (SUCCEEDED(result)) {
+        result = services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.put_void());
+    }
+    if (SUCCEEDED(result)) result = browser->QueryActiveShellView(view.put());
+    if (SUCCEEDED(result)) {
+        result = view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.put_void());
+    }
+    if (SUCCEEDED(result)) {
+        result = background->QueryInterface(IID_IShellFolderViewDual, folderView.put_void());
+    }
+    if (SUCCEEDED(result)) result = folderView->get_Application(application.put());
+    if (SUCCEEDED(result)) {
+        result = application->QueryInterface(IID_IShellDispatch2, shell.put_void());
+    }
+    if (SUCCEEDED(result)) {
+        VARIANT show{};
+        show.vt = VT_I4;
+        show.lVal = SW_SHOWNORMAL;
+        const VariantText arguments(L""), directory(folder), operation(verb);
+        BSTR name = ::SysAllocStringLen(file.data(), static_cast<UINT>(file.size()));
+        result = shell->ShellExecute(name, arguments.get(), directory.get(), operation.get(), show);
+        ::SysFreeString(name);
+    }
+    if (FAILED(result)) Trace("launch: the desktop's shell refused, " + std::to_string(result));
+    return SUCCEEDED(result);
+}
+
 }  // namespace
+
+bool ProcessElevated() {
+    // The token of a running process does not change: asked once.
+    static const bool elevated = [] {
+        HANDLE raw = nullptr;
+        if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+        UniqueHandle token(raw);
+        TOKEN_ELEVATION elevation{};
+        DWORD size = 0;
+        const bool full = ::GetTokenInformation(token.get(), TokenElevation, &elevation,
+                                                sizeof(elevation), &size) &&
+                          elevation.TokenIsElevated != 0;
+        Trace(std::string("elevated: ") + (full ? "1" : "0"));
+        return full;
+    }();
+    return elevated;
+}
 
 LaunchResult LaunchTarget(const std::string& target, const std::optional<std::string>& verb) {
     const std::wstring file = Widen(target);
@@ -79,6 +168,15 @@ LaunchResult LaunchTarget(const std::string& target, const std::optional<std::st
     const std::wstring folder = Widen(WorkingFolderFor(target));
     // The shell may hand the target to a handler that is a COM object.
     ComApartment com;
+    // Started with full rights at sign-in, the program hands on only what
+    // the user started as administrator (Ctrl+Shift+Enter, "runas") with
+    // them; the rest goes through the desktop, and where that cannot be
+    // had, as before.
+    if (ProcessElevated() && operation != L"runas" &&
+        ShellExecuteThroughDesktop(file, operation, folder)) {
+        Trace("launch: through the desktop: " + target);
+        return LaunchResult::Started;
+    }
     const auto result = reinterpret_cast<INT_PTR>(
         ::ShellExecuteW(nullptr, verb ? operation.c_str() : nullptr, file.c_str(), nullptr,
                         folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL));

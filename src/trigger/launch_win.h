@@ -20,6 +20,9 @@ enum class LaunchResult {
 LaunchResult LaunchTarget(const std::string& target,
                           const std::optional<std::string>& verb = std::nullopt);
 
+// Whether this program runs with full rights (elevated).
+bool ProcessElevated();
+
 // Opens the folder that holds `target` in Explorer with the file selected.
 bool OpenFileLocation(const std::string& target);
 
