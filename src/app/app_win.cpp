@@ -367,8 +367,9 @@ void App::FollowLogonTask(bool on) {
     if (on) {
         done = !FileExists(gStartupLink) || ::DeleteFileW(Widen(gStartupLink).c_str());
     } else if (!gStartupLink.empty()) {
-        done = CreatePath(GetParentFolder(gStartupLink)) &&
-               CreateShortcut(gStartupLink, gAppPath + ExecutableName() + ".exe", "", "", "", "", 0);
+        done =
+            CreatePath(GetParentFolder(gStartupLink)) &&
+            CreateShortcut(gStartupLink, gAppPath + ExecutableName() + ".exe", "", "", "", "", 0);
     }
     Trace(std::string("startup link ") + (on ? "removed" : "made") + (done ? "" : ": failed"));
     frmMain_.ShowOptions();

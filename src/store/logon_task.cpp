@@ -63,12 +63,23 @@ std::string EscapeXml(std::string_view text) {
     std::string escaped;
     for (const char c : text) {
         switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        case '\'': escaped += "&apos;"; break;
-        default: escaped += c;
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        case '\'':
+            escaped += "&apos;";
+            break;
+        default:
+            escaped += c;
         }
     }
     return escaped;
@@ -81,6 +92,7 @@ std::string LogonTaskXml(const LogonTaskDefinition& task) {
     if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
     const std::string name = EscapeXml(LogonTaskName(task.userName));
     // In the order of the schema, which Windows holds a task's XML to.
+    // clang-format off
     return "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
            "  <RegistrationInfo>\n"
            "    <Author>" + EscapeXml(task.userName) + "</Author>\n"
@@ -122,13 +134,14 @@ std::string LogonTaskXml(const LogonTaskDefinition& task) {
            "    </Exec>\n"
            "  </Actions>\n"
            "</Task>\n";
+    // clang-format on
 }
 
 bool ProgramPlaceProtected(std::span<const ObjectSecurity> chain, std::string_view userSid) {
     // Nothing examined is nothing known.
     if (chain.size() < 2 || userSid.empty()) return false;
     for (size_t i = 0; i < chain.size(); ++i) {
-        const std::uint32_t changing = i == 0 ? kChangesProgram
+        const std::uint32_t changing = i == 0   ? kChangesProgram
                                        : i == 1 ? kChangesFolder
                                                 : kChangesFolderAbove;
         if (OrdinaryUsersMayChange(chain[i], changing, userSid)) return false;

@@ -13,7 +13,7 @@ namespace jumpnest {
 
 inline constexpr std::string_view kLogonTaskDelay = "PT3S";      // after the sign-in
 inline constexpr std::string_view kLogonTaskTimeLimit = "PT0S";  // none: it runs all session
-inline constexpr int kLogonTaskPriority = 4;                     // normal, as a program started by hand
+inline constexpr int kLogonTaskPriority = 4;  // normal, as a program started by hand
 
 // "kqrJumpnest.<user name>", in the root folder of the Task Scheduler Library.
 std::string LogonTaskName(std::string_view userName);

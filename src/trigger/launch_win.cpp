@@ -115,7 +115,8 @@ bool ShellExecuteThroughDesktop(const std::wstring& file, const std::wstring& ve
         result = E_FAIL;
     }
     if (SUCCEEDED(result)) {
-        result = services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.put_void());
+        result =
+            services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.put_void());
     }
     if (SUCCEEDED(result)) result = browser->QueryActiveShellView(view.put());
     if (SUCCEEDED(result)) {

@@ -221,11 +221,11 @@ std::optional<bool> ExclusionsWindow::SwitchLogonTaskAsChosen() {
 }
 
 void ExclusionsWindow::Ok() {
-    ChordOptions options{
-        Programs(), ::SendMessageW(Control("chkFullScreen"), BM_GETCHECK, 0, 0) == BST_CHECKED,
-        static_cast<std::int32_t>(
-            LOWORD(::SendMessageW(Control("hkyHotkey"), HKM_GETHOTKEY, 0, 0))),
-        false, std::nullopt};
+    ChordOptions options{Programs(),
+                         ::SendMessageW(Control("chkFullScreen"), BM_GETCHECK, 0, 0) == BST_CHECKED,
+                         static_cast<std::int32_t>(
+                             LOWORD(::SendMessageW(Control("hkyHotkey"), HKM_GETHOTKEY, 0, 0))),
+                         false, std::nullopt};
     // A key without Ctrl or Alt is made a shortcut as it is typed; a value
     // set otherwise is still refused here.
     const std::optional<Hotkey> chosen = HotkeyFromControlValue(options.hotkey);
