@@ -7,6 +7,7 @@
 #include <shldisp.h>
 #include <shlguid.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <cstring>
 #include <string>
@@ -142,19 +143,33 @@ bool ShellExecuteThroughDesktop(const std::wstring& file, const std::wstring& ve
     return SUCCEEDED(result);
 }
 
+// The desktop's shell starts a file without a word: what is missing, or of a
+// type with no program for the verb, is left to this program, which says so
+// or offers the open-with dialog.
+bool StartableByDesktop(const std::wstring& file, const std::wstring& verb) {
+    if (::GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    DWORD size = 0;
+    const HRESULT found =
+        ::AssocQueryStringW(ASSOCF_INIT_IGNOREUNKNOWN, ASSOCSTR_COMMAND, file.c_str(),
+                            verb.empty() ? nullptr : verb.c_str(), nullptr, &size);
+    return found == S_OK || found == S_FALSE;
+}
+
 }  // namespace
 
 bool ProcessElevated() {
-    // The token of a running process does not change: asked once.
+    // The token of a running process does not change: asked once. Only a
+    // token split by UAC counts: elevated with no lesser one beside it (UAC
+    // off, the built-in Administrator), the desktop runs with the same rights.
     static const bool elevated = [] {
         HANDLE raw = nullptr;
         if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
         UniqueHandle token(raw);
-        TOKEN_ELEVATION elevation{};
+        TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
         DWORD size = 0;
-        const bool full = ::GetTokenInformation(token.get(), TokenElevation, &elevation,
-                                                sizeof(elevation), &size) &&
-                          elevation.TokenIsElevated != 0;
+        const bool full =
+            ::GetTokenInformation(token.get(), TokenElevationType, &type, sizeof(type), &size) &&
+            type == TokenElevationTypeFull;
         Trace(std::string("elevated: ") + (full ? "1" : "0"));
         return full;
     }();
@@ -173,7 +188,7 @@ LaunchResult LaunchTarget(const std::string& target, const std::optional<std::st
     // the user started as administrator (Ctrl+Shift+Enter, "runas") with
     // them; the rest goes through the desktop, and where that cannot be
     // had, as before.
-    if (ProcessElevated() && operation != L"runas" &&
+    if (ProcessElevated() && operation != L"runas" && StartableByDesktop(file, operation) &&
         ShellExecuteThroughDesktop(file, operation, folder)) {
         Trace("launch: through the desktop: " + target);
         return LaunchResult::Started;
