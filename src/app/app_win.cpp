@@ -11,14 +11,18 @@
 #include "core/environment_win.h"
 #include "core/globals.h"
 #include "core/handle_win.h"
+#include "core/instance_win.h"
 #include "core/paths.h"
 #include "core/trace_win.h"
 #include "core/version.h"
 #include "store/entry_store_win.h"
+#include "store/logon_task_win.h"
+#include "store/shortcut_win.h"
 #include "store/settings.h"
 #include "trigger/hooks_win.h"
 #include "trigger/hotkey.h"
 #include "trigger/keyboard_layout_win.h"
+#include "trigger/launch_win.h"
 #include "trigger/pass_through.h"
 #include "trigger/pass_through_win.h"
 #include "ui/text/appearance_win.h"
@@ -153,6 +157,12 @@ bool App::Main() {
         ole_.End();
         return false;
     }
+    // Started with full rights at sign-in, the program would not hear a
+    // restarted taskbar nor a second start: Windows drops messages from
+    // programs with fewer rights unless the window lets these two through.
+    for (const UINT message : {TrayIcon::TaskbarCreatedMessage(), ComeForwardMessage()}) {
+        ::ChangeWindowMessageFilterEx(window_.hwnd(), message, MSGFLT_ALLOW, nullptr);
+    }
     running_ = true;
     entries_.StartLoader(window_.hwnd());
 
@@ -178,6 +188,7 @@ bool App::Main() {
     InstallMouseHook(kActiveMouseHookMode);
     window_.StartWatchdog(kWatchdogIntervalMs);
     if (TraceEnabled()) Trace("ready: " + std::to_string(MillisecondsSinceStart()) + " ms");
+    ProcessElevated();
     // The popup's window is made now, while nobody waits for it, so that the
     // first trigger only has to show it.
     PreparePopup();
@@ -327,10 +338,28 @@ ChordOptions App::CurrentChordOptions() const {
     // holds it, OK without a change must not erase it.
     const std::int32_t hotkey = HotkeyFromControlValue(options_.hotkey) ? options_.hotkey : 0;
     return {ParseProgramList(options_.excludedPrograms), options_.passFullScreen, hotkey,
-            hotkey != hotkey_};
+            hotkey != hotkey_, std::nullopt};
+}
+
+void App::FollowLogonTask(bool on) {
+    // The task starts the program at sign-in in the shortcut's place: one
+    // start, not two. Switched off, the program goes on starting with
+    // Windows the ordinary way, until "Start with Windows" is cleared.
+    bool done = true;
+    if (on) {
+        done = !FileExists(gStartupLink) || ::DeleteFileW(Widen(gStartupLink).c_str());
+    } else if (!gStartupLink.empty()) {
+        done =
+            CreatePath(GetParentFolder(gStartupLink)) &&
+            CreateShortcut(gStartupLink, gAppPath + ExecutableName() + ".exe", "", "", "", "", 0);
+    }
+    Trace(std::string("startup link ") + (on ? "removed" : "made") + (done ? "" : ": failed"));
+    frmMain_.ShowOptions();
 }
 
 HotkeyOutcome App::ApplyChordOptions(const ChordOptions& options) {
+    // Whatever becomes of the shortcut: the task has been switched.
+    if (options.logonTaskSwitched) FollowLogonTask(*options.logonTaskSwitched);
     // The shortcut first: when it cannot be had nothing is taken, unless it
     // is the stored one, chosen again while another program still holds it.
     const HotkeyOutcome outcome = SetHotkey(options.hotkey, CurrentChordOptions().hotkey);

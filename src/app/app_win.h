@@ -86,6 +86,9 @@ private:
     void OnOptionsChanged();
     ChordOptions CurrentChordOptions() const;
     HotkeyOutcome ApplyChordOptions(const ChordOptions& options);
+    // Starting as administrator at sign-in was switched `on` (or off): the
+    // Startup shortcut follows.
+    void FollowLogonTask(bool on);
     bool PreparePopup();
 
     // OLE for this thread, set up first and ended last.

@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
+#include <exdisp.h>
 #include <shellapi.h>
+#include <shldisp.h>
+#include <shlguid.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <cstring>
 #include <string>
@@ -69,7 +73,108 @@ bool StartOpenWith(const std::string& target, const std::wstring& folder) {
     return true;
 }
 
+class VariantText {
+public:
+    explicit VariantText(const std::wstring& text) {
+        value_.vt = VT_BSTR;
+        value_.bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    }
+    ~VariantText() { ::VariantClear(&value_); }
+    VariantText(const VariantText&) = delete;
+    VariantText& operator=(const VariantText&) = delete;
+    const VARIANT& get() const { return value_; }
+
+private:
+    VARIANT value_{};
+};
+
+// Hands `file` to the shell of the desktop, Explorer, which runs without
+// full rights: what this program started itself would inherit its own.
+bool ShellExecuteThroughDesktop(const std::wstring& file, const std::wstring& verb,
+                                const std::wstring& folder) {
+    ComPtr<IShellWindows> windows;
+    ComPtr<IDispatch> desktop, background, application;
+    ComPtr<IServiceProvider> services;
+    ComPtr<IShellBrowser> browser;
+    ComPtr<IShellView> view;
+    ComPtr<IShellFolderViewDual> folderView;
+    ComPtr<IShellDispatch2> shell;
+    VARIANT location{}, root{};
+    location.vt = VT_I4;
+    location.lVal = CSIDL_DESKTOP;
+    long window = 0;
+    HRESULT result = ::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
+                                        IID_IShellWindows, windows.put_void());
+    if (SUCCEEDED(result)) {
+        result = windows->FindWindowSW(&location, &root, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
+                                       desktop.put());
+    }
+    // S_FALSE: no desktop window, and no object.
+    if (result == S_OK && desktop) {
+        result = desktop->QueryInterface(IID_IServiceProvider, services.put_void());
+    } else if (SUCCEEDED(result)) {
+        result = E_FAIL;
+    }
+    if (SUCCEEDED(result)) {
+        result =
+            services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.put_void());
+    }
+    if (SUCCEEDED(result)) result = browser->QueryActiveShellView(view.put());
+    if (SUCCEEDED(result)) {
+        result = view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.put_void());
+    }
+    if (SUCCEEDED(result)) {
+        result = background->QueryInterface(IID_IShellFolderViewDual, folderView.put_void());
+    }
+    if (SUCCEEDED(result)) result = folderView->get_Application(application.put());
+    if (SUCCEEDED(result)) {
+        result = application->QueryInterface(IID_IShellDispatch2, shell.put_void());
+    }
+    if (SUCCEEDED(result)) {
+        VARIANT show{};
+        show.vt = VT_I4;
+        show.lVal = SW_SHOWNORMAL;
+        const VariantText arguments(L""), directory(folder), operation(verb);
+        BSTR name = ::SysAllocStringLen(file.data(), static_cast<UINT>(file.size()));
+        result = shell->ShellExecute(name, arguments.get(), directory.get(), operation.get(), show);
+        ::SysFreeString(name);
+    }
+    if (FAILED(result)) Trace("launch: the desktop's shell refused, " + std::to_string(result));
+    return SUCCEEDED(result);
+}
+
+// The desktop's shell starts a file without a word: what is missing, or of a
+// type with no program for the verb, is left to this program, which says so
+// or offers the open-with dialog.
+bool StartableByDesktop(const std::wstring& file, const std::wstring& verb) {
+    if (::GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    DWORD size = 0;
+    const HRESULT found =
+        ::AssocQueryStringW(ASSOCF_INIT_IGNOREUNKNOWN, ASSOCSTR_COMMAND, file.c_str(),
+                            verb.empty() ? nullptr : verb.c_str(), nullptr, &size);
+    return found == S_OK || found == S_FALSE;
+}
+
 }  // namespace
+
+bool ProcessElevated() {
+    // The token of a running process does not change: asked once. Only a
+    // token split by UAC counts: elevated with no lesser one beside it (UAC
+    // off, the built-in Administrator), the desktop runs with the same rights.
+    static const bool elevated = [] {
+        HANDLE raw = nullptr;
+        if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+        UniqueHandle token(raw);
+        TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+        DWORD size = 0;
+        const bool full =
+            ::GetTokenInformation(token.get(), TokenElevationType, &type, sizeof(type), &size) &&
+            type == TokenElevationTypeFull;
+        Trace(std::string("elevated: ") + (full ? "1" : "0"));
+        return full;
+    }();
+    return elevated;
+}
 
 LaunchResult LaunchTarget(const std::string& target, const std::optional<std::string>& verb) {
     const std::wstring file = Widen(target);
@@ -79,6 +184,15 @@ LaunchResult LaunchTarget(const std::string& target, const std::optional<std::st
     const std::wstring folder = Widen(WorkingFolderFor(target));
     // The shell may hand the target to a handler that is a COM object.
     ComApartment com;
+    // Started with full rights at sign-in, the program hands on only what
+    // the user started as administrator (Ctrl+Shift+Enter, "runas") with
+    // them; the rest goes through the desktop, and where that cannot be
+    // had, as before.
+    if (ProcessElevated() && operation != L"runas" && StartableByDesktop(file, operation) &&
+        ShellExecuteThroughDesktop(file, operation, folder)) {
+        Trace("launch: through the desktop: " + target);
+        return LaunchResult::Started;
+    }
     const auto result = reinterpret_cast<INT_PTR>(
         ::ShellExecuteW(nullptr, verb ? operation.c_str() : nullptr, file.c_str(), nullptr,
                         folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL));

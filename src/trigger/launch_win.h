@@ -20,6 +20,10 @@ enum class LaunchResult {
 LaunchResult LaunchTarget(const std::string& target,
                           const std::optional<std::string>& verb = std::nullopt);
 
+// Whether this program runs with the full rights of an administrator whose
+// desktop runs without them (elevated through UAC).
+bool ProcessElevated();
+
 // Opens the folder that holds `target` in Explorer with the file selected.
 bool OpenFileLocation(const std::string& target);
 

@@ -3,11 +3,11 @@ shortcut, stored at once by OK, left alone by Cancel."""
 
 import subprocess
 
-from harness import expect, poll, same
+from harness import START_WITH_WINDOWS, expect, poll, same
 from test_scale import ENTRIES, keep
 
 DIALOG = "Exclusions and shortcut"
-PROGRAMS, REMOVE, FULL_SCREEN, HOTKEY, OK = 1001, 1003, 1004, 1006, 1
+PROGRAMS, REMOVE, FULL_SCREEN, HOTKEY, OK, LOGON_TASK = 1001, 1003, 1004, 1006, 1, 1010
 KEYS = ("ExcludedPrograms", "PassFullScreen", "Hotkey")
 
 
@@ -46,6 +46,23 @@ def test_exclusions_and_shortcut(t):
         program.after(lambda: t.keys("Escape") if answer == "Escape" else press(OK),
                       "exclusions closed")
         same(tuple((t.reg(key) or (0, None))[1] for key in KEYS), stored, "what is stored")
+
+    # Starting as administrator at sign-in. Wine keeps no access lists (its user owns every
+    # file), so the box is offered only once an administrator has vouched for the folder.
+    task, link = t.host(f"C:\\windows\\system32\\tasks\\kqrJumpnest.{t.user}"), t.startup / "kqrJumpnest.lnk"
+    for vouched, on, done in ((False, None, "exclusions closed"), (True, True, "startup link removed"),
+                              (True, False, "startup link made")):
+        if vouched:
+            t.reg_set("TrustedFolder", "C:\\Program Files\\Jumpnest", key="HKLM\\Software\\kqrJumpnest")
+        t.activate()
+        program.after(lambda: t.keys("F10", "Down", "Up", "Up", "Return"), "exclusions opened")
+        expect(program.traced(f"program place protected: {'vouched for' if vouched else 0}",
+                              program.since) or on is False, "the place judged", program.lines()[-9:])
+        if on is not None:
+            t.tick(LOGON_TASK, on, DIALOG)
+        program.after(lambda: t.keys("Escape") if on is None else press(OK), done, timeout=20)
+        same((task.is_file(), link.is_file(), t.checked(START_WITH_WINDOWS)), (bool(on), on is False, on is not None),
+             "the task, the Startup shortcut, Start with Windows")
 
     # The new shortcut works at once.
     t.xdo("mousemove", 400, 300)

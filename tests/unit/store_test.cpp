@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "store/entry_file.h"
+#include "store/logon_task.h"
 #include "store/settings.h"
 #include "support/memory_settings_store.h"
 
@@ -118,4 +119,62 @@ TEST(Settings, LoadSaveAndDefaults) {
     failing.failing = {"Language"};
     EXPECT_FALSE(SaveOptions(failing, saved, 14004));
     EXPECT_EQ(failing.values.size(), 6u);  // the writes after the failed one still happen
+}
+
+TEST(LogonTask, DefinitionAsXml) {
+    const std::string xml =
+        LogonTaskXml({"Jo & <Al>", "S-1-5-21-7", "C:\\Program Files\\R&D\\kqrJumpnest.exe"});
+    for (const char* part :
+         {"<URI>\\kqrJumpnest.Jo &amp; &lt;Al&gt;</URI>", "<Author>Jo &amp; &lt;Al&gt;</Author>",
+          "<SecurityDescriptor>D:(A;;FA;;;SY)(A;;FA;;;BA)(A;;FRFX;;;S-1-5-21-7)</"
+          "SecurityDescriptor>",
+          "<LogonTrigger>\n      <Enabled>true</Enabled>\n      <UserId>S-1-5-21-7</UserId>\n"
+          "      <Delay>PT3S</Delay>",
+          "<UserId>S-1-5-21-7</UserId>\n      <LogonType>InteractiveToken</LogonType>\n"
+          "      <RunLevel>HighestAvailable</RunLevel>",
+          "<DisallowStartIfOnBatteries>false<", "<StopIfGoingOnBatteries>false<",
+          "<MultipleInstancesPolicy>IgnoreNew<", "<ExecutionTimeLimit>PT0S<", "<Priority>4<",
+          "<Command>&quot;C:\\Program Files\\R&amp;D\\kqrJumpnest.exe&quot;</Command>\n"
+          "      <WorkingDirectory>C:\\Program Files\\R&amp;D</WorkingDirectory>"}) {
+        EXPECT_NE(xml.find(part), std::string::npos) << part;
+    }
+    // Unquoted without a blank; the root keeps its backslash.
+    EXPECT_NE(LogonTaskXml({"a", "S-1", "C:\\j.exe"})
+                  .find("<Command>C:\\j.exe</Command>\n      <WorkingDirectory>C:\\<"),
+              std::string::npos);
+    EXPECT_EQ(EscapeXml("'\"'"), "&apos;&quot;&apos;");
+}
+
+TEST(LogonTask, ProgramPlaceProtectedOnlyFromOrdinaryUsers) {
+    const std::string me = "S-1-5-21-9";
+    const ObjectSecurity admins{"S-1-5-32-544", true, {{"S-1-5-32-545", 0x1200A9}}};  // Users: read
+    // C:\ as Windows sets it up: everyone may make folders there, and owns what they make.
+    const ObjectSecurity root{
+        "S-1-5-18", true, {{"S-1-5-11", 0x4}, {"S-1-3-0", 0x10000000, true, true}}};
+    auto with = [](ObjectSecurity o, AccessEntry e) {
+        o.entries.push_back(e);
+        return o;
+    };
+    auto owned = [](ObjectSecurity o, std::string owner) {
+        o.owner = owner;
+        return o;
+    };
+    const std::pair<std::vector<ObjectSecurity>, bool> cases[] = {
+        {{admins, admins, admins, root}, true},
+        {{admins, admins}, true},
+        {{admins}, false},                                              // nothing above looked at
+        {{admins, with(admins, {"S-1-5-11", 0x2})}, false},             // files added to the folder
+        {{admins, with(admins, {"S-1-1-0", 0x2, false})}, true},        // a denial is no grant
+        {{admins, with(admins, {"S-1-1-0", 0x2, true, true})}, true},   // only for what is inside
+        {{with(admins, {me, 0x10000}), admins}, false},                 // the program deleted
+        {{admins, admins, with(admins, {"S-1-5-4", 0x40})}, false},     // the folder removed
+        {{admins, admins, with(admins, {"S-1-5-32-545", 0x2})}, true},  // a file beside it, above
+        {{admins, with(admins, {"S-1-5-21-8", 0x1F01FF})}, true},       // another user
+        {{admins, owned(admins, me)}, false},                           // its owner may rewrite it
+        {{admins, ObjectSecurity{"S-1-5-32-544", false, {}}}, false},   // no list at all
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(ProgramPlaceProtected(cases[i].first, me), cases[i].second) << i;
+    }
+    EXPECT_FALSE(ProgramPlaceProtected(cases[0].first, ""));
 }

@@ -511,7 +511,7 @@ TEST(Exclusions, FollowsItsMonitorsScaleAndTakesNoPlainKey) {
                  return key.virtualKey == 'Q' && key.modifiers == 0x4003 ? "@" : "";
              }}};
     });
-    ASSERT_TRUE(dialog.Open(owner.get(), {{}, true, 0x641, true}, kEnglish, {}));
+    ASSERT_TRUE(dialog.Open(owner.get(), {{}, true, 0x641, true, {}}, kEnglish, {}));
     const HWND list = ::FindWindowExW(dialog.hwnd(), 0, WC_LISTVIEWW, 0),
                box = ::FindWindowExW(dialog.hwnd(), 0, HOTKEY_CLASSW, 0),
                held = ::FindWindowExW(dialog.hwnd(), 0, WC_STATICW,
@@ -531,7 +531,7 @@ TEST(Exclusions, FollowsItsMonitorsScaleAndTakesNoPlainKey) {
         ::SendMessageW(box, WM_KEYUP, key, 0);
     }
     dialog.Close();
-    ASSERT_TRUE(dialog.Open(owner.get(), {{}, true, 0x651, true}, kEnglish, {}));
+    ASSERT_TRUE(dialog.Open(owner.get(), {{}, true, 0x651, true, {}}, kEnglish, {}));
     EXPECT_TRUE(::IsWindowVisible(
         ::FindWindowExW(dialog.hwnd(), 0, WC_STATICW,
                         Widen(HotkeyTypesCharacterMessage(kEnglish, "@", "German")).c_str())));

@@ -378,4 +378,27 @@ TEST(FileIcon, LargeSmallOrNone) {
     EXPECT_FALSE(FileIconAtSize(program + ".missing", 32) || FileIconAtSize(program, 0));
 }
 
+// Registered for this user as the copy with full rights registers it, read back, deleted.
+// Wine's scheduler keeps only the settings of a task (no trigger, principal or action): those
+// are checked where they come back.
+TEST(LogonTask, RegisteredReadBackAndDeleted) {
+    const std::string user = "jumpnest-test & co's";  // <, > cannot be in a user's name
+    ASSERT_EQ(RegisterLogonTask({user, CurrentUserSid(), "C:\\Program Files\\A&B\\k.exe"}), S_OK);
+    const std::string xml = RegisteredLogonTaskXml(user).value_or("");
+    std::vector<std::string> parts = {
+        "<URI>\\kqrJumpnest.jumpnest-test &", "<MultipleInstancesPolicy>IgnoreNew<",
+        "<DisallowStartIfOnBatteries>false<", "<StopIfGoingOnBatteries>false<",
+        "<ExecutionTimeLimit>PT0S<",          "<Priority>4<"};
+    if (xml.find("<LogonTrigger>") != std::string::npos) {
+        parts.insert(parts.end(),
+                     {"<Delay>PT3S<", "<RunLevel>HighestAvailable<", "<LogonType>InteractiveToken<",
+                      "Program Files\\A&amp;B\\k.exe"});
+    }
+    for (const std::string& part : parts)
+        EXPECT_NE(xml.find(part), std::string::npos) << part << xml;
+    EXPECT_EQ(DeleteLogonTask(user), S_OK);
+    EXPECT_EQ(RegisteredLogonTaskXml(user), std::nullopt);
+    EXPECT_EQ(DeleteLogonTask(user), S_OK) << "none to delete is done too";
+}
+
 }  // namespace jumpnest::test

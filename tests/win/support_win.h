@@ -31,6 +31,7 @@
 #include "store/entry_store_win.h"
 #include "store/file_security_win.h"
 #include "store/icons_win.h"
+#include "store/logon_task_win.h"
 #include "store/settings_win.h"
 #include "store/shortcut_win.h"
 #include "trigger/hooks_win.h"

@@ -8,6 +8,7 @@
 #include "core/dpi_win.h"
 #include "core/encoding_win.h"
 #include "core/trace_win.h"
+#include "store/logon_task_win.h"
 #include "trigger/keyboard_layout_win.h"
 #include "trigger/pass_through.h"
 #include "ui/text/appearance_win.h"
@@ -86,6 +87,14 @@ bool ExclusionsWindow::Open(HWND owner, const ChordOptions& current, std::int32_
                           : std::string(HotkeyTakenMessage(language_)))
                   .c_str());
     ::ShowWindow(held, typed || current.hotkeyHeld ? SW_SHOW : SW_HIDE);
+    // Offered where the user's own programs cannot replace the program; a
+    // task made before is always offered, to be switched off.
+    logonTaskOn_ = LogonTaskRegistered();
+    const bool offered = logonTaskOn_ || ProgramPlaceProtected();
+    ::SendMessageW(Control("chkLogonTask"), BM_SETCHECK, logonTaskOn_ ? BST_CHECKED : BST_UNCHECKED,
+                   0);
+    ::EnableWindow(Control("chkLogonTask"), offered);
+    ::ShowWindow(Control("lblLogonTask"), offered ? SW_HIDE : SW_SHOW);
 
     dropTarget_ = std::make_unique<FileDropTarget>(
         [this](const std::vector<std::string>& paths) { AddPrograms(paths); });
@@ -196,11 +205,27 @@ void ExclusionsWindow::Say(std::string_view text) {
                   MB_OK | MB_ICONEXCLAMATION);
 }
 
+std::optional<bool> ExclusionsWindow::SwitchLogonTaskAsChosen() {
+    HWND box = Control("chkLogonTask");
+    const bool wanted = ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    if (wanted == logonTaskOn_) return std::nullopt;
+    const bool before = logonTaskOn_;
+    const std::wstring failure = SwitchLogonTask(wanted);
+    // What is registered now, whatever the copy with full rights said.
+    logonTaskOn_ = LogonTaskRegistered();
+    if (hwnd()) {
+        ::SendMessageW(box, BM_SETCHECK, logonTaskOn_ ? BST_CHECKED : BST_UNCHECKED, 0);
+        if (!failure.empty()) Say(LogonTaskNotSwitchedMessage(language_, wanted, Narrow(failure)));
+    }
+    return logonTaskOn_ != before ? std::optional<bool>(logonTaskOn_) : std::nullopt;
+}
+
 void ExclusionsWindow::Ok() {
-    const ChordOptions options{
-        Programs(), ::SendMessageW(Control("chkFullScreen"), BM_GETCHECK, 0, 0) == BST_CHECKED,
-        static_cast<std::int32_t>(
-            LOWORD(::SendMessageW(Control("hkyHotkey"), HKM_GETHOTKEY, 0, 0)))};
+    ChordOptions options{Programs(),
+                         ::SendMessageW(Control("chkFullScreen"), BM_GETCHECK, 0, 0) == BST_CHECKED,
+                         static_cast<std::int32_t>(
+                             LOWORD(::SendMessageW(Control("hkyHotkey"), HKM_GETHOTKEY, 0, 0))),
+                         false, std::nullopt};
     // A key without Ctrl or Alt is made a shortcut as it is typed; a value
     // set otherwise is still refused here.
     const std::optional<Hotkey> chosen = HotkeyFromControlValue(options.hotkey);
@@ -216,7 +241,15 @@ void ExclusionsWindow::Ok() {
         }
     }
     HotkeyOutcome outcome = HotkeyOutcome::kNoShortcut;
-    if (!options.hotkey || chosen) outcome = onOk_ ? onOk_(options) : HotkeyOutcome::kTaken;
+    if (!options.hotkey || chosen) {
+        options.logonTaskSwitched = SwitchLogonTaskAsChosen();
+        // The message's own loop may have closed the dialog meanwhile.
+        if (!hwnd()) {
+            if (options.logonTaskSwitched && onOk_) onOk_(options);
+            return;
+        }
+        outcome = onOk_ ? onOk_(options) : HotkeyOutcome::kTaken;
+    }
     if (outcome == HotkeyOutcome::kTaken || outcome == HotkeyOutcome::kStillHeld) {
         if (outcome == HotkeyOutcome::kStillHeld) Trace("hotkey still held by another program");
         Close();

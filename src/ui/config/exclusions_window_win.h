@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ struct ChordOptions {
     // The stored shortcut is held by another program: it does not open the
     // popup, yet stays the user's choice.
     bool hotkeyHeld = false;
+    // Set when OK switched starting as administrator at sign-in: on or off.
+    std::optional<bool> logonTaskSwitched;
     bool operator==(const ChordOptions&) const = default;
 };
 
@@ -71,6 +74,9 @@ private:
     // A key pressed in the shortcut box without Ctrl or Alt becomes a
     // shortcut that types nothing on the user's layouts.
     void MakeShortcutOfPlainKey();
+    // Switches the logon task as its box says, when that differs from what
+    // is registered; says so when it cannot. The new state, if it changed.
+    std::optional<bool> SwitchLogonTaskAsChosen();
     // A message over the dialog, with its title.
     void Say(std::string_view text);
     // One column as wide as the list, leaving room for a vertical scroll bar
@@ -87,6 +93,7 @@ private:
     std::unique_ptr<FileDropTarget> dropTarget_;
     bool dropRegistered_ = false;
     std::int32_t storedHotkey_ = 0;
+    bool logonTaskOn_ = false;  // registered, as last asked
     std::function<std::vector<KeyboardLayout>()> layouts_;
 };
 

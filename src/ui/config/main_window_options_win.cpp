@@ -8,6 +8,7 @@
 #include "core/environment_win.h"
 #include "core/globals.h"
 #include "core/paths.h"
+#include "store/logon_task_win.h"
 #include "store/shortcut_win.h"
 #include "ui/config/main_window_parts_win.h"
 
@@ -16,7 +17,11 @@ namespace jumpnest {
 using namespace config_window;
 
 void MainWindow::ShowOptions() {
-    SetCheck(Control("chkOption", 0), FileExists(gStartupLink));
+    // The logon task starts the program with Windows in the shortcut's place;
+    // switched off in its dialog, it leaves the shortcut.
+    const bool byTask = LogonTaskRegistered();
+    SetCheck(Control("chkOption", 0), byTask || FileExists(gStartupLink));
+    ::EnableWindow(Control("chkOption", 0), !byTask);
     Options& options = *options_;
     SetCheck(Control("chkOption", 1), options.showInSysTray);
     if (links_.showTray) options.showInSysTray = links_.showTray(options.showInSysTray);
@@ -28,6 +33,7 @@ void MainWindow::ShowOptions() {
 }
 
 bool MainWindow::ApplyStartupLink(bool startWithWindows) {
+    if (!::IsWindowEnabled(Control("chkOption", 0))) return true;  // the logon task starts it
     if (startWithWindows) {
         // The Startup folder may have been deleted; Windows still starts
         // what it holds once it is back.

@@ -136,7 +136,7 @@ constexpr std::array<std::string_view, kLanguageCount> kQuitQuestion = {
     "Debe darse por concluida 'kqrJumpnest' final?",
 };
 
-constexpr std::array<CaptionRow, 8> kExclusionsCaptions = {{
+constexpr std::array<CaptionRow, 10> kExclusionsCaptions = {{
     {"",
      -1,
      {"Exclusions and shortcut", "Ausnahmen und Tastenkürzel", "Exclusions et raccourci",
@@ -157,7 +157,44 @@ constexpr std::array<CaptionRow, 8> kExclusionsCaptions = {{
       "&Raccourci clavier qui ouvre le menu :", "A&tajo de teclado que abre el menú:"}},
     {"cmdOK", -1, {"OK", "OK", "OK", "Aceptar"}},
     {"cmdCancel", -1, {"Cancel", "Abbrechen", "Annuler", "Cancelar"}},
+    {"chkLogonTask",
+     -1,
+     {"Start as &administrator at sign-in", "Bei der Anmeldung als &Administrator starten",
+      "Démarrer en &administrateur à l'ouverture de session",
+      "Iniciar como &administrador al iniciar sesión"}},
+    // Shown while the program lies where the user's own programs could replace it.
+    {"lblLogonTask",
+     -1,
+     {"To offer this, move Jumpnest to a folder only administrators can change, such as "
+      "C:\\Program Files\\Jumpnest: started with full rights from a folder you can change, "
+      "it could be replaced by any program of yours.",
+      "Dazu verschieben Sie Jumpnest zuerst in einen Ordner, den nur Administratoren ändern "
+      "können, etwa C:\\Program Files\\Jumpnest: mit vollen Rechten aus einem Ordner "
+      "gestartet, den Sie ändern können, könnte jedes Ihrer Programme es ersetzen.",
+      "Pour cela, déplacez d'abord Jumpnest dans un dossier que seuls les administrateurs "
+      "peuvent modifier, comme C:\\Program Files\\Jumpnest : lancé avec tous les droits "
+      "depuis un dossier que vous pouvez modifier, n'importe quel programme à vous pourrait le "
+      "remplacer.",
+      "Para ello, mueva antes Jumpnest a una carpeta que solo los administradores pueden "
+      "cambiar, como C:\\Program Files\\Jumpnest: iniciado con todos los derechos desde una "
+      "carpeta que usted puede cambiar, cualquier programa suyo podría reemplazarlo."}},
 }};
+
+// The logon task could not be switched; the system's reason follows.
+constexpr std::array<std::string_view, kLanguageCount> kLogonTaskNotOn = {
+    "Starting as administrator at sign-in could not be switched on.\n\n%REASON%",
+    "Der Start als Administrator bei der Anmeldung ließ sich nicht einschalten.\n\n%REASON%",
+    "Le démarrage en administrateur à l'ouverture de session n'a pas pu être activé."
+    "\n\n%REASON%",
+    "No se pudo activar el inicio como administrador al iniciar sesión.\n\n%REASON%",
+};
+constexpr std::array<std::string_view, kLanguageCount> kLogonTaskNotOff = {
+    "Starting as administrator at sign-in could not be switched off.\n\n%REASON%",
+    "Der Start als Administrator bei der Anmeldung ließ sich nicht ausschalten.\n\n%REASON%",
+    "Le démarrage en administrateur à l'ouverture de session n'a pas pu être désactivé."
+    "\n\n%REASON%",
+    "No se pudo desactivar el inicio como administrador al iniciar sesión.\n\n%REASON%",
+};
 
 constexpr std::array<std::string_view, kLanguageCount> kHotkeyTaken = {
     "Another program already uses this shortcut. Please choose another one.",
@@ -596,6 +633,11 @@ std::string UninstallReport(std::int32_t language, std::span<const UninstallStep
         text.append(text.empty() ? "" : "\n\n").append(In(kNotRemoved, language)).append(failed);
     }
     return text.empty() ? std::string(In(kNothingToRemove, language)) : text;
+}
+
+std::string LogonTaskNotSwitchedMessage(std::int32_t language, bool on, std::string_view reason) {
+    const auto column = static_cast<std::size_t>(LanguageColumn(language));
+    return Filled(on ? kLogonTaskNotOn[column] : kLogonTaskNotOff[column], "", reason);
 }
 
 }  // namespace jumpnest

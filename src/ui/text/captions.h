@@ -139,4 +139,10 @@ struct UninstallStep {
 // each with its reason; or that there was nothing to remove.
 std::string UninstallReport(std::int32_t language, std::span<const UninstallStep> steps);
 
+// --- Starting as administrator at sign-in ---
+
+// Said in the shortcut dialog when starting as administrator at sign-in
+// could not be switched `on` (or off), with the system's `reason`.
+std::string LogonTaskNotSwitchedMessage(std::int32_t language, bool on, std::string_view reason);
+
 }  // namespace jumpnest

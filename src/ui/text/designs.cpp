@@ -131,16 +131,20 @@ constexpr std::array kExclusionsControls = {
     ControlDesign{K::Label, "lblHotkey", -1, "", 120, 2700, 5160, 255, 5,
                   "&Keyboard shortcut to open the menu:", kTahoma825, kNone, kNone, kAccessKeys},
     ControlDesign{K::HotKey, "hkyHotkey", -1, "", 120, 3000, 3900, 315, 6, "", kTahoma825},
-    ControlDesign{K::CommandButton, "cmdOK", -1, "", 2700, 3900, 1215, 375, 7, "OK",
+    ControlDesign{K::CommandButton, "cmdOK", -1, "", 2700, 5220, 1215, 375, 9, "OK",
                   kTahoma825, kNone, kNone, kDefaultButton},
-    ControlDesign{K::CommandButton, "cmdCancel", -1, "", 4065, 3900, 1215, 375, 8, "Cancel",
+    ControlDesign{K::CommandButton, "cmdCancel", -1, "", 4065, 5220, 1215, 375, 10, "Cancel",
                   kTahoma825, kNone, kNone, kCancelButton},
     // Shown only while another program holds the stored shortcut.
-    ControlDesign{K::Label, "lblHotkeyHeld", -1, "", 120, 3390, 5160, 420, 9, "", kTahoma825},
+    ControlDesign{K::Label, "lblHotkeyHeld", -1, "", 120, 3390, 5160, 420, 11, "", kTahoma825},
+    ControlDesign{K::CheckBox, "chkLogonTask", -1, "", 120, 3900, 5160, 255, 7,
+                  "Start as &administrator at sign-in", kTahoma825},
+    // Shown only where the program may not be started with full rights.
+    ControlDesign{K::Label, "lblLogonTask", -1, "", 360, 4200, 4920, 900, 8, "", kTahoma825},
 };
 
 constexpr WindowDesign kExclusionsWindow{
-    "Exclusions and shortcut", 5400, 4440, WindowBorder::FixedDialog, /*inTaskbar=*/false,
+    "Exclusions and shortcut", 5400, 5760, WindowBorder::FixedDialog, /*inTaskbar=*/false,
     kExclusionsControls, {}};
 // clang-format on
 
