@@ -230,8 +230,8 @@ std::string ProcessUserSid(HANDLE process) {
 // KnownDLL, and a copy of it planted beside the program would be loaded in
 // its place. Loaded as an image resource, the file runs no code.
 std::optional<ModuleVersion> ReadVersionRecord(std::string_view file) {
-    UniqueModule module(::LoadLibraryExW(Widen(file).c_str(), nullptr,
-                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    UniqueModule module(::LoadLibraryExW(
+        Widen(file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     if (!module) return std::nullopt;
     HRSRC found = ::FindResourceW(module.get(), MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
     HGLOBAL loaded = found ? ::LoadResource(module.get(), found) : nullptr;

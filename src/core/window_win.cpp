@@ -32,8 +32,8 @@ void Window::Destroy() {
     if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
-bool Window::Create(const wchar_t* className, const wchar_t* title, DWORD style,
-                    DWORD exStyle, int x, int y, int width, int height, HWND parent) {
+bool Window::Create(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle,
+                    int x, int y, int width, int height, HWND parent) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
@@ -48,8 +48,14 @@ bool Window::Create(const wchar_t* className, const wchar_t* title, DWORD style,
         windowClass.lpszClassName = className;
         if (!::RegisterClassExW(&windowClass)) return false;
     }
-    return ::CreateWindowExW(exStyle, className, title, style, x, y, width, height,
-                             parent, nullptr, instance, this) != nullptr;
+    return ::CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, nullptr,
+                             instance, this) != nullptr;
+}
+
+void Window::MoveFocus(WPARAM wParam, LPARAM lParam) const {
+    const HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                     : ::GetNextDlgTabItem(hwnd_, ::GetFocus(), wParam != 0);
+    if (next) ::SetFocus(next);
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

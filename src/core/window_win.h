@@ -39,13 +39,18 @@ public:
 
 protected:
     Window() = default;
+
+    // WM_NEXTDLGCTL, which only dialog boxes answer: the dialog manager moves
+    // the focus this way for a label's access key (to the label, then on to
+    // the control after it).
+    void MoveFocus(WPARAM wParam, LPARAM lParam) const;
     // Only a safety net: by now the derived part is gone, so the window is
     // detached first and no message of it reaches a half torn-down object.
     virtual ~Window();
 
     // Registers the class on first use and creates the window.
-    bool Create(const wchar_t* className, const wchar_t* title, DWORD style,
-                DWORD exStyle, int x, int y, int width, int height, HWND parent);
+    bool Create(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle, int x,
+                int y, int width, int height, HWND parent);
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 

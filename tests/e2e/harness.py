@@ -325,7 +325,8 @@ class Case:
             found = re.search(rf"^\s*{re.escape(name)}\s+(REG_\w+)\s*(.*?)\s*$", out, re.M)
             if found or "Unable to find" in out:
                 return found and found.groups()
-        raise Failure(f"reg query {name}: exit code {result.returncode}, {out!r}, {result.stderr!r}")
+        raise Failure(f"reg query {name}: exit code {result.returncode}, {out!r}, "
+                      f"{result.stderr!r}")
 
     def reg_set(self, name, data, kind="REG_SZ", key=SETTINGS):
         result = self.run("wine", "reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f")

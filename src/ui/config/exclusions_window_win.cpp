@@ -300,6 +300,9 @@ LRESULT ExclusionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         if (key->hdr.code == LVN_KEYDOWN && key->wVKey == VK_DELETE) RemoveSelected();
         return 0;
     }
+    case WM_NEXTDLGCTL:  // a label's access key
+        MoveFocus(wParam, lParam);
+        return 0;
     case DM_GETDEFID:
         return MAKELRESULT(IDOK, DC_HASDEFID);
     case WM_DPICHANGED: {

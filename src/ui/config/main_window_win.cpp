@@ -426,16 +426,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case DM_GETDEFID:
         return MAKELRESULT(IDOK, DC_HASDEFID);
-    case WM_NEXTDLGCTL: {
-        // The dialog manager moves the focus this way for a label's access
-        // key (to the label, then on to the control after it), as a dialog
-        // box would do it.
-        HWND next = LOWORD(lParam)
-                        ? reinterpret_cast<HWND>(wParam)
-                        : ::GetNextDlgTabItem(hwnd(), ::GetFocus(), wParam != 0 ? TRUE : FALSE);
-        if (next) ::SetFocus(next);
+    case WM_NEXTDLGCTL:
+        MoveFocus(wParam, lParam);
         return 0;
-    }
     case WM_SETCURSOR: {
         const BuiltControl* built =
             design_.FindById(::GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));

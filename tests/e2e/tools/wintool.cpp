@@ -141,9 +141,11 @@ int Press(HWND window, int rounds, wchar_t** ids, int count) {
     for (int i = 0; rounds == 0 || i < rounds * count; ++i, ::Sleep(5)) {
         // A negative id is a box clicked as the user does: its tick changes.
         const int id = std::wcstol(ids[i % count], nullptr, 10);
-        if (id < 0) ::SendMessageW(::GetDlgItem(window, -id), BM_CLICK, 0, 0);
-        else ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                            reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
+        if (id < 0)
+            ::SendMessageW(::GetDlgItem(window, -id), BM_CLICK, 0, 0);
+        else
+            ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
         if (!::IsWindow(window)) return rounds == 0 ? 0 : 1;
     }
     return 0;
@@ -212,7 +214,9 @@ int wmain(int argc, wchar_t** argv) {
     if (argc > 1 && std::wstring(argv[1]) == L"colours-changed") {
         return ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
                                      reinterpret_cast<LPARAM>(L"ImmersiveColorSet"),
-                                     SMTO_ABORTIFHUNG, 5000, nullptr) ? 0 : 1;
+                                     SMTO_ABORTIFHUNG, 5000, nullptr)
+                   ? 0
+                   : 1;
     }
     if (command == L"shown-text") {
         const HWND shown = Find(argv[2], true);
@@ -234,7 +238,10 @@ int wmain(int argc, wchar_t** argv) {
         if (!::SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, 0, 5000, &may))
             std::printf("WM_QUERYENDSESSION unanswered: error %lu\n", ::GetLastError());
         return ::SendMessageTimeoutW(window, WM_ENDSESSION, may, ENDSESSION_LOGOFF, 0, 5000,
-                                     nullptr) && may ? 0 : 1;
+                                     nullptr) &&
+                       may
+                   ? 0
+                   : 1;
     }
     if (command == L"child-texts") return ::EnumChildWindows(window, PrintChild, 0), 0;
     if (command == L"list-items") return ListItems(window);
