@@ -11,7 +11,16 @@ from pathlib import Path
 from harness import expect, same
 
 ROOT = Path(__file__).resolve().parents[2]
-BUILT = ["kqrJumpnest.exe", "jumpnest-help-en.html", "jumpnest-help-de.html"]
+BUILT = ["kqrJumpnest.exe"] + [f"jumpnest-help-{l}.html" for l in ("en", "de", "fr", "es")]
+WINGET = "winget/Kelmarsh.Jumpnest"
+BESIDE = ["SHA256SUMS", WINGET + ".yaml", WINGET + ".locale.en-US.yaml", WINGET + ".installer.yaml",
+          "scoop/jumpnest.json"]
+
+
+def check(folder):  # --check on the sums and manifests in folder: (exit code, stderr)
+    run = subprocess.run([ROOT / "scripts" / "release.sh", "--check", folder],
+                         capture_output=True, text=True, timeout=60)
+    return run.returncode, run.stderr
 
 
 def pack(build, zip_path, **env):  # by the release script alone: {name: (info, bytes)}
@@ -27,8 +36,21 @@ def pack(build, zip_path, **env):  # by the release script alone: {name: (info, 
 
 def test_release_zip_is_reproducible_and_complete(t):
     first = pack(t.build, t.dir / "first.zip")
-    same(list(first), BUILT + ["README.txt"], "the entries in this order")
-    same([first[n][1] == (t.build / n).read_bytes() for n in BUILT], [True] * 3, "as built")
+    same(list(first), BUILT + ["README.txt", "LICENSE"], "the entries in this order")
+    same([first[n][1] == (t.build / n).read_bytes() for n in BUILT], [True] * 5, "as built")
+    same(first["LICENSE"][1], (ROOT / "LICENSE").read_bytes().replace(b"\n", b"\r\n"), "LICENSE")
+    same([(t.dir / n).is_file() for n in BESIDE], [True] * 5, "the sums and manifests written")
+    same(check(t.dir), (0, ""), "--check on what the packing wrote")
+    digest = hashlib.sha256((t.dir / "first.zip").read_bytes()).hexdigest()
+    for name, old, new in [(BESIDE[3], digest.upper(), "0" * 64), (BESIDE[4], digest, "0" * 64),
+                           (BESIDE[0], digest, "0" * 64), (BESIDE[2], "License: MIT\n", ""),
+                           (BESIDE[4], '"checkver"', '"checkver-gone"')]:
+        for each in BESIDE + ["first.zip"]:  # afresh each time
+            (tampered := t.dir / "tampered" / each).parent.mkdir(parents=True, exist_ok=True)
+            shutil.copyfile(t.dir / each, tampered)
+        (edited := t.dir / "tampered" / name).write_text(edited.read_text().replace(old, new))
+        code, said = check(t.dir / "tampered")
+        expect(code == 1 and name in said, f"--check failing on {name} without {old!r}", said)
     same({info.extra for info, _ in first.values()}, {b""}, "the entries' extra fields")
     same(len({info.date_time for info, _ in first.values()}), 1, "how many times entries have")
     readme = first["README.txt"][1]
