@@ -7,7 +7,7 @@ BUILD="$ROOT/build"
 # Debian packages the two commands need.
 PACKAGES=(cmake ninja-build g++ googletest g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
           imagemagick x11-utils python3 libx11-dev clang libclang-rt-14-dev
-          fonts-dejavu-core)
+          fonts-dejavu-core fonts-wine)
 
 # Each step's heading says how long the command has run so far.
 export JUMPNEST_STARTED=${JUMPNEST_STARTED:-$(date +%s)}
@@ -64,6 +64,9 @@ make_prefix() {
     /d 1280x800 /f >/dev/null 2>&1
   # The desktop setting is read by the next explorer that starts.
   WINEPREFIX="$prefix" wineserver -w
+  # Wine's own Marlett: without it the caption buttons and check marks show
+  # the letters that stand for its glyphs.
+  cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
 }
 
 # start_xvfb: starts a private X display and sets DISPLAY and XVFB_PID. Xvfb

@@ -96,6 +96,9 @@ def test_starting_in_odd_places(t):
     dump = t.run("x86_64-w64-mingw32-objdump", "-p", t.build / "kqrJumpnest.exe").stdout.decode()
     imports = {name.lower() for name in re.findall(r"DLL Name: (\S+)", dump)}
     expect(imports and imports <= KNOWN, "only KnownDLLs", sorted(imports - KNOWN) or "none")
+    network = imports & {f"{n}.dll" for n in "ws2_32 wsock32 mswsock wininet winhttp urlmon "
+                         "iphlpapi dnsapi netapi32 mpr wldap32 nsi httpapi websocket".split()}
+    expect(not network, "no networking library", sorted(network))
     (blocker := t.host(DATA + "\\kqrJumpnest")).parent.mkdir(parents=True)
     blocker.write_text("not a folder")  # where the data folder belongs
 

@@ -153,7 +153,7 @@ TEST(Captions, EveryLanguageValueHasTextAndTheWriteFailureIsFilled) {
         EXPECT_FALSE(help.ends_with('\r') || help.find('\n') != std::string::npos) << language;
         EXPECT_EQ(std::count(help.begin(), help.end(), '\r') + 1, std::ssize(HelpLines(language)));
     }
-    EXPECT_EQ(pages, (std::set{HelpPageName(kEnglish), HelpPageName(kGerman)}));
+    EXPECT_EQ(pages.size(), static_cast<size_t>(kLanguageCount));  // a page of its own each
     for (const std::string_view page : pages) {  // the build copies them beside the program
         EXPECT_TRUE(std::ifstream(JUMPNEST_SOURCE_DIR "/res/help/" + std::string(page))) << page;
     }

@@ -392,7 +392,10 @@ std::string_view EntryAwayText(std::int32_t language) {
 }
 
 std::string_view HelpPageName(std::int32_t language) {
-    return language == kGerman ? "jumpnest-help-de.html" : "jumpnest-help-en.html";
+    constexpr std::array<std::string_view, kLanguageCount> kPages = {
+        "jumpnest-help-en.html", "jumpnest-help-de.html", "jumpnest-help-fr.html",
+        "jumpnest-help-es.html"};
+    return kPages[static_cast<std::size_t>(LanguageColumn(language))];
 }
 
 std::string WriteFailedMessage(std::int32_t language, std::string_view file,
