@@ -2,7 +2,7 @@
 # Installs what is missing, builds both targets and runs every test layer:
 # the include-layer check, native unit tests, a short fuzzing run, Win32
 # tests under Wine, and end-to-end tests of the real kqrJumpnest.exe under
-# Wine, each on a private X display. JUMPNEST_E2E_JOBS (2) journeys run at
+# Wine, each on a private X display. JUMPNEST_E2E_JOBS (3) journeys run at
 # once. Benchmarks are not tests: scripts/bench.sh.
 set -uo pipefail
 source "$(dirname "$0")/scripts/lib.sh"
@@ -67,7 +67,7 @@ FAILED[fuzz]=$(grep -cE '^[a-z_]+ +FAILED ' "$BUILD/fuzz-tests.log")
 [ "${PASSED[fuzz]}" -gt 0 ] || [ "${FAILED[fuzz]}" -gt 0 ] || FAILED[fuzz]=1
 echo "fuzz: ${PASSED[fuzz]} passed, ${FAILED[fuzz]} failed"
 
-# The Win32 tests run on this display while the journeys run, two at a time,
+# The Win32 tests run on this display while the journeys run, three at a time,
 # on displays of their own: Wine mostly waits, so they share the cores well.
 win32_tests() {
   export WINEPREFIX="$BUILD/win32-tests/prefix"
@@ -83,7 +83,7 @@ side_job=$!
 
 say "End-to-end tests (the real program under Wine)"
 python3 "$ROOT/tests/e2e/run.py" --build "$BUILD/win" --template "$TEMPLATE" \
-  --work "$BUILD/e2e" --jobs "${JUMPNEST_E2E_JOBS:-2}" | tee "$BUILD/e2e-tests.log"
+  --work "$BUILD/e2e" --jobs "${JUMPNEST_E2E_JOBS:-3}" | tee "$BUILD/e2e-tests.log"
 line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$BUILD/e2e-tests.log" | tail -n 1)
 if [ -n "$line" ]; then
   PASSED[e2e]=$(sed -E 's/e2e: ([0-9]+) passed, ([0-9]+) failed.*/\1/' <<<"$line")
