@@ -200,8 +200,8 @@ class Case:
         return self.tool("gone-window", title, str(ms))[0] == 0
 
     def controls(self, title=TITLE):  # {id and text: (x, y, w, h, checked, text, class)}
-        code, out = self.tool("child-texts", title)
-        expect(code == 0, f'a window "{title}"', "none")
+        code, out = poll(lambda: self.tool("child-texts", title), lambda r: r[0] == 0,
+                         f'a window "{title}", shown or not')
         found = {}
         for cls, cid, checked, rect, text in (line.split("|", 4) for line in out.splitlines()):
             text = re.sub(r"\\(.)", lambda m: {"r": "\r", "n": "\n"}.get(m[1], m[1]), text)

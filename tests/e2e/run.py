@@ -5,6 +5,7 @@ named; with --jobs N, N at a time, each in a process of its own on an X display 
 import argparse
 import importlib
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -43,6 +44,8 @@ def run_here(full, journey):
         why = error if isinstance(error, Failure) else "\n" + traceback.format_exc()
         print(f"FAIL {full}: {why}\n     screenshot: {case.screenshot(name + '-failure')}"
               f"\n     prefix: {case.prefix}", flush=True)
+        for trace in (case.prefix / "drive_c").glob("trace-*.txt"):  # kept past the next run
+            shutil.copy(trace, case.artifacts / f"{name}-{trace.name}")
     case.close(keep_prefix=not ok)
     return ok
 
