@@ -151,7 +151,9 @@ bool FolderVouchedFor(const std::string& program) {
 bool LogonTaskRegistered() {
     ComApartment com;
     ComPtr<IRegisteredTask> task;
-    const bool registered = com.ok() && SUCCEEDED(OpenTask(gUserName, task));
+    // Asked by name, not by gUserName: /uninstall asks before the start-up
+    // probe that sets it, and would leave the task behind.
+    const bool registered = com.ok() && SUCCEEDED(OpenTask(CurrentUserName(), task));
     Trace(std::string("logon task: ") + (registered ? "1" : "0"));
     return registered;
 }

@@ -35,12 +35,18 @@ def test_exit_and_uninstall(t):
     data, theirs = t.ini().parent, t.ini().with_name("kqrJumpnest.someone.ini")
     for name in (f"kqrJumpnest.{t.user}@PC.ini", t.ini().name + ".7-0.tmp", theirs.name):
         (data / name).write_bytes(LIST)
+    # The task made as the elevated copy makes it (Wine's one user is S-1-5-21-0-0-0-1000).
+    t.reg_set("TrustedFolder", "C:\\Program Files\\Jumpnest", key="HKLM\\Software\\kqrJumpnest")
+    task = t.host(f"C:\\windows\\system32\\tasks\\kqrJumpnest.{t.user}")
+    same(t.run("wine", t.exe, "/logon-task", "on", "S-1-5-21-0-0-0-1000").returncode, 0, "task")
     link = t.startup / "kqrJumpnest.lnk"
-    expect(link.is_file() and t.reg("Language"), "a shortcut and settings to remove", "none")
+    expect(link.is_file() and task.is_file() and t.reg("Language"),
+           "a shortcut, a task and settings to remove", "not all")
     same(t.start(args=["/uninstall", "/QUIET"]).wait_exit(20), 0, "the exit code of /uninstall")
     expect(not program.alive(), "the program ended", "running")
     same(t.run("wine", "reg", "query", "HKCU\\Software\\kqrJumpnest").returncode, 1, "reg query")
-    same((link.exists(), sorted(data.iterdir())), (False, [theirs]), "what stayed")
+    same((link.exists(), task.exists(), sorted(data.iterdir())), (False, False, [theirs]),
+         "what stayed")
 
     # Once nobody's files are left, the folders go too.
     theirs.unlink()
