@@ -39,17 +39,6 @@ std::int32_t StoredLanguage() {
     return LoadOptions(settings, IsGermanLocale(::GetUserDefaultLCID()), kEnglish).language;
 }
 
-std::string SystemText(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    UniqueLocal owner(text);
-    std::string reason = length ? Narrow(std::wstring_view(text, length)) : std::string();
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    return reason.empty() ? "Error " + std::to_string(error) : reason;
-}
-
 void Say(const std::string& text, UINT icon) {
     ::MessageBoxW(nullptr, Widen(text).c_str(), kMessageTitle, MB_OK | icon | MB_SETFOREGROUND);
 }
@@ -130,7 +119,7 @@ int EndAndSay(std::int32_t language, bool quiet, bool uninstalling) {
 std::vector<UninstallStep> RemoveEverything() {
     std::vector<UninstallStep> steps;
     const auto note = [&steps](UninstallItem item, const std::string& place, DWORD error) {
-        steps.push_back({item, place, error ? SystemText(error) : std::string()});
+        steps.push_back({item, place, error ? SystemErrorText(error) : std::string()});
         Trace("uninstall: " + std::string(error ? "kept " : "removed ") + place);
     };
     const std::string startup = GetSpecialFolder(kFolderStartup);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <cstdio>
 
 namespace jumpnest {
 
@@ -57,6 +58,23 @@ std::optional<std::string> ToAnsiExactly(std::string_view utf8) {
     // folded, a lead byte alone): only what reads back the same is exact.
     if (usedDefault || FromAnsi(ansi) != utf8) return std::nullopt;
     return ansi;
+}
+
+std::string SystemErrorText(unsigned long error) {
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    std::string reason = length ? Narrow(std::wstring_view(text, length)) : std::string();
+    ::LocalFree(text);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    if (reason.empty()) {
+        char code[24] = {};
+        std::snprintf(code, sizeof code, error & 0x80000000UL ? "Error 0x%08lX" : "Error %lu",
+                      error);
+        reason = code;
+    }
+    return reason;
 }
 
 }  // namespace jumpnest

@@ -10,6 +10,11 @@ namespace jumpnest {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 
+// The system's words for an error code (a Win32 error or an HRESULT), in
+// the user's language, without the line break they end with; "Error N" (in
+// hexadecimal for an HRESULT) when the system has none.
+std::string SystemErrorText(unsigned long error);
+
 // ANSI code page bytes as UTF-8.
 std::string FromAnsi(std::string_view ansi);
 

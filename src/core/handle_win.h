@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <oleauto.h>
+
+#include <string_view>
 #include <utility>
 
 namespace jumpnest {
@@ -103,6 +106,27 @@ public:
 
 private:
     T* ptr_ = nullptr;
+};
+
+// A COM string owned, for the calls that take text.
+class Bstr {
+public:
+    explicit Bstr(std::wstring_view text)
+        : text_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    ~Bstr() { ::SysFreeString(text_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    BSTR get() const { return text_; }
+    // As a VARIANT that borrows it: good while this lives.
+    VARIANT variant() const {
+        VARIANT value{};
+        value.vt = VT_BSTR;
+        value.bstrVal = text_;
+        return value;
+    }
+
+private:
+    BSTR text_;
 };
 
 // Makes sure COM is initialised on the calling thread while it lives.

@@ -22,26 +22,6 @@ namespace {
 // registering a task takes a moment, unless the scheduler hangs.
 constexpr DWORD kCommandWaitMs = 60000;
 
-class Bstr {
-public:
-    explicit Bstr(std::wstring_view text)
-        : text_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    ~Bstr() { ::SysFreeString(text_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR get() const { return text_; }
-
-private:
-    BSTR text_;
-};
-
-VARIANT TextVariant(const Bstr& text) {
-    VARIANT variant{};
-    variant.vt = VT_BSTR;
-    variant.bstrVal = text.get();  // borrowed: the Bstr outlives the call
-    return variant;
-}
-
 // The root folder of the Task Scheduler Library. COM must be up while the
 // result lives.
 HRESULT OpenRootFolder(ComPtr<ITaskFolder>& root) {
@@ -100,22 +80,6 @@ std::optional<ObjectSecurity> ReadSecurity(const std::string& path) {
     return security;
 }
 
-std::wstring SystemText(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    UniqueLocal owner(text);
-    std::wstring reason = length ? std::wstring(text, length) : std::wstring();
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) reason.pop_back();
-    if (reason.empty()) {
-        wchar_t code[16] = {};
-        ::wsprintfW(code, L"0x%08X", error);
-        reason = code;
-    }
-    return reason;
-}
-
 // The account a SID names, when it is a user's: the elevated copy is told
 // whose task to make, and may itself run as another administrator.
 std::optional<std::wstring> UserNameOf(const std::wstring& sidText) {
@@ -167,9 +131,8 @@ long RegisterLogonTask(const LogonTaskDefinition& task) {
     const Bstr user(Widen(task.userSid)), security(Widen(LogonTaskSecurity(task.userSid)));
     const VARIANT none{};
     ComPtr<IRegisteredTask> registered;
-    return root->RegisterTask(name.get(), xml.get(), TASK_CREATE_OR_UPDATE, TextVariant(user), none,
-                              TASK_LOGON_INTERACTIVE_TOKEN, TextVariant(security),
-                              registered.put());
+    return root->RegisterTask(name.get(), xml.get(), TASK_CREATE_OR_UPDATE, user.variant(), none,
+                              TASK_LOGON_INTERACTIVE_TOKEN, security.variant(), registered.put());
 }
 
 long DeleteLogonTask(std::string_view userName) {
@@ -260,7 +223,7 @@ std::wstring SwitchLogonTask(bool on) {
         }
     }
     Trace(std::string("logon task switched ") + (on ? "on" : "off") + ": " + std::to_string(code));
-    return code == ERROR_SUCCESS ? std::wstring() : SystemText(code);
+    return code == ERROR_SUCCESS ? std::wstring() : Widen(SystemErrorText(code));
 }
 
 }  // namespace jumpnest

@@ -73,21 +73,6 @@ bool StartOpenWith(const std::string& target, const std::wstring& folder) {
     return true;
 }
 
-class VariantText {
-public:
-    explicit VariantText(const std::wstring& text) {
-        value_.vt = VT_BSTR;
-        value_.bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    }
-    ~VariantText() { ::VariantClear(&value_); }
-    VariantText(const VariantText&) = delete;
-    VariantText& operator=(const VariantText&) = delete;
-    const VARIANT& get() const { return value_; }
-
-private:
-    VARIANT value_{};
-};
-
 // Hands `file` to the shell of the desktop, Explorer, which runs without
 // full rights: what this program started itself would inherit its own.
 bool ShellExecuteThroughDesktop(const std::wstring& file, const std::wstring& verb,
@@ -134,10 +119,9 @@ bool ShellExecuteThroughDesktop(const std::wstring& file, const std::wstring& ve
         VARIANT show{};
         show.vt = VT_I4;
         show.lVal = SW_SHOWNORMAL;
-        const VariantText arguments(L""), directory(folder), operation(verb);
-        BSTR name = ::SysAllocStringLen(file.data(), static_cast<UINT>(file.size()));
-        result = shell->ShellExecute(name, arguments.get(), directory.get(), operation.get(), show);
-        ::SysFreeString(name);
+        const Bstr name(file), arguments(L""), directory(folder), operation(verb);
+        result = shell->ShellExecute(name.get(), arguments.variant(), directory.variant(),
+                                     operation.variant(), show);
     }
     if (FAILED(result)) Trace("launch: the desktop's shell refused, " + std::to_string(result));
     return SUCCEEDED(result);

@@ -16,12 +16,18 @@ namespace jumpnest {
 
 using namespace config_window;
 
-void MainWindow::ShowOptions() {
+void MainWindow::ShowStartWithWindows() {
     // The logon task starts the program with Windows in the shortcut's place;
-    // switched off in its dialog, it leaves the shortcut.
-    const bool byTask = LogonTaskRegistered();
+    // switched off in its dialog, it leaves the shortcut. The scheduler is a
+    // service, busy at sign-in when the program starts hidden: it is asked
+    // only for a window about to be seen.
+    const bool byTask = ::IsWindowVisible(hwnd()) && LogonTaskRegistered();
     SetCheck(Control("chkOption", 0), byTask || FileExists(gStartupLink));
     ::EnableWindow(Control("chkOption", 0), !byTask);
+}
+
+void MainWindow::ShowOptions() {
+    ShowStartWithWindows();
     Options& options = *options_;
     SetCheck(Control("chkOption", 1), options.showInSysTray);
     if (links_.showTray) options.showInSysTray = links_.showTray(options.showInSysTray);

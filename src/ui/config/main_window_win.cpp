@@ -30,15 +30,7 @@ constexpr wchar_t kClassName[] = L"kqrJumpnestConfig";
 std::string SystemReason(DWORD error, std::int32_t language) {
     if (error == kErrorFileOfAnotherUser) return std::string(FileOfAnotherUserReason(language));
     if (error == kErrorUnsafeEntryFile) return std::string(UnsafeEntryFileReason(language));
-    wchar_t* text = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    UniqueLocal owner(text);
-    std::string reason = length ? Narrow(std::wstring_view(text, length)) : std::string();
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    if (reason.empty()) reason = "Error " + std::to_string(error);
-    return reason;
+    return SystemErrorText(error);
 }
 
 // Centred on the primary screen.
@@ -206,6 +198,7 @@ void MainWindow::Show() {
     // those still away.
     entries_->Recheck();
     ::ShowWindow(hwnd(), SW_SHOWNORMAL);
+    ShowStartWithWindows();
     ::SetForegroundWindow(hwnd());
     Trace("configuration window shown");
 }

@@ -64,6 +64,8 @@ public:
 
     // Puts the stored options into the boxes, the tray icon and the hooks.
     void ShowOptions();
+    // "Start with Windows" as the Startup shortcut and the logon task have it.
+    void ShowStartWithWindows();
     void ApplyLanguage();
     void mnuLanguage_Click(int index);
 

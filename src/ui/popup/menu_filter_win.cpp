@@ -1,7 +1,6 @@
 // Typing in the popup: the typed text, the rows that match it, and what a
 // screen reader is told.
 #include <commctrl.h>
-#include <oleauto.h>
 
 #include "core/encoding_win.h"
 #include "core/globals.h"
@@ -29,11 +28,9 @@ void Announce(HWND window, const std::wstring& text) {
         reinterpret_cast<void*>(::GetProcAddress(uia.get(), "UiaRaiseNotificationEvent")));
     ComPtr<IUnknown> provider;
     if (!host || !raise || FAILED(host(window, provider.put())) || !provider) return;
-    BSTR said = ::SysAllocString(text.c_str()), activity = ::SysAllocString(L"JumpnestFilter");
+    const Bstr said(text), activity(L"JumpnestFilter");
     constexpr int kOther = 4, kMostRecent = 3;  // NotificationKind, NotificationProcessing
-    raise(provider.get(), kOther, kMostRecent, said, activity);
-    ::SysFreeString(said);
-    ::SysFreeString(activity);
+    raise(provider.get(), kOther, kMostRecent, said.get(), activity.get());
 }
 
 }  // namespace
