@@ -330,7 +330,8 @@ class Case:
 
     def reg_set(self, name, data, kind="REG_SZ", key=SETTINGS):
         result = self.run("wine", "reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f")
-        expect(result.returncode == 0, f"{name} stored as {kind}", result.stderr)
+        expect(result.returncode == 0, f"{name} stored as {kind}",
+               (result.returncode, result.stdout, result.stderr))
 
     def screenshot(self, name, title=None):  # the display, or one window's area
         crop = ["-crop", "{2}x{3}+{0}+{1}".format(*self.rect(title)), "+repage"] if title else []
@@ -338,7 +339,10 @@ class Case:
         return path
 
     def close(self, keep_prefix=False):
+        # Gone before its prefix is: Wine finds a prefix's server by the folder's inode, which
+        # the next journey's prefix, made meanwhile on another display, may be given.
         self.run("wineserver", "-k")
+        self.run("wineserver", "-w")
         for program in self.programs:
             program.process.kill()
             program.process.wait()
