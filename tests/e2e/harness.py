@@ -7,6 +7,7 @@ import pwd
 import re
 import shutil
 import subprocess
+import tempfile
 import time
 from pathlib import Path, PureWindowsPath
 from urllib.parse import quote
@@ -128,7 +129,28 @@ class Case:
         self.boot()
 
     def run(self, *args, out=subprocess.PIPE):
-        return subprocess.run(args, env=self.env, stdin=out, stdout=out, stderr=out, timeout=60)
+        """A command, to its end. What it writes goes through files: a Wine process may start a
+        helper that inherits its output and lives on, and a pipe would wait for that one too."""
+        if out is not subprocess.PIPE:
+            return self.run_once(args, out, out)
+        with tempfile.TemporaryFile() as stdout, tempfile.TemporaryFile() as stderr:
+            result = self.run_once(args, stdout, stderr)
+            result.stdout, result.stderr = (os.pread(f.fileno(), 1 << 20, 0)
+                                            for f in (stdout, stderr))
+            return result
+
+    def run_once(self, args, stdout, stderr):  # a hung Wine tool is asked once more, and said
+        for attempt in (1, 2):
+            try:
+                return subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL, stdout=stdout,
+                                      stderr=stderr, timeout=60)
+            except subprocess.TimeoutExpired:
+                seen = subprocess.run(["ps", "-eo", "pid,ppid,stat,etime,wchan:24,args"],
+                                      capture_output=True, text=True).stdout
+                seen = "\n".join(x for x in seen.splitlines() if re.search(r"wine|\.exe|PID", x))
+                print(f"NOTE {args} hung for 60 s (attempt {attempt}); processes:\n{seen}",
+                      flush=True)
+        raise Failure(f"{args} hung twice")
 
     def host(self, path):  # of a path on drive C:
         return self.prefix.joinpath("drive_c", *PureWindowsPath(path).parts[1:])
