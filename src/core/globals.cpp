@@ -10,6 +10,7 @@ std::string gAppPath;
 std::string gUserName;
 std::string gPersonalFolder;
 std::string gDataFolder;
+bool gPortable = false;
 
 bool gThemed = false;
 std::string gIniFile;

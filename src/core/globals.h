@@ -17,6 +17,9 @@ extern std::string gAppPath;         // the program's folder, ending in "\"
 extern std::string gUserName;        // logon name; empty when it cannot be read
 extern std::string gPersonalFolder;  // the user's documents folder
 extern std::string gDataFolder;      // the data folder, ending in "\"
+// A portable copy: kqrJumpnest.ini lies beside the exe, which holds the
+// settings; the data folder is the program's folder.
+extern bool gPortable;
 
 // Set by InitApplication.
 extern bool gThemed;              // the visual-styles library is present

@@ -11,6 +11,8 @@ namespace jumpnest {
 inline constexpr std::string_view kAppTitle = "kqrJumpnest";
 inline constexpr std::string_view kMakerFolder = "Kelmarsh";
 inline constexpr std::string_view kStartupLinkName = "kqrJumpnest.lnk";
+// The file whose presence beside the exe makes a copy portable.
+inline constexpr std::string_view kPortableSettingsName = "kqrJumpnest.ini";
 // Used when the shell cannot name the user's documents folder.
 inline constexpr std::string_view kFallbackPersonalFolder = "C:\\Eigene Dateien";
 

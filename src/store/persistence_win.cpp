@@ -61,7 +61,7 @@ bool LoadSettings(const Store& store, EntryList& list, Options& options) {
     return true;
 }
 
-void LoadEntries(EntryList& list) {
+void LoadEntries(const Store& store, EntryList& list) {
     ReadEntries(list);
 }
 

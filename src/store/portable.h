@@ -8,12 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "core/paths.h"
 #include "store/settings.h"
 
 namespace jumpnest {
 
-// The file whose presence beside the exe makes a copy portable.
-inline constexpr std::string_view kPortableSettingsName = "kqrJumpnest.ini";
 
 // A settings file as a user may edit it in Notepad: "[Section]" and
 // "Key=Value" lines, blank lines and comments (";" or "#"). Every line is
@@ -70,31 +69,5 @@ std::string StoredTarget(std::string_view target, std::string_view exeFolder);
 // is returned as it stands, and so is one starting with "%", which names its
 // own place once its variables are expanded.
 std::string ResolvedTarget(std::string_view stored, std::string_view exeFolder);
-
-// `text` with every "%NAME%" whose `lookup` answers replaced by that answer,
-// as Windows expands environment variables: an unknown name is left as it
-// stands, and its closing "%" may open the next name.
-template <typename Lookup>
-std::string ExpandVariables(std::string_view text, Lookup lookup) {
-    std::string out;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t open = text.find('%', at);
-        const std::size_t close = open == std::string_view::npos ? open : text.find('%', open + 1);
-        if (close == std::string_view::npos) break;
-        out.append(text.substr(at, open - at));
-        const std::optional<std::string> value =
-            close > open + 1 ? lookup(text.substr(open + 1, close - open - 1)) : std::nullopt;
-        if (value) {
-            out += *value;
-            at = close + 1;
-        } else {
-            out += '%';
-            at = open + 1;
-        }
-    }
-    out.append(text.substr(at));
-    return out;
-}
 
 }  // namespace jumpnest

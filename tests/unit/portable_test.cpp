@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "core/text.h"
 #include "store/portable.h"
 #include "store/program_lists.h"
 

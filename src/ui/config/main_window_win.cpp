@@ -306,7 +306,7 @@ void MainWindow::OfferChangedList() {
         hwnd(), Widen(ListChangedElsewhereQuestion(options_->language, gIniFile)).c_str(),
         L"Jumpnest", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
     if (answer != IDYES || Ending()) return;
-    LoadEntries(*entries_);
+    LoadEntries(*store_, *entries_);
     Trace("loaded the list changed elsewhere");
 }
 

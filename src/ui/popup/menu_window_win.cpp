@@ -162,8 +162,12 @@ void MenuWindow::OnListChanged(EntryList::Change change, size_t index) {
     ::InvalidateRect(list(), nullptr, FALSE);
 }
 
-void MenuWindow::Open(const MonitorPlace& monitor, MenuOrigin wanted) {
+void MenuWindow::Open(const MonitorPlace& monitor, MenuOrigin wanted, const ProgramSection&) {
     Form_Load(monitor, wanted);
+}
+
+void MenuWindow::Refresh() {
+    if (hwnd()) ::InvalidateRect(list(), nullptr, FALSE);
 }
 
 void MenuWindow::UseDpi(int dpi) {

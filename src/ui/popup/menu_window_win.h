@@ -25,6 +25,16 @@
 
 namespace jumpnest {
 
+// The list of the program under the gesture: its entries come first, under
+// a heading with its name, then the common ones under a heading of their
+// own, unless the program shows its own entries only. Without a list the
+// popup shows the common entries alone, without headings.
+struct ProgramSection {
+    const EntryList* list = nullptr;
+    std::string name;  // the heading: the program's file name
+    bool ownEntriesOnly = false;
+};
+
 class MenuWindow final : public Window {
 public:
     MenuWindow() = default;
@@ -41,7 +51,10 @@ public:
     // Shows the popup on `monitor` (the one under the cursor) with the
     // entries as they are now, its top-left corner at `wanted` (twips at the
     // monitor's scale, clamped onto that monitor), and starts its fade-in.
-    void Open(const MonitorPlace& monitor, MenuOrigin wanted);
+    // With `section`, that program's entries come first (see ProgramSection).
+    void Open(const MonitorPlace& monitor, MenuOrigin wanted, const ProgramSection& section = {});
+    // Draws the rows again: pictures of the shown program's list arrived.
+    void Refresh();
     // Hides it at once.
     void Close();
     // Brings the open popup to the front and gives it the keyboard.

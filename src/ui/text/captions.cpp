@@ -391,6 +391,41 @@ std::string_view EntryAwayText(std::int32_t language) {
     return kEntryAway[static_cast<std::size_t>(LanguageColumn(language))];
 }
 
+std::string_view CommonListHeading(std::int32_t language) {
+    constexpr std::array<std::string_view, kLanguageCount> kText = {
+        "All programs", "Alle Programme", "Tous les programmes", "Todos los programas"};
+    return kText[static_cast<std::size_t>(LanguageColumn(language))];
+}
+
+std::string RowInSection(std::int32_t language, std::string_view caption,
+                         std::string_view heading) {
+    // "Letters, in notepad.exe": the heading after the caption, so that the
+    // caption is heard first, as in a popup without headings.
+    constexpr std::array<std::string_view, kLanguageCount> kIn = {", in ", ", in ", ", dans ",
+                                                                  ", en "};
+    return std::string(caption)
+        .append(kIn[static_cast<std::size_t>(LanguageColumn(language))])
+        .append(heading);
+}
+
+std::string PortableSettingsBrokenMessage(std::int32_t language, std::string_view file) {
+    constexpr std::array<std::string_view, kLanguageCount> kText = {
+        "The settings file\n%1\ncould not be read. Jumpnest uses its default settings and "
+        "leaves the file as it is: mend it, or delete it to start afresh.",
+        "Die Einstellungsdatei\n%1\nkonnte nicht gelesen werden. Jumpnest verwendet seine "
+        "Standardeinstellungen und lässt die Datei unverändert: Reparieren Sie sie, oder löschen "
+        "Sie sie, um neu zu beginnen.",
+        "Le fichier de paramètres\n%1\nn'a pas pu être lu. Jumpnest utilise ses paramètres par "
+        "défaut et laisse le fichier tel quel : corrigez-le, ou supprimez-le pour repartir de "
+        "zéro.",
+        "No se pudo leer el archivo de configuración\n%1\nJumpnest usa su configuración "
+        "predeterminada y deja el archivo como está: corríjalo, o elimínelo para empezar de "
+        "nuevo."};
+    std::string text(kText[static_cast<std::size_t>(LanguageColumn(language))]);
+    text.replace(text.find("%1"), 2, file);
+    return text;
+}
+
 std::string_view HelpPageName(std::int32_t language) {
     constexpr std::array<std::string_view, kLanguageCount> kPages = {
         "jumpnest-help-en.html", "jumpnest-help-de.html", "jumpnest-help-fr.html",

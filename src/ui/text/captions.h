@@ -110,6 +110,19 @@ std::string OptionsNotStoredMessage(std::int32_t language, std::string_view plac
 // it: nothing was saved; load that list?
 std::string ListChangedElsewhereQuestion(std::int32_t language, std::string_view file);
 
+// --- Lists of single programs, and portable copies ---
+
+// The heading of the common entries in a popup that shows a program's list
+// above them.
+std::string_view CommonListHeading(std::int32_t language);
+// A row of the popup as a screen reader hears it while headings divide the
+// rows: the caption, then the heading it stands under.
+std::string RowInSection(std::int32_t language, std::string_view caption,
+                         std::string_view heading);
+// Said at the start of a portable copy whose settings file `file` could not
+// be read as settings: the defaults are used, and the file is left as it is.
+std::string PortableSettingsBrokenMessage(std::int32_t language, std::string_view file);
+
 // --- The command line ---
 
 // Shown for a command line the program does not know: the switches it knows.
