@@ -61,7 +61,7 @@ bool LoadSettings(const Store& store, EntryList& list, Options& options) {
     return true;
 }
 
-void LoadEntries(const Store& store, EntryList& list) {
+void LoadEntries(const Store&, EntryList& list) {
     ReadEntries(list);
 }
 
