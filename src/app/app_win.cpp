@@ -25,7 +25,9 @@
 #include "trigger/launch_win.h"
 #include "trigger/pass_through.h"
 #include "trigger/pass_through_win.h"
+#include "trigger/program_at_win.h"
 #include "ui/text/appearance_win.h"
+#include "ui/text/captions.h"
 #include "ui/text/designs.h"
 
 namespace jumpnest {
@@ -130,9 +132,10 @@ void App::OleSession::End() {
 
 App::App(Services services)
     : services_(std::move(services)),
-      store_{services_.settings, services_.isFile},
+      store_{services_.settings, services_.isFile, &programs_},
       window_(*this),
-      entries_(services_.pictures, services_.isFile) {}
+      entries_(services_.pictures, services_.isFile),
+      programs_(services_.pictures, services_.isFile) {}
 
 App::~App() {
     Shutdown();
@@ -172,14 +175,23 @@ bool App::Main() {
     // The options are read before the window loads: its load handler shows
     // them. The palette is chosen before any window is made, which then
     // draws in it from the start.
+    programs_.Locate(gDataFolder, ExecutableName(), gUserName, window_.hwnd());
     const bool firstStart = LoadSettings(store_, entries_, options_);
     UsePalette();
+    if (const PortableSettings* file = services_.settings.portableFile(); file && file->broken()) {
+        // Said before anything else is shown: the window that follows shows
+        // the defaults, and the user should know why.
+        ::MessageBoxW(nullptr, Widen(PortableSettingsBrokenMessage(options_.language,
+                                                                    file->path())).c_str(),
+                      L"Jumpnest", MB_OK | MB_ICONEXCLAMATION);
+    }
     frmMain_.Load(
         entries_, store_, options_,
         {[this] { return frmMenu_.IsOpen(); }, [this] { RequestEnd(); },
          [this] { return Ending(); }, [this] { OnOptionsChanged(); },
          [this](bool shown) { return ShowTray(shown); }, [this] { return CurrentChordOptions(); },
-         [this](const ChordOptions& options) { return ApplyChordOptions(options); }});
+         [this](const ChordOptions& options) { return ApplyChordOptions(options); },
+         [this] { return MoveBesideProgram(); }});
     if (firstStart) frmMain_.Show();
 
     // The hooks come last: what they consult is in place now.
@@ -267,6 +279,7 @@ void App::Shutdown() {
     //    can hold its thread in the shell for minutes. What it posts later
     //    finds no window.
     entries_.StopLoader(kThreadEndWaitMs);
+    programs_.StopLoaders(kThreadEndWaitMs);
     // 4. The hooks and their thread, and the shortcut: no more triggers.
     RemoveHooks(kThreadEndWaitMs);
     SetHotkey(0);
@@ -287,13 +300,28 @@ void App::OnComeForward() {
 }
 
 void App::OnTrigger(int x, int y) {
-    Trigger(x, y);
+    // Asked here, not on the hook's thread, and before the popup covers the
+    // place.
+    Trigger(x, y, ProgramAt({x, y}));
 }
 
 void App::Trigger(int x, int y) {
+    Trigger(x, y, ProgramAt({x, y}));
+}
+
+ProgramSection App::SectionFor(const std::string& program) {
+    ProgramLists::Program* own = program.empty() ? nullptr : programs_.Find(program);
+    if (!own) return {};
+    own->list.Recheck();
+    return {&own->list, own->key, own->ownEntriesOnly};
+}
+
+void App::Trigger(int x, int y, const std::string& program) {
     // Entries found away are asked after again, for the next opening.
     entries_.Recheck();
-    if (entries_.availableCount() == 0) {
+    const ProgramSection section = SectionFor(program);
+    const size_t own = section.list ? section.list->availableCount() : 0;
+    if (own == 0 && (section.ownEntriesOnly || entries_.availableCount() == 0)) {
         // Nothing to start: the configuration window says why.
         frmMain_.Show();
         Trace("trigger: no entries, configuration window");
@@ -309,7 +337,7 @@ void App::Trigger(int x, int y) {
     const double twipsPerPixel = TwipsPerPixel(monitor.dpi);
     const MenuOrigin origin = MenuOriginFor({x, y}, twipsPerPixel, twipsPerPixel);
     Trace("trigger at " + std::to_string(x) + "," + std::to_string(y));
-    if (PreparePopup()) frmMenu_.Open(monitor, origin);
+    if (PreparePopup()) frmMenu_.Open(monitor, origin, section);
 }
 
 HotkeyOutcome App::SetHotkey(std::int32_t controlValue, std::int32_t stored) {
@@ -387,7 +415,8 @@ void App::OnHotkey() {
     POINT cursor{};
     ::GetCursorPos(&cursor);
     Trace("hotkey pressed");
-    Trigger(cursor.x, cursor.y);
+    // The shortcut is typed in the window in front: its program's list.
+    Trigger(cursor.x, cursor.y, ProgramInFront());
 }
 
 void App::OnOptionsChanged() {
@@ -399,6 +428,15 @@ bool App::PreparePopup() {
     // Made once; made again only when it could not be made, or when
     // something outside destroyed it.
     return frmMenu_.hwnd() || frmMenu_.Load(entries_, options_, [this] { frmMain_.Show(); });
+}
+
+MoveOutcome App::MoveBesideProgram() {
+    const MoveOutcome moved =
+        jumpnest::MoveBesideProgram(services_.settings, store_, entries_, options_);
+    Trace(moved ? "moved beside the program: " + gDataFolder
+                : "not moved beside the program: " + moved.place + ", error " +
+                      std::to_string(moved.error));
+    return moved;
 }
 
 void App::OnExplore() {
@@ -420,8 +458,15 @@ void App::OnTaskbarCreated() {
     tray_.Restore();
 }
 
-void App::OnPictures(LPARAM pictures) {
-    entries_.TakePictures(IconLoader::Take(pictures));
+void App::OnPictures(WPARAM list, LPARAM pictures) {
+    if (list == 0) {
+        entries_.TakePictures(IconLoader::Take(pictures));
+        return;
+    }
+    programs_.TakePictures(list, IconLoader::Take(pictures));
+    // A program's list may be the one the popup shows: its rows read their
+    // pictures as they are drawn.
+    if (frmMenu_.IsOpen()) frmMenu_.Refresh();
 }
 
 void App::OnSessionEnd() {

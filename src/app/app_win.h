@@ -7,6 +7,8 @@
 #include "app/app_window_win.h"
 #include "store/entry_list_win.h"
 #include "store/persistence_win.h"
+#include "store/portable_win.h"
+#include "store/program_lists_win.h"
 #include "ui/config/main_window_win.h"
 #include "ui/config/tray_win.h"
 #include "ui/popup/menu_window_win.h"
@@ -16,7 +18,7 @@ namespace jumpnest {
 // What the program is given from outside: where the options live, how a
 // target is looked up, and where the entries' pictures come from.
 struct Services {
-    SettingsStore& settings;
+    SettingsPlace& settings;
     FileProbe isFile;
     PictureSource pictures;
 };
@@ -72,7 +74,7 @@ private:
     void OnWatchdog() override;
     void OnTray(UINT mouseMessage) override;
     void OnTaskbarCreated() override;
-    void OnPictures(LPARAM pictures) override;
+    void OnPictures(WPARAM list, LPARAM pictures) override;
     void OnSessionEnd() override;
     void OnClose() override;
     void OnDeviceArrival() override;
@@ -90,6 +92,12 @@ private:
     // Startup shortcut follows.
     void FollowLogonTask(bool on);
     bool PreparePopup();
+    // The list of `program` for the popup; none when it has no list, or one
+    // without an entry to show.
+    ProgramSection SectionFor(const std::string& program);
+    void Trigger(int x, int y, const std::string& program);
+    // File > keep everything beside the program.
+    MoveOutcome MoveBesideProgram();
 
     // OLE for this thread, set up first and ended last.
     struct OleSession {
@@ -108,6 +116,7 @@ private:
     AppWindow window_;
     TrayIcon tray_;
     EntryList entries_;
+    ProgramLists programs_;
     MainWindow frmMain_;
     MenuWindow frmMenu_;
     // The registered shortcut, as its control value: 0 while another program

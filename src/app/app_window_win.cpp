@@ -55,7 +55,7 @@ LRESULT AppWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         events_.OnTray(LOWORD(lParam));
         return 0;
     case kPicturesMessage:
-        events_.OnPictures(lParam);
+        events_.OnPictures(wParam, lParam);
         return 0;
     case WM_TIMER:
         if (wParam == kWatchdogTimer) events_.OnWatchdog();

@@ -20,7 +20,9 @@ public:
     virtual void OnWatchdog() = 0;
     virtual void OnTray(UINT mouseMessage) = 0;
     virtual void OnTaskbarCreated() = 0;
-    virtual void OnPictures(LPARAM pictures) = 0;
+    // `list` tags whose pictures they are: 0 the common list's, else a
+    // program's list.
+    virtual void OnPictures(WPARAM list, LPARAM pictures) = 0;
     virtual void OnSessionEnd() = 0;
     virtual void OnClose() = 0;
     virtual void OnDeviceArrival() = 0;
