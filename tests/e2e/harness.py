@@ -292,13 +292,13 @@ class Case:
         self.click(x + 20, y + 20 + 36 * index)  # rows of large icons are 36 px high
         poll(self.items, lambda items: items[index][1], f"row {index} selected")
 
-    def gesture(self, key="Control_L", button=3, x=200):
+    def gesture(self, key="Control_L", button=3, x=200, y=300):
         self.keys()
-        self.xdo("mousemove", x, 300, "keydown", key, "click", button, "keyup", key)
+        self.xdo("mousemove", x, y, "keydown", key, "click", button, "keyup", key)
 
-    def open_popup(self, program, shown=None):  # the popup's left, top, row height, list top
+    def open_popup(self, program, shown=None, at=(200, 300)):  # its left, top, row height, list top
         program.wait("mouse hook installed", after=0)  # on the hooks' thread, after "ready"
-        line = program.after(self.gesture, "popup opened")
+        line = program.after(lambda: self.gesture(x=at[0], y=at[1]), "popup opened")
         expect(shown is None or line.startswith(f"popup opened: {shown} "), f"{shown} rows", line)
         return tuple(map(int, re.search(r"at (\S+),(\S+) rows (\d+) list (\d+)", line).groups()))
 
