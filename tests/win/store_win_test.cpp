@@ -231,6 +231,10 @@ TEST_F(EntryFile, AListOfAnotherUserIsNeitherReadNorReplaced) {
     for (int i = 0; i < 50 && !Sddl(file_).starts_with("O:AN"); ++i) ::Sleep(100);
     ASSERT_TRUE(Sddl(file_).starts_with("O:AN")) << Sddl(file_);
     Refused(file_, kErrorFileOfAnotherUser, "Theirs\t" + a_ + "\r\n");
+    // Where no volume keeps owners (FAT) only the link checks remain.
+    const UniqueFile open(::CreateFileW(Widen(file_).c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(IsSafeEntryFile(open.get(), false) && !IsSafeEntryFile(open.get()));
 }
 
 // The access list of a security descriptor's SDDL text, kept by `owner`.
@@ -399,6 +403,28 @@ TEST(LogonTask, RegisteredReadBackAndDeleted) {
     EXPECT_EQ(DeleteLogonTask(user), S_OK);
     EXPECT_EQ(RegisteredLogonTaskXml(user), std::nullopt);
     EXPECT_EQ(DeleteLogonTask(user), S_OK) << "none to delete is done too";
+}
+
+}  // namespace jumpnest::test
+
+namespace jumpnest::test {
+
+TEST(OwnerCheck, SkippedOnlyWhereTheVolumeKeepsNoOwners) {
+    for (const auto& [flags, kept] : {std::pair<std::optional<DWORD>, bool>{std::nullopt, true},
+                                      {FILE_PERSISTENT_ACLS | FILE_UNICODE_ON_DISK, true},
+                                      {FILE_CASE_PRESERVED_NAMES | FILE_UNICODE_ON_DISK, false}})
+        EXPECT_EQ(KeepsOwners(flags), kept);
+    EXPECT_TRUE(VolumeKeepsOwners(ExecutablePath()) && VolumeKeepsOwners("Q:\\none\\x.ini"));
+}
+
+TEST(ExpandedTarget, VariablesOfThisProcessAndNoOthers) {
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"JN_TOOLS", L"C:\\Tools") &&
+                ::SetEnvironmentVariableW(L"JN_EMPTY", L""));
+    for (const auto& [stored, started] : {std::pair{"%JN_TOOLS%\\a.exe", "C:\\Tools\\a.exe"},
+                                          {"%jn_tools%%JN_EMPTY%\\b", "C:\\Tools\\b"},
+                                          {"%JN_NONE%\\c", "%JN_NONE%\\c"},
+                                          {"C:\\100%\\d", "C:\\100%\\d"}})
+        EXPECT_EQ(ExpandedTarget(stored), started);
 }
 
 }  // namespace jumpnest::test
