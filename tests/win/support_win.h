@@ -34,6 +34,7 @@
 #include "store/logon_task_win.h"
 #include "store/persistence_win.h"
 #include "store/portable_win.h"
+#include "store/program_lists.h"
 #include "store/program_lists_win.h"
 #include "store/settings_win.h"
 #include "store/shortcut_win.h"
