@@ -29,8 +29,8 @@ void LoadEntries(const Store& store, EntryList& list);
 
 // What a save could not store, each as the system's reason; 0 when stored.
 struct SaveOutcome {
-    DWORD options = 0;     // the first value of the settings store that failed
-    DWORD list = 0;        // the first list file that failed, which is then left as it was
+    DWORD options = 0;  // the first value of the settings store that failed
+    DWORD list = 0;     // the first list file that failed, which is then left as it was
     std::string listFile;  // that file
     explicit operator bool() const { return !options && !list; }
 };

@@ -13,6 +13,7 @@
 
 namespace jumpnest {
 
+
 // A settings file as a user may edit it in Notepad: "[Section]" and
 // "Key=Value" lines, blank lines and comments (";" or "#"). Every line is
 // kept as it stands, so that comments, other sections and keys this version

@@ -83,6 +83,12 @@ void ProgramLists::Notify() {
 
 void ProgramLists::Load(const SettingsStore& settings) {
     std::vector<std::string> keys;
+    // Not told where the lists live yet: there are none to read.
+    if (exeName_.empty()) {
+        programs_.clear();
+        removed_.clear();
+        return Notify();
+    }
     WIN32_FIND_DATAW found;
     const std::wstring pattern =
         Widen(AddBackslash(dataFolder_) + exeName_ + "." + userName_ + "@*.ini");
