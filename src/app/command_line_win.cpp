@@ -13,6 +13,7 @@
 #include "core/trace_win.h"
 #include "store/entry_store_win.h"
 #include "store/logon_task_win.h"
+#include "store/portable_win.h"
 #include "store/settings.h"
 #include "store/settings_win.h"
 #include "store/shortcut_win.h"
@@ -35,7 +36,7 @@ enum class EndOutcome { kNoneRan, kEnded, kNotAsked, kTimedOut };
 // The interface language before any window exists: as the settings store
 // holds it, or as the launcher would choose it on its first start.
 std::int32_t StoredLanguage() {
-    const RegistrySettings settings;
+    const SettingsPlace settings;
     return LoadOptions(settings, IsGermanLocale(::GetUserDefaultLCID()), kEnglish).language;
 }
 

@@ -3,7 +3,7 @@
 #include "app/app_win.h"
 #include "app/command_line_win.h"
 #include "core/environment_win.h"
-#include "store/settings_win.h"
+#include "store/portable_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     jumpnest::NarrowLibrarySearch();
@@ -12,7 +12,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const jumpnest::CommandLine command =
         jumpnest::ParseCommandLine(jumpnest::CommandLineArguments());
     if (command.kind != jumpnest::CommandKind::kStart) return jumpnest::RunCommand(command);
-    jumpnest::RegistrySettings settings;
+    // The registry, or the settings file of a portable copy.
+    jumpnest::SettingsPlace settings;
     jumpnest::App app({settings, [](const std::string& path) { return jumpnest::FileExists(path); },
                        jumpnest::ShellPictures});
     if (!app.Main()) return 0;

@@ -12,6 +12,7 @@
 #include "core/handle_win.h"
 #include "core/instance_win.h"
 #include "core/paths.h"
+#include "core/text.h"
 #include "core/trace_win.h"
 #include "core/language.h"
 
@@ -226,6 +227,36 @@ std::string ProcessUserSid(HANDLE process) {
     return Narrow(text);
 }
 
+std::string PortableSettingsPath() {
+    return AddBackslash(GetParentFolder(ExecutablePath())) + std::string(kPortableSettingsName);
+}
+
+bool PortableCopy() {
+    return FileExists(PortableSettingsPath());
+}
+
+std::string ExpandedTarget(std::string_view target) {
+    if (target.find('%') == std::string_view::npos) return std::string(target);
+    return ExpandVariables(target, [](std::string_view name) -> std::optional<std::string> {
+        const std::wstring wide = Widen(name);
+        std::wstring value(64, L'\0');
+        for (;;) {
+            ::SetLastError(ERROR_SUCCESS);
+            const DWORD length = ::GetEnvironmentVariableW(wide.c_str(), value.data(),
+                                                           static_cast<DWORD>(value.size()));
+            // 0 is also the length of a variable set to nothing: only the
+            // error tells a missing one.
+            if (length == 0 && ::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+            if (length < value.size()) {
+                value.resize(length);
+                return Narrow(value);
+            }
+            if (length >= kMaxLongPath) return std::nullopt;
+            value.resize(length);
+        }
+    });
+}
+
 // Read from the file's resources without version.dll: that library is no
 // KnownDLL, and a copy of it planted beside the program would be loaded in
 // its place. Loaded as an image resource, the file runs no code.
@@ -286,11 +317,18 @@ void ProbeSystem() {
         CreatePath(gPersonalFolder);
     }
 
-    const std::string commonAppData = GetSpecialFolder(kFolderCommonAppData);
-    gDataFolder = DataFolderPath(commonAppData, ExecutableName(), gAppPath);
-    // A data folder that cannot be created does not stop the start: the entry
-    // file simply cannot be written there later.
-    if (!commonAppData.empty()) CreateSharedDataFolder(commonAppData, gDataFolder);
+    // A portable copy keeps its lists beside it and makes nothing in the
+    // shared application data: it leaves no trace on the machine it visits.
+    gPortable = PortableCopy();
+    if (gPortable) {
+        gDataFolder = gAppPath;
+    } else {
+        const std::string commonAppData = GetSpecialFolder(kFolderCommonAppData);
+        gDataFolder = DataFolderPath(commonAppData, ExecutableName(), gAppPath);
+        // A data folder that cannot be created does not stop the start: the
+        // entry file simply cannot be written there later.
+        if (!commonAppData.empty()) CreateSharedDataFolder(commonAppData, gDataFolder);
+    }
 
     gDesktopWnd = ::GetDesktopWindow();
 
@@ -302,6 +340,7 @@ void ProbeSystem() {
     Trace("app path: " + gAppPath);
     Trace("personal folder: " + gPersonalFolder);
     Trace("data folder: " + gDataFolder);
+    if (gPortable) Trace("portable: 1");
 }
 
 bool InitEnvironment() {

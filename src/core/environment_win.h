@@ -70,6 +70,18 @@ std::string CurrentUserSid();   // "S-1-5-..."; "" when it cannot be read
 // be read (another user's process, or one with more rights than ours).
 std::string ProcessUserSid(HANDLE process);
 
+// The settings file whose presence beside the exe makes this copy portable,
+// and whether it is there (a file: a folder of that name makes no copy
+// portable). Asked by the probe and by whatever must choose between the
+// registry and the file before the probe runs (the command line).
+std::string PortableSettingsPath();
+bool PortableCopy();
+
+// A target as it starts: every %VARIABLE% of this process's environment
+// expanded; a name the environment lacks is left as it stands, as Windows
+// leaves it. The list keeps the text as the user gave it.
+std::string ExpandedTarget(std::string_view target);
+
 // The FILEVERSION of a module's version record.
 std::optional<ModuleVersion> ReadVersionRecord(std::string_view file);
 

@@ -12,8 +12,9 @@ namespace jumpnest {
 EntryList::EntryList(PictureSource source, FileProbe probe)
     : source_(std::move(source)), probe_(std::move(probe)) {}
 
-void EntryList::StartLoader(HWND window) {
-    loader_ = std::make_unique<IconLoader>(window, kPicturesMessage, source_, probe_);
+void EntryList::StartLoader(HWND window, WPARAM tag, std::string name) {
+    loaderName_ = std::move(name);
+    loader_ = std::make_unique<IconLoader>(window, kPicturesMessage, source_, probe_, tag);
 }
 
 void EntryList::StopLoader(unsigned waitMs) {
@@ -189,7 +190,7 @@ void EntryList::TakePictures(std::unique_ptr<LoadedPictures> loaded) {
     if (!loaded || loaded->batch != batch_) return;
     if (loaded->batchDone) {
         picturesPending_ = false;
-        std::string counts = "pictures:";
+        std::string counts = loaderName_ + ":";
         for (const auto& [dpi, set] : sets_) {
             counts.append(" ").append(std::to_string(ImageList_GetImageCount(set.large.get()) - 1));
             counts.append(" at ").append(std::to_string(dpi)).append(" dpi");

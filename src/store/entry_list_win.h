@@ -42,8 +42,10 @@ public:
     EntryList& operator=(const EntryList&) = delete;
 
     // Starts fetching pictures; results arrive at `window` as
-    // kPicturesMessage and are handed to TakePictures.
-    void StartLoader(HWND window);
+    // kPicturesMessage with wParam `tag` (0 for the common list) and are
+    // handed to TakePictures. `name` begins the trace line that tells a
+    // batch of pictures done.
+    void StartLoader(HWND window, WPARAM tag = 0, std::string name = "pictures");
     // Ends the fetching, waiting at most `waitMs`.
     void StopLoader(unsigned waitMs);
 
@@ -111,6 +113,7 @@ private:
     PictureSource source_;
     FileProbe probe_;
     std::unique_ptr<IconLoader> loader_;
+    std::string loaderName_ = "pictures";
     std::uint64_t batch_ = 0;
     mutable bool picturesPending_ = false;
     std::uint64_t generation_ = 0;

@@ -12,6 +12,7 @@
 #include "core/paths.h"
 #include "core/trace_win.h"
 #include "store/file_security_win.h"
+#include "store/portable_win.h"
 
 namespace jumpnest {
 
@@ -140,7 +141,10 @@ bool MayReplace(const std::wstring& target, const PinnedFolders& folders) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     }
-    if (IsSafeEntryFile(existing.get()) && folders.Holds(existing.get(), target)) return true;
+    if (IsSafeEntryFile(existing.get(), VolumeKeepsOwners(Narrow(target))) &&
+        folders.Holds(existing.get(), target)) {
+        return true;
+    }
     TraceFailure("trust check");
     return false;
 }
@@ -171,7 +175,7 @@ std::optional<EntryFileStamp> StampNow(const std::wstring& target) {
 
 }  // namespace
 
-std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path, EntryFileStamp* seen) {
+std::optional<std::string> ReadTrustedFile(const std::string& path, EntryFileStamp* seen) {
     if (seen) *seen = {};
     const std::wstring name = Widen(path);
     PinnedFolders folders;
@@ -184,16 +188,22 @@ std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path, Ent
     UniqueFile file(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) return std::nullopt;
-    if (!IsSafeEntryFile(file.get()) || !folders.Holds(file.get(), name)) {
+    if (!IsSafeEntryFile(file.get(), VolumeKeepsOwners(path)) || !folders.Holds(file.get(), name)) {
         TraceFailure("trust check");
         return std::nullopt;
     }
-    const std::optional<std::string> bytes = ReadAll(file.get());
+    std::optional<std::string> bytes = ReadAll(file.get());
     if (!bytes) {
         TraceFailure("read");
         return std::nullopt;
     }
     if (seen) *seen = StampOf(*bytes);
+    return bytes;
+}
+
+std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path, EntryFileStamp* seen) {
+    const std::optional<std::string> bytes = ReadTrustedFile(path, seen);
+    if (!bytes) return std::nullopt;
     const EntryFileText content = ClassifyEntryFile(*bytes);
     const std::string text = content.utf8 ? std::string(content.text) : FromAnsi(content.text);
     return ParseEntries(text);
@@ -259,7 +269,10 @@ bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entri
         Trace("entry file: an entry holds a TAB or a line break, nothing saved");
         return false;
     }
-    const std::string bytes = EncodeEntryFile(entries, ToAnsiExactly);
+    return WriteFileWhole(path, EncodeEntryFile(entries, ToAnsiExactly), seen);
+}
+
+bool WriteFileWhole(const std::string& path, std::string_view bytes, EntryFileStamp* seen) {
     const std::wstring target = Widen(path);
     if (target.empty()) return false;
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/environment_win.h"
@@ -52,6 +53,17 @@ std::optional<std::vector<MenuEntry>> ReadEntryFile(const std::string& path,
 // kErrorEntryFileChanged), while a file deleted since is written again:
 // nobody's list is lost then. After a save `seen` records the new file.
 bool WriteEntryFile(const std::string& path, const std::vector<MenuEntry>& entries,
+                    EntryFileStamp* seen = nullptr);
+
+// The bytes of a file that ReadEntryFile would read, under the same checks
+// (owner, link, second name, who may change it), before they are taken for
+// entries: for the other files the program keeps beside its lists.
+std::optional<std::string> ReadTrustedFile(const std::string& path, EntryFileStamp* seen = nullptr);
+
+// Saves `bytes` as the file at `path` exactly as WriteEntryFile saves a list:
+// a new file beside it replacing it in one step, never a file ReadTrustedFile
+// would refuse, and with `seen` never one changed since.
+bool WriteFileWhole(const std::string& path, std::string_view bytes,
                     EntryFileStamp* seen = nullptr);
 
 // Removes what saves cut short by the end of a process (a crash, a power

@@ -166,7 +166,23 @@ bool OnlyTrustedMayChange(PACL dacl) {
     return true;
 }
 
-bool IsSafeEntryFile(HANDLE file) {
+bool KeepsOwners(std::optional<DWORD> fileSystemFlags) {
+    return !fileSystemFlags || (*fileSystemFlags & FILE_PERSISTENT_ACLS);
+}
+
+bool IsSafeEntryFile(HANDLE file, bool checkOwner) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file, &info)) return false;
+    // A hard link lets another name, perhaps in a folder of another user,
+    // stand for the same file; a reparse point sends the reader elsewhere.
+    const bool plain =
+        !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+        info.nNumberOfLinks == 1;
+    if (!checkOwner) {
+        if (plain) return true;
+        ::SetLastError(kErrorUnsafeEntryFile);
+        return false;
+    }
     PSID owner = nullptr;
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -182,13 +198,6 @@ bool IsSafeEntryFile(HANDLE file) {
         ::SetLastError(kErrorFileOfAnotherUser);
         return false;
     }
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(file, &info)) return false;
-    // A hard link lets another name, perhaps in a folder of another user,
-    // stand for the same file; a reparse point sends the reader elsewhere.
-    const bool plain =
-        !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-        info.nNumberOfLinks == 1;
     // A file system that keeps no owners (FAT) lets every user write every
     // file anyway: there is nobody to check.
     if (plain && (!owner || OnlyTrustedMayChange(dacl))) return true;

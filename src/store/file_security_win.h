@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,8 +64,17 @@ bool OnlyTrustedMayChange(PACL dacl);
 // first, so that another user's file is called that), kErrorUnsafeEntryFile,
 // or the system's error when the file cannot be examined: what cannot be
 // checked is not trusted either. A file system that records no owner (FAT)
-// keeps no access lists either and passes the security part.
-bool IsSafeEntryFile(HANDLE file);
+// keeps no access lists either and passes the security part, and so does any
+// file when `checkOwner` is false (see KeepsOwners): only the link and the
+// second name are checked then.
+bool IsSafeEntryFile(HANDLE file, bool checkOwner = true);
+
+// Whether a volume whose file system reports `fileSystemFlags`
+// (GetVolumeInformationW's) keeps owners and access lists, and so whether a
+// file there must pass the owner check: FAT and exFAT keep none, and there
+// every user may write every file, so that no file could pass. A volume that
+// cannot be asked (nothing) is checked all the same.
+bool KeepsOwners(std::optional<DWORD> fileSystemFlags);
 
 // The folders above a file, held open for as long as this lives. Each must
 // be a folder in its own right, not a junction or a symbolic link to another

@@ -7,8 +7,9 @@
 #include <mutex>
 #include <thread>
 
-#include "store/icons_win.h"
+#include "core/environment_win.h"
 #include "core/scale.h"
+#include "store/icons_win.h"
 
 namespace jumpnest {
 
@@ -20,6 +21,7 @@ EntryPictures ShellPictures(const std::string& target, int dpi) {
 struct IconLoader::Shared {
     HWND window;
     UINT message;
+    WPARAM tag;
     PictureSource source;
     FileProbe probe;
     std::mutex mutex;
@@ -35,7 +37,7 @@ struct IconLoader::Shared {
     void Post(std::unique_ptr<LoadedPictures> result) const {
         // Once posted, the receiver owns it; a window that is gone takes
         // nothing, and the result is freed here.
-        if (::PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(result.get()))) {
+        if (::PostMessageW(window, message, tag, reinterpret_cast<LPARAM>(result.get()))) {
             result.release();
         }
     }
@@ -67,8 +69,11 @@ struct IconLoader::Shared {
             }
             lock.unlock();
             if (!result->batchDone) {
-                if (result->probed && probe) result->present = probe(result->target);
-                if (result->present) result->pictures = source(result->target, result->dpi);
+                // The file a target names once its variables are expanded,
+                // as it will start; the answer keeps the target as listed.
+                const std::string file = ExpandedTarget(result->target);
+                if (result->probed && probe) result->present = probe(file);
+                if (result->present) result->pictures = source(file, result->dpi);
             }
             Post(std::move(result));
             lock.lock();
@@ -81,10 +86,11 @@ struct IconLoader::Shared {
     }
 };
 
-IconLoader::IconLoader(HWND window, UINT message, PictureSource source, FileProbe probe)
+IconLoader::IconLoader(HWND window, UINT message, PictureSource source, FileProbe probe, WPARAM tag)
     : shared_(std::make_shared<Shared>()) {
     shared_->window = window;
     shared_->message = message;
+    shared_->tag = tag;
     shared_->source = std::move(source);
     shared_->probe = std::move(probe);
     std::thread([shared = shared_] { shared->Run(); }).detach();

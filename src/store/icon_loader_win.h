@@ -54,10 +54,13 @@ struct LoadedPictures {
 
 class IconLoader {
 public:
-    // Results go to `window` as `message` with lParam a LoadedPictures*,
-    // which the receiver takes over with Take. Requests that ask are checked
-    // with `probe` (none: every file counts as there).
-    IconLoader(HWND window, UINT message, PictureSource source, FileProbe probe = {});
+    // Results go to `window` as `message` with wParam `tag` and lParam a
+    // LoadedPictures*, which the receiver takes over with Take. Requests that
+    // ask are checked with `probe` (none: every file counts as there). Both
+    // `probe` and `source` are given the target with its %VARIABLE%s
+    // expanded.
+    IconLoader(HWND window, UINT message, PictureSource source, FileProbe probe = {},
+               WPARAM tag = 0);
     // Asks the thread to end, without waiting for it.
     ~IconLoader();
     IconLoader(const IconLoader&) = delete;

@@ -9,7 +9,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "store/entry_store_win.h"
 #include "store/portable.h"
 #include "store/settings_win.h"
 
@@ -19,6 +21,8 @@ namespace jumpnest {
 // registry's names. The file is read once; every Write saves it whole, as the
 // entry file is saved (a new file beside it that replaces it in one step),
 // keeping its comments, other sections and keys this version does not know.
+// What the user changed in the file meanwhile (in Notepad, while the program
+// runs) is read again before a Write and kept too.
 // A file that is there but holds no settings file (see IniDocument::Parse),
 // or cannot be read, is "broken": it reads as empty, so the defaults are
 // used, and Write refuses (false, ERROR_FILE_CORRUPT) so that no save
@@ -32,8 +36,14 @@ public:
     bool Write(std::string_view key, std::string_view value) override;
 
 private:
+    // Reads the file into the document when it no longer holds what was
+    // last read or written here; false when it cannot be read or is no
+    // settings file (it is broken then).
+    bool Refresh();
+
     std::string path_;
     IniDocument document_;
+    EntryFileStamp seen_;
     bool broken_ = false;
 };
 
@@ -42,8 +52,10 @@ private:
 // copy switches it while the program runs.
 class SettingsPlace final : public SettingsStore {
 public:
-    // Chooses by gPortable, which the environment probe set.
-    SettingsPlace();
+    // Chooses as the environment probe chooses gPortable (PortableCopy), so
+    // that it may be made before the probe runs. Other application names
+    // than the program's own are for tests.
+    explicit SettingsPlace(std::string_view application = kSettingsApplication);
     bool portable() const { return portable_ != nullptr; }
     // The portable settings file, when this copy is portable.
     const PortableSettings* portableFile() const { return portable_.get(); }
@@ -53,8 +65,12 @@ public:
     bool Write(std::string_view key, std::string_view value) override;
     // From now on the options live in `file`.
     void UsePortable(std::unique_ptr<PortableSettings> file) { portable_ = std::move(file); }
+    // The registry's settings, which a move to a portable copy takes along.
+    const RegistrySettings& registry() const { return registry_; }
+    const std::string& application() const { return application_; }
 
 private:
+    std::string application_;
     RegistrySettings registry_;
     std::unique_ptr<PortableSettings> portable_;
 };
@@ -63,5 +79,13 @@ private:
 // (NTFS, ReFS): FAT and exFAT do not, and there the owner check of the lists
 // is skipped, as nobody could pass it.
 bool VolumeKeepsOwners(std::string_view path);
+
+// The entries as a list file keeps them, and as read from one: in a portable
+// copy (gPortable) targets on the exe's drive are kept relative to its folder
+// (StoredTarget, ResolvedTarget); elsewhere they stay as they are. Of two
+// entries that read back as the same target the first is kept, as for the
+// lines of one file.
+std::vector<MenuEntry> EntriesToStore(std::vector<MenuEntry> entries, bool portable);
+std::vector<MenuEntry> EntriesAsRead(std::vector<MenuEntry> entries, bool portable);
 
 }  // namespace jumpnest

@@ -37,6 +37,10 @@ public:
         std::string path;             // its file
         EntryFileStamp seen;          // what the file held when last read or written here
         DWORD readError = 0;          // why a file that is there could not be read
+        // The entries as its file holds them (read or saved here); nothing
+        // for a list not saved yet.
+        std::optional<std::vector<MenuEntry>> stored;
+        WPARAM tag = 0;  // the wParam of its pictures
     };
 
     ProgramLists(PictureSource source, FileProbe probe);
@@ -49,6 +53,7 @@ public:
     // TakePictures); none in tests that want no pictures.
     void Locate(std::string dataFolder, std::string exeName, std::string userName,
                 HWND window = nullptr);
+    HWND window() const { return window_; }
     // Reads every list of this executable and user in the data folder, and
     // which of them show their own entries only (from `settings`), as they
     // are on disk: lists added or removed since the last Save are forgotten.
@@ -79,8 +84,13 @@ public:
     struct Failure {
         std::string file;
         DWORD error = 0;
+        bool settings = false;  // the settings place failed, not a list's file
     };
     std::optional<Failure> Save(SettingsStore& settings);
+
+    // The value Save stores as kOwnEntriesOnlyKey: the keys of the lists that
+    // show their own entries only, in the lists' order.
+    std::string OwnEntriesOnly() const;
 
     // Called after lists were added, removed or read again.
     void Listen(std::function<void()> changed) { listeners_.push_back(std::move(changed)); }
@@ -90,8 +100,15 @@ private:
     FileProbe probe_;
     std::string dataFolder_, exeName_, userName_;
     HWND window_ = nullptr;
+    // Starts the pictures of a list when there is a window to post them to.
+    void StartLoader(Program& program);
+    void Notify();
+
     std::vector<std::unique_ptr<Program>> programs_;
-    std::vector<std::string> removed_;  // files to delete at the next Save
+    // Removed lists, kept alive (their addresses stay valid) until a Save
+    // has deleted their files or a Load has forgotten them.
+    std::vector<std::unique_ptr<Program>> removed_;
+    WPARAM lastTag_ = 0;
     std::vector<std::function<void()>> listeners_;
 };
 

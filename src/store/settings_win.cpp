@@ -92,6 +92,32 @@ bool RegistrySettings::Write(std::string_view key, std::string_view value) {
     return false;
 }
 
+std::vector<std::pair<std::string, std::string>> RegistrySettings::Values() const {
+    std::vector<std::pair<std::string, std::string>> values;
+    UniqueKey settings;
+    {
+        HKEY raw = nullptr;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_QUERY_VALUE, &raw) !=
+            ERROR_SUCCESS) {
+            return values;
+        }
+        settings.reset(raw);
+    }
+    // Value names are at most 16383 characters.
+    std::wstring name(16384, L'\0');
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LSTATUS status = ::RegEnumValueW(settings.get(), index, name.data(), &length,
+                                               nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        if (status != ERROR_SUCCESS) continue;
+        const std::string key = Narrow(std::wstring_view(name.data(), length));
+        // Read as Read reads it: other types are no settings of ours.
+        if (std::optional<std::string> value = Read(key)) values.emplace_back(key, *value);
+    }
+    return values;
+}
+
 std::optional<unsigned long> RemoveSettingsKey(std::string_view application) {
     const std::wstring key = L"Software\\" + Widen(application);
     const LSTATUS status = ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "store/settings.h"
 
@@ -26,6 +28,10 @@ public:
     // Creates the key when it is missing and stores the value as REG_SZ;
     // false, with the registry's reason as the last error, when it cannot.
     bool Write(std::string_view key, std::string_view value) override;
+
+    // Every string value of the key, under its name, known to this version
+    // or not; none when there is no key.
+    std::vector<std::pair<std::string, std::string>> Values() const;
 
     // The key below HKEY_CURRENT_USER, "Software\<application>\<section>".
     const std::wstring& KeyPath() const { return keyPath_; }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/encoding_win.h"
+#include "core/environment_win.h"
 #include "core/handle_win.h"
 #include "core/paths.h"
 #include "core/trace_win.h"
@@ -160,7 +161,8 @@ bool ProcessElevated() {
     return elevated;
 }
 
-LaunchResult LaunchTarget(const std::string& target, const std::optional<std::string>& verb) {
+LaunchResult LaunchTarget(const std::string& stored, const std::optional<std::string>& verb) {
+    const std::string target = ExpandedTarget(stored);
     const std::wstring file = Widen(target);
     const std::wstring operation = verb ? Widen(*verb) : std::wstring();
     // A program starts in its own folder, as from Explorer, so that a batch
@@ -192,7 +194,8 @@ LaunchResult LaunchTarget(const std::string& target, const std::optional<std::st
     return LaunchResult::Failed;
 }
 
-bool OpenFileLocation(const std::string& target) {
+bool OpenFileLocation(const std::string& stored) {
+    const std::string target = ExpandedTarget(stored);
     Trace("open file location: " + target);
     ComApartment com;
     // The shell selects the file in a window of its folder, or in the one

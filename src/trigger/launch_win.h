@@ -14,7 +14,8 @@ enum class LaunchResult {
     Failed,    // anything else; nothing is shown to the user
 };
 
-// Hands `target` to the shell with `verb` (none: the default action). When no
+// Hands `target`, its %VARIABLE%s expanded, to the shell with `verb` (none:
+// the default action). When no
 // program is associated with its type, the default action starts the open-with
 // dialog for it, minimized and active, without waiting.
 LaunchResult LaunchTarget(const std::string& target,
@@ -24,7 +25,8 @@ LaunchResult LaunchTarget(const std::string& target,
 // desktop runs without them (elevated through UAC).
 bool ProcessElevated();
 
-// Opens the folder that holds `target` in Explorer with the file selected.
+// Opens the folder that holds `target` (expanded as for starting it) in
+// Explorer with the file selected.
 bool OpenFileLocation(const std::string& target);
 
 // Puts `text` on the clipboard as Unicode text, `owner` holding it meanwhile;

@@ -231,6 +231,10 @@ TEST_F(EntryFile, AListOfAnotherUserIsNeitherReadNorReplaced) {
     for (int i = 0; i < 50 && !Sddl(file_).starts_with("O:AN"); ++i) ::Sleep(100);
     ASSERT_TRUE(Sddl(file_).starts_with("O:AN")) << Sddl(file_);
     Refused(file_, kErrorFileOfAnotherUser, "Theirs\t" + a_ + "\r\n");
+    // Where no volume keeps owners (FAT) only the link checks remain.
+    const UniqueFile open(::CreateFileW(Widen(file_).c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(IsSafeEntryFile(open.get(), false) && !IsSafeEntryFile(open.get()));
 }
 
 // The access list of a security descriptor's SDDL text, kept by `owner`.
@@ -399,6 +403,171 @@ TEST(LogonTask, RegisteredReadBackAndDeleted) {
     EXPECT_EQ(DeleteLogonTask(user), S_OK);
     EXPECT_EQ(RegisteredLogonTaskXml(user), std::nullopt);
     EXPECT_EQ(DeleteLogonTask(user), S_OK) << "none to delete is done too";
+}
+
+}  // namespace jumpnest::test
+
+namespace jumpnest::test {
+
+TEST(OwnerCheck, SkippedOnlyWhereTheVolumeKeepsNoOwners) {
+    for (const auto& [flags, kept] : {std::pair<std::optional<DWORD>, bool>{std::nullopt, true},
+                                      {FILE_PERSISTENT_ACLS | FILE_UNICODE_ON_DISK, true},
+                                      {FILE_CASE_PRESERVED_NAMES | FILE_UNICODE_ON_DISK, false}})
+        EXPECT_EQ(KeepsOwners(flags), kept);
+    EXPECT_TRUE(VolumeKeepsOwners(ExecutablePath()) && VolumeKeepsOwners("Q:\\none\\x.ini"));
+}
+
+TEST(ExpandedTarget, VariablesOfThisProcessAndNoOthers) {
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"JN_TOOLS", L"C:\\Tools") &&
+                ::SetEnvironmentVariableW(L"JN_EMPTY", L""));
+    for (const auto& [stored, started] : {std::pair{"%JN_TOOLS%\\a.exe", "C:\\Tools\\a.exe"},
+                                          {"%jn_tools%%JN_EMPTY%\\b", "C:\\Tools\\b"},
+                                          {"%JN_NONE%\\c", "%JN_NONE%\\c"},
+                                          {"C:\\100%\\d", "C:\\100%\\d"}})
+        EXPECT_EQ(ExpandedTarget(stored), started);
+}
+
+// Keeps the globals a test changes and gives them back.
+struct KeptGlobals {
+    ~KeptGlobals() { std::tie(gAppPath, gDataFolder, gIniFile, gUserName, gPortable) = kept; }
+    std::tuple<std::string, std::string, std::string, std::string, bool> kept{
+        gAppPath, gDataFolder, gIniFile, gUserName, gPortable};
+};
+
+TEST(ProgramLists, SavedReadAgainRemovedAloneAndAnotherUsersLeftAsItIs) {
+    TempFolder temp;
+    MemorySettingsStore settings;
+    const std::string away = temp.path + "away.exe", theirs = "Theirs\t" + away + "\r\n";
+    const auto path = [&](const char* key) { return ProgramListPath(temp.path, "jn", "ada", key); };
+    const auto lists = [&] {
+        auto made = std::make_unique<ProgramLists>(StuckPictures, FileExists);
+        made->Locate(temp.path, "jn", "ada");
+        made->Load(settings);
+        return made;
+    };
+    ASSERT_TRUE(WriteFileBytes(path("theirs.exe"), theirs) &&
+                WriteFileBytes(temp.path + "jn.bob@x.exe.ini", theirs));
+    ::_wspawnl(_P_NOWAIT, L"/bin/chown", L"chown", L"65534", UnixPath(path("theirs.exe")).c_str(),
+               nullptr);
+    for (int i = 0; i < 50 && !Sddl(path("theirs.exe")).starts_with("O:AN"); ++i) ::Sleep(100);
+    auto first = lists();
+    first->Add("C:\\Windows\\NOTEPAD.EXE")->list.Replace({{"Away", away}});
+    first->Find("notepad.exe")->ownEntriesOnly = true;
+    first->Add("calc.exe");
+    first->Remove(first->Add("never.exe"));  // never saved: just forgotten
+    auto failure = first->Save(settings);
+    ASSERT_TRUE(failure && std::tie(failure->file, failure->error) ==
+                               std::tuple(path("theirs.exe"), kErrorFileOfAnotherUser));
+    EXPECT_EQ(
+        std::tuple(ReadFileBytes(path("notepad.exe")), ReadFileBytes(path("calc.exe")),
+                   settings.values[std::string(kOwnEntriesOnlyKey)], FileExists(path("never.exe"))),
+        std::tuple("Away\t" + away + "\r\n", "", "notepad.exe", false));
+    auto second = lists();
+    EXPECT_EQ(second->programs().size(), 3u) << "theirs.exe, unread, too; no other user's";
+    EXPECT_EQ(second->Find("notepad.exe")->list.entries(), (Entries{{"Away", away}}));
+    EXPECT_TRUE(second->Find("NOTEPAD.exe")->ownEntriesOnly);
+    // Unchanged here, changed by another copy: left as that copy saved it.
+    ASSERT_TRUE(WriteFileBytes(path("calc.exe"), theirs));
+    second->Remove(second->Find("notepad.exe"));
+    failure = second->Save(settings);
+    EXPECT_EQ(failure->file, path("theirs.exe"));
+    EXPECT_EQ(std::tuple(FileExists(path("notepad.exe")), ReadFileBytes(path("calc.exe")),
+                         ReadFileBytes(path("theirs.exe")), settings.values["OwnEntriesOnly"],
+                         FileExists(temp.path + "jn.bob@x.exe.ini")),
+              std::tuple(false, theirs, theirs, "", true));
+}
+
+TEST(PortableSettings, SavedWholeKeepingWhatItDoesNotKnowAndABrokenFileNeverWritten) {
+    TempFolder temp;
+    const std::string ini = temp.path + "kqrJumpnest.ini", mark = "\xEF\xBB\xBF";
+    ASSERT_TRUE(WriteFileBytes(ini, mark + "; mine\n[Settings]\nLanguage=2\nNew=x\n[Other]\nA=1"));
+    PortableSettings file(ini);
+    ASSERT_TRUE(file.Read("language") == "2" && file.Write("Language", "3") &&
+                file.Write("Theme", "dark"));
+    EXPECT_EQ(ReadFileBytes(ini), mark +
+                                      "; mine\r\n[Settings]\r\nLanguage=3\r\nNew=x\r\n"
+                                      "Theme=dark\r\n[Other]\r\nA=1\r\n");
+    ASSERT_TRUE(WriteFileBytes(ini, "[Settings]\nHotkey=5\n"));  // edited meanwhile: kept
+    ASSERT_TRUE(file.Write("Language", "1"));
+    EXPECT_EQ(ReadFileBytes(ini), "[Settings]\r\nHotkey=5\r\nLanguage=1\r\n");
+    for (const std::string& broken :
+         {std::string("[Settings]\r\nno key\r\n"), std::string("A=\0", 3), std::string("\xFF")}) {
+        ASSERT_TRUE(WriteFileBytes(ini, broken));
+        PortableSettings bad(ini);
+        EXPECT_TRUE(bad.broken() && !bad.Read("Language") && !bad.Write("Language", "1"));
+        EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_CORRUPT));
+        EXPECT_FALSE(file.Write("Language", "0"));
+        EXPECT_EQ(ReadFileBytes(ini), broken);
+    }
+}
+
+TEST(Portable, TargetsOnTheExesDriveAreStoredRelativeAndReadBackWhole) {
+    TempFolder temp;
+    KeptGlobals globals;
+    std::tie(gAppPath, gIniFile, gPortable) = std::tuple(temp.path, temp.path + "jn.ada.ini", true);
+    MemorySettingsStore settings;
+    ProgramLists programs(StuckPictures, FileExists);
+    programs.Locate(temp.path, "jn", "ada");
+    const Store store{settings, FileExists, &programs};
+    EntryList list{StuckPictures};
+    const Entries entries = {{"A", temp.path + "Tools\\a.exe"},
+                             {"B", temp.path.substr(0, 2) + "\\b.txt"},
+                             {"C", "\\\\server\\c.txt"},
+                             {"D", "%APPDATA%\\d.txt"}};
+    list.Replace(entries);
+    programs.Add("notepad.exe")->list.Replace(entries);
+    ASSERT_TRUE(SaveSettings(store, list, {}));
+    const std::string stored =
+        "A\tTools\\a.exe\r\nB\t\\b.txt\r\nC\t\\\\server\\c.txt\r\nD\t%APPDATA%\\d.txt\r\n";
+    EXPECT_EQ(ReadFileBytes(gIniFile), stored);
+    EXPECT_EQ(ReadFileBytes(programs.Find("notepad.exe")->path), stored);
+    list.Replace({});
+    LoadEntries(store, list);
+    EXPECT_EQ(list.entries(), entries);
+    EXPECT_EQ(programs.Find("notepad.exe")->list.entries(), entries);
+    gPortable = false;  // an installed copy keeps them whole
+    ASSERT_TRUE(SaveSettings(store, list, {}));
+    EXPECT_EQ(ReadFileBytes(gIniFile).substr(0, 2 + temp.path.size()), "A\t" + temp.path);
+}
+
+TEST(Move, TheRegistrysValuesAndTheListsGoBesideTheProgramOrNothingDoes) {
+    TempFolder temp;
+    KeptGlobals globals;
+    ScratchKey key;
+    const std::string exe = ExecutableName(), stick = temp.path + "stick\\";
+    std::tie(gAppPath, gDataFolder, gUserName, gPortable) =
+        std::tuple(stick, temp.path + "data\\", "ada", false);
+    gIniFile = EntryFilePath(gDataFolder, exe, "ada");
+    const std::string oldList = ProgramListPath(gDataFolder, exe, "ada", "notepad.exe"),
+                      newList = ProgramListPath(stick, exe, "ada", "notepad.exe"),
+                      line = "A\t" + stick + "a.exe\r\n";
+    ASSERT_TRUE(CreatePath(stick) && CreatePath(gDataFolder) && WriteFileBytes(gIniFile, line) &&
+                WriteFileBytes(oldList, line) && key.settings.Write("Unknown", "kept") &&
+                key.settings.Write("Language", "2") && CreatePath(newList));  // in the way
+    SettingsPlace place(key.name);
+    ProgramLists programs(StuckPictures, FileExists);
+    programs.Locate(gDataFolder, exe, "ada");
+    const Store store{place, FileExists, &programs};
+    EntryList list{StuckPictures};
+    Options options;
+    ASSERT_FALSE(LoadSettings(store, list, options));
+    const MoveOutcome failed = MoveBesideProgram(place, store, list, options);
+    EXPECT_EQ(std::tuple(failed.place, bool(failed), gPortable, place.portable()),
+              std::tuple(newList, false, false, false));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path(stick)), {}), 1);
+    EXPECT_TRUE(FileExists(gIniFile) && FileExists(oldList) && key.settings.Read("Unknown"));
+    RemoveTree(newList);
+    ASSERT_TRUE(MoveBesideProgram(place, store, list, options));
+    EXPECT_EQ(std::tuple(gPortable, place.portable(), gDataFolder, gIniFile,
+                         programs.Find("notepad.exe")->path),
+              std::tuple(true, true, stick, EntryFilePath(stick, exe, "ada"), newList));
+    EXPECT_EQ(std::tuple(ReadFileBytes(gIniFile), ReadFileBytes(newList), place.Read("Unknown"),
+                         place.Read("Language")),
+              std::tuple("A\ta.exe\r\n", "A\ta.exe\r\n", "kept", "2"));
+    EXPECT_FALSE(DirExists(temp.path + "data\\x") || FileExists(oldList) ||
+                 FileExists(EntryFilePath(temp.path + "data\\", exe, "ada")) ||
+                 RegistrySettings(key.name).Read("Unknown"));
+    EXPECT_TRUE(MoveBesideProgram(place, store, list, options)) << "portable already";
 }
 
 }  // namespace jumpnest::test

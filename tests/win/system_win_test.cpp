@@ -112,6 +112,20 @@ TEST(Probe, SetsTheFoldersAndMakesTheDataFolderOrGoesOnWithout) {
     EXPECT_EQ(std::tuple(gDataFolder, DirExists(data), gDesktopWnd),
               std::tuple(data, false, ::GetDesktopWindow()));
     EXPECT_FALSE(CreatePath(data + "inner\\"));
+    // A settings file beside the exe: the lists live there, nothing is made elsewhere.
+    RemoveTree(data);
+    const std::shared_ptr<void> portable(nullptr,
+                                         [&](void*) { RemoveTree(PortableSettingsPath()); });
+    for (const bool file : {false, true}) {
+        ASSERT_TRUE(file ? WriteFileBytes(PortableSettingsPath(), "")
+                         : CreatePath(PortableSettingsPath()));
+        ProbeSystem();
+        EXPECT_EQ(std::tuple(gPortable, gDataFolder == appPath, DirExists(data)),
+                  std::tuple(file, file, !file));
+        RemoveTree(PortableSettingsPath());
+        RemoveTree(data);
+    }
+    gPortable = false;
 }
 
 TEST(Instance, OnlyTheFirstMutexHolderIsFirst) {
