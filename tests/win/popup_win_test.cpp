@@ -75,21 +75,19 @@ TEST(PopupSections, ProgramEntriesComeFirstUnderHeadingsThatAreNeverPicked) {
         }
         return all;
     };
-    const auto open = [&](const ProgramSection& section) {
-        p.popup.Close();
-        p.popup.Open(MonitorAt({200, 200}), {3000, 3000}, section);
-    };
+    const auto open = [&](const ProgramSection& s) { p.popup.Open(MonitorAt({9, 9}), {0, 0}, s); };
     for (const ProgramSection& none : {ProgramSection{}, {&empty, "calc.exe"}}) {
         open(none);
         EXPECT_EQ(shown(), "Copy|Notes|");
     }
+    const std::string mine = "notepad.exe|Pad, in notepad.exe|Paint, in notepad.exe|All programs|";
     open({&own, "notepad.exe"});
-    EXPECT_EQ(shown(), "notepad.exe|Pad, in notepad.exe|Paint, in notepad.exe|All programs|"
-                       "Copy, in All programs|Notes, in All programs|");
+    EXPECT_EQ(shown(), mine + "Copy, in All programs|Notes, in All programs|");
     ::SendMessageW(rows, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));  // over the first heading
     EXPECT_EQ(ListView_GetNextItem(rows, -1, LVNI_SELECTED), -1);
-    for (const auto& [key, row] : {std::pair{VK_UP, 1}, {VK_DOWN, 2}, {VK_DOWN, 4}, {VK_UP, 2},
-                                   {VK_END, 5}, {VK_PRIOR, 1}, {VK_NEXT, 5}, {VK_HOME, 1}}) {
+    const std::pair<WPARAM, int> kKeys[] = {{VK_UP, 1},  {VK_DOWN, 2}, {VK_DOWN, 4}, {VK_UP, 2},
+                                            {VK_END, 5}, {VK_NEXT, 5}, {VK_HOME, 1}};
+    for (const auto& [key, row] : kKeys) {
         ::SendMessageW(rows, WM_KEYDOWN, key, 0);
         EXPECT_EQ(ListView_GetNextItem(rows, -1, LVNI_SELECTED), row) << key;
     }
@@ -100,8 +98,7 @@ TEST(PopupSections, ProgramEntriesComeFirstUnderHeadingsThatAreNeverPicked) {
               std::vector{SystemProgram(L"notepad.exe")});
     open({&own, "notepad.exe"});
     ::SendMessageW(rows, WM_CHAR, L'p', 0);
-    EXPECT_EQ(shown(), "notepad.exe|Pad, in notepad.exe|Paint, in notepad.exe|All programs|"
-                       "Copy, in All programs|");
+    EXPECT_EQ(shown(), mine + "Copy, in All programs|");
     EXPECT_EQ(ListView_GetNextItem(rows, -1, LVNI_SELECTED), 1);
     EXPECT_EQ(WindowText(p.popup.hwnd()), "Jumpnest menu, p: 3 of 4");
 }

@@ -72,8 +72,9 @@ void MenuWindow::ApplyFilter() {
     }
     // Each section ranked on its own, under its heading.
     PopupRows shown =
-        typed_.empty() ? SectionRows(sectionSizes_, headings_)
-                       : FilteredSectionRows(folded_, FoldCaption(typed_, FoldForUser).text, headings_);
+        typed_.empty()
+            ? SectionRows(sectionSizes_, headings_)
+            : FilteredSectionRows(folded_, FoldCaption(typed_, FoldForUser).text, headings_);
     rows_ = std::move(shown.rows);
     matches_ = std::move(shown.matches);
     const size_t entries = EntryRowCount(rows_);

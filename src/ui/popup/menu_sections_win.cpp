@@ -49,8 +49,8 @@ void MenuWindow::CopyRows(const ProgramSection& section) {
         headings_ = true;
         sectionSizes_ = {programRows_};
         if (!section.ownEntriesOnly) sectionSizes_.push_back(copy(*entries_));
-        Trace("popup sections: " + programName_ + " " + std::to_string(programRows_) +
-              ", common " + std::to_string(captions_.size() - programRows_));
+        Trace("popup sections: " + programName_ + " " + std::to_string(programRows_) + ", common " +
+              std::to_string(captions_.size() - programRows_));
     }
     PopupRows shown = SectionRows(sectionSizes_, headings_);
     rows_ = std::move(shown.rows);
@@ -66,8 +66,8 @@ std::wstring MenuWindow::AccessibleText(size_t row) const {
     // says which list each one comes from.
     const PopupRow& shown = rows_[row];
     if (shown.heading) return Widen(HeadingOf(shown.section));
-    return Widen(RowInSection(options_->language, Narrow(captions_[shown.entry]),
-                              HeadingOf(shown.section)));
+    return Widen(
+        RowInSection(options_->language, Narrow(captions_[shown.entry]), HeadingOf(shown.section)));
 }
 
 std::pair<HIMAGELIST, int> MenuWindow::PictureOf(size_t entry) const {
@@ -108,13 +108,26 @@ bool MenuWindow::MoveOverHeadings(WPARAM key) {
     if (!headings_ || noMatch()) return false;
     RowKey move{};
     switch (key) {
-    case VK_UP: move = RowKey::kUp; break;
-    case VK_DOWN: move = RowKey::kDown; break;
-    case VK_HOME: move = RowKey::kHome; break;
-    case VK_END: move = RowKey::kEnd; break;
-    case VK_PRIOR: move = RowKey::kPageUp; break;
-    case VK_NEXT: move = RowKey::kPageDown; break;
-    default: return false;
+    case VK_UP:
+        move = RowKey::kUp;
+        break;
+    case VK_DOWN:
+        move = RowKey::kDown;
+        break;
+    case VK_HOME:
+        move = RowKey::kHome;
+        break;
+    case VK_END:
+        move = RowKey::kEnd;
+        break;
+    case VK_PRIOR:
+        move = RowKey::kPageUp;
+        break;
+    case VK_NEXT:
+        move = RowKey::kPageDown;
+        break;
+    default:
+        return false;
     }
     HWND listView = list();
     const int from = ListView_GetNextItem(listView, -1, LVNI_SELECTED);

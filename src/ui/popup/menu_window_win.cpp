@@ -190,7 +190,7 @@ void MenuWindow::UseDpi(int dpi) {
 }
 
 void MenuWindow::Form_Load(const MonitorPlace& monitor, MenuOrigin wanted,
-                          const ProgramSection& section) {
+                           const ProgramSection& section) {
     // Everything is measured for the monitor under the cursor: a popup
     // last shown on another monitor is laid out afresh first.
     if (monitor.dpi != dpi_) UseDpi(monitor.dpi);
@@ -278,9 +278,9 @@ void MenuWindow::Form_Load(const MonitorPlace& monitor, MenuOrigin wanted,
     ::SetWindowPos(hwnd(), HWND_TOPMOST, left, top, geometry.width, geometry.height,
                    SWP_NOACTIVATE | SWP_SHOWWINDOW);
     Activate();
-    Trace("popup opened: " + std::to_string(captions_.size()) + " entries at " + std::to_string(left) + "," +
-          std::to_string(top) + " rows " + std::to_string(spacing) + " list " +
-          std::to_string(listRect.top) + " dpi " + std::to_string(dpi_) + " icons " +
+    Trace("popup opened: " + std::to_string(captions_.size()) + " entries at " +
+          std::to_string(left) + "," + std::to_string(top) + " rows " + std::to_string(spacing) +
+          " list " + std::to_string(listRect.top) + " dpi " + std::to_string(dpi_) + " icons " +
           std::to_string(iconSize));
 }
 
