@@ -4,14 +4,13 @@
 
 using namespace jumpnest;
 
-// Rows written short: 'H' a heading, a digit an entry's place in the copy.
+// Rows written short: 'H' a heading; an entry's place in the copy, then a letter for its section.
 static std::string Layout(const PopupRows& shown) {
     std::string text;
     for (size_t row = 0; row < shown.rows.size(); ++row) {
-        const bool heading = shown.rows[row].heading;
-        text += heading ? 'H' : char('0' + shown.rows[row].entry);
-        EXPECT_EQ(shown.matches.at(row).entry, shown.rows[row].entry);
-        if (!heading) text += char('a' + shown.rows[row].section);
+        const auto& [heading, section, entry] = shown.rows[row];
+        text += heading ? std::string("H") : std::string{char('0' + entry), char('a' + section)};
+        EXPECT_EQ(shown.matches.at(row).entry, entry);
     }
     return text;
 }

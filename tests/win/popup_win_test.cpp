@@ -58,9 +58,8 @@ TEST(PopupInput, OpensWhileTheForegroundProgramHangs) {
 
 std::vector<std::string> ProgramsStartedBy(const std::function<void()>& act);  // system_win_test
 
-// Over a program with a list: its entries under its name, then the common ones under theirs.
-// Headings are passed over by keys and mouse; Enter starts the program's first entry; typing
-// finds rows of both lists; a screen reader hears each row's heading. Else the rows as ever.
+// A program's entries under its name, then the common ones: headings passed over by keys and
+// mouse; typing finds rows of both; a screen reader hears each row's heading. Else as ever.
 TEST(PopupSections, ProgramEntriesComeFirstUnderHeadingsThatAreNeverPicked) {
     EntryList own{StuckPictures}, empty{StuckPictures};  // they outlive the popup
     TestPopup p({{"Copy", "C:\\c.exe"}, {"Notes", "C:\\n.exe"}});
