@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,11 +18,14 @@
 #include "core/encoding_win.h"
 #include "core/environment_win.h"
 #include "core/globals.h"
+#include "core/messages_win.h"
 #include "store/entry_store_win.h"
 #include "store/settings_win.h"
 #include "trigger/hooks_win.h"
 #include "trigger/pass_through_win.h"
 #include "trigger/trigger_rules.h"
+#include "ui/text/captions.h"
+#include "ui/text/designs.h"
 
 namespace {
 
@@ -162,9 +166,9 @@ void Load() {
 }
 
 // Pumps messages until the entries' own pictures have all arrived.
-void WaitForPictures() {
+void WaitForPictures(const EntryList& list = Program().entries()) {
     const ULONGLONG end = ::GetTickCount64() + 60000;
-    while (Program().entries().picturesPending() && ::GetTickCount64() < end) {
+    while (list.picturesPending() && ::GetTickCount64() < end) {
         DrainMessages();
         ::Sleep(1);
     }
@@ -227,11 +231,22 @@ void ClosePopup() {
 // share.
 class BarePopup {
 public:
-    // Made after one real opening, from what that popup shows.
-    explicit BarePopup(HWND popup) {
+    // A row as the popup draws it: its caption, and its picture in a list
+    // of pictures (none for I_IMAGENONE).
+    struct Row {
+        std::wstring caption;
+        HIMAGELIST images;
+        int image;
+    };
+    // Made after one real opening, from what that popup shows: the rows the
+    // list gives, or `shown` where the popup draws others (a program's own
+    // pictures, captions without the heading a screen reader hears). All
+    // pictures go into one list, as a list view has only one.
+    explicit BarePopup(HWND popup, std::vector<Row> shown = {}) {
         HWND real = Program().popup().list();
+        const HIMAGELIST realImages = ListView_GetImageList(real, LVSIL_SMALL);
         const int rows = ListView_GetItemCount(real);
-        for (int row = 0; row < rows; ++row) {
+        for (int row = 0; row < rows && shown.empty(); ++row) {
             wchar_t text[260] = {};
             LVITEMW item{};
             item.mask = LVIF_TEXT | LVIF_IMAGE;
@@ -241,6 +256,22 @@ public:
             ListView_GetItem(real, &item);
             captions_.push_back(text);
             images_.push_back(item.iImage);
+        }
+        HIMAGELIST images = realImages;
+        if (!shown.empty()) {
+            int width = 0, height = 0;
+            ::ImageList_GetIconSize(realImages, &width, &height);
+            pictures_.reset(::ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 0, 64));
+            images = pictures_.get();
+            for (const Row& row : shown) {
+                captions_.push_back(row.caption);
+                int image = row.image;
+                if (image >= 0) {
+                    const UniqueIcon icon(::ImageList_GetIcon(row.images, image, ILD_NORMAL));
+                    image = ::ImageList_ReplaceIcon(images, -1, icon.get());
+                }
+                images_.push_back(image);
+            }
         }
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = Proc;
@@ -265,7 +296,7 @@ public:
             windowClass.hInstance, nullptr);
         ::SendMessageW(list_, WM_SETFONT, ::SendMessageW(real, WM_GETFONT, 0, 0), FALSE);
         ListView_SetExtendedListViewStyleEx(list_, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-        ListView_SetImageList(list_, ListView_GetImageList(real, LVSIL_SMALL), LVSIL_SMALL);
+        ListView_SetImageList(list_, images, LVSIL_SMALL);
         LVCOLUMNW column{};
         column.mask = LVCF_WIDTH;
         column.cx = ListView_GetColumnWidth(real, 0);
@@ -313,6 +344,7 @@ private:
     }
 
     HWND window_ = nullptr, list_ = nullptr;
+    UniqueImageList pictures_;
     RECT place_{};
     std::vector<std::wstring> captions_;
     std::vector<int> images_;
@@ -321,89 +353,164 @@ private:
 // Trigger to first paint, and the same with a letter typed after it (the
 // rows then drawn by the popup itself, matched letters in bold), each
 // beside the bare popup: the two alternate round by round in this one
-// process, so both see the same state of Wine and the machine.
+// process, so both see the same state of Wine and the machine. `trigger`
+// opens the popup; figures under `key`, with the bare popup's only when
+// `compared`.
+void ComparePopups(const std::string& key, bool compared, const std::function<void()>& trigger,
+                   const std::function<std::vector<BarePopup::Row>()>& bareRows = {}) {
+    // The first opening makes what is made once (fonts, the theme's
+    // parts, the bare popup) and is not counted.
+    trigger();
+    if (!Program().popup().IsOpen()) {
+        std::fprintf(stderr, "the popup did not open\n");
+        return;
+    }
+    ::UpdateWindow(Program().popup().hwnd());
+    BarePopup bare(Program().popup().hwnd(), bareRows ? bareRows() : std::vector<BarePopup::Row>{});
+    ClosePopup();
+    bare.Open();
+    bare.Close();
+    DrainMessages();
+    const int rounds = compared ? 60 : 20;
+    std::vector<double> samples, shown, bareOpen, typed, typedAlone, bareTyped, bareTypedAlone;
+    bool open = true;
+    auto real = [&](bool type) {
+        const LONGLONG start = Now();
+        trigger();
+        if (!Program().popup().IsOpen()) return void(open = false);
+        const LONGLONG visible = Now();
+        ::UpdateWindow(Program().popup().hwnd());  // the first paint, done when this returns
+        const LONGLONG painted = Now();
+        if (!type) {
+            shown.push_back(Microseconds(visible - start) / 1000.0);
+            samples.push_back(Microseconds(painted - start) / 1000.0);
+        } else {
+            ::SendMessageW(Program().popup().list(), WM_CHAR, L'e', 0);
+            ::UpdateWindow(Program().popup().hwnd());
+            typed.push_back(Microseconds(Now() - start) / 1000.0);
+            typedAlone.push_back(Microseconds(Now() - painted) / 1000.0);
+        }
+        ClosePopup();
+    };
+    auto baseline = [&](bool type) {
+        const LONGLONG start = Now();
+        bare.Open();
+        if (!type) {
+            bareOpen.push_back(Microseconds(Now() - start) / 1000.0);
+        } else {
+            const LONGLONG painted = Now();
+            bare.Type();
+            bareTyped.push_back(Microseconds(Now() - start) / 1000.0);
+            bareTypedAlone.push_back(Microseconds(Now() - painted) / 1000.0);
+        }
+        bare.Close();
+        DrainMessages();
+    };
+    for (int round = 0; round < rounds && open; ++round) {
+        const bool type = compared && round % 2 == 1;
+        if (!compared) {
+            real(false);
+        } else if (round % 4 < 2) {
+            real(type);
+            baseline(type);
+        } else {
+            baseline(type);
+            real(type);
+        }
+    }
+    Figure((key + ".median").c_str(), Quantile(samples, 0.5), "ms");
+    Figure((key + ".max").c_str(), Quantile(samples, 1.0), "ms");
+    Figure((key + ".shown").c_str(), Quantile(shown, 0.5), "ms");
+    if (!compared) return;
+    const auto ratio = [](const std::vector<double>& a, const std::vector<double>& b) {
+        return Quantile(b, 0.5) > 0 ? Quantile(a, 0.5) / Quantile(b, 0.5) : 0;
+    };
+    Figure((key + ".bare").c_str(), Quantile(bareOpen, 0.5), "ms");
+    Figure((key + ".ratio").c_str(), ratio(samples, bareOpen), "x");
+    Figure((key + ".typed").c_str(), Quantile(typed, 0.5), "ms");
+    Figure((key + ".typed_bare").c_str(), Quantile(bareTyped, 0.5), "ms");
+    Figure((key + ".typed_ratio").c_str(), ratio(typed, bareTyped), "x");
+    Figure((key + ".typed_alone").c_str(), Quantile(typedAlone, 0.5), "ms");
+    Figure((key + ".typed_alone_bare").c_str(), Quantile(bareTypedAlone, 0.5), "ms");
+}
+
 void BenchPopup(const std::string& folder) {
     for (int count : {10, 100, 1000}) {
         UseEntryFile(count, folder);
         Load();
         WaitForPictures();
-        // The first opening makes what is made once (fonts, the theme's
-        // parts, the bare popup) and is not counted.
-        Program().Trigger(400, 300);
-        if (!Program().popup().IsOpen()) {
-            std::fprintf(stderr, "the popup did not open\n");
-            continue;
-        }
-        ::UpdateWindow(Program().popup().hwnd());
-        BarePopup bare(Program().popup().hwnd());
-        ClosePopup();
-        bare.Open();
-        bare.Close();
-        DrainMessages();
-        const bool compared = count <= 100;
-        const int rounds = compared ? 60 : 20;
-        std::vector<double> samples, shown, bareOpen, typed, typedAlone, bareTyped, bareTypedAlone;
-        bool open = true;
-        auto real = [&](bool type) {
-            const LONGLONG start = Now();
-            Program().Trigger(400, 300);
-            if (!Program().popup().IsOpen()) return void(open = false);
-            const LONGLONG visible = Now();
-            ::UpdateWindow(Program().popup().hwnd());  // the first paint, done when this returns
-            const LONGLONG painted = Now();
-            if (!type) {
-                shown.push_back(Microseconds(visible - start) / 1000.0);
-                samples.push_back(Microseconds(painted - start) / 1000.0);
-            } else {
-                ::SendMessageW(Program().popup().list(), WM_CHAR, L'e', 0);
-                ::UpdateWindow(Program().popup().hwnd());
-                typed.push_back(Microseconds(Now() - start) / 1000.0);
-                typedAlone.push_back(Microseconds(Now() - painted) / 1000.0);
-            }
-            ClosePopup();
-        };
-        auto baseline = [&](bool type) {
-            const LONGLONG start = Now();
-            bare.Open();
-            if (!type) {
-                bareOpen.push_back(Microseconds(Now() - start) / 1000.0);
-            } else {
-                const LONGLONG painted = Now();
-                bare.Type();
-                bareTyped.push_back(Microseconds(Now() - start) / 1000.0);
-                bareTypedAlone.push_back(Microseconds(Now() - painted) / 1000.0);
-            }
-            bare.Close();
-            DrainMessages();
-        };
-        for (int round = 0; round < rounds && open; ++round) {
-            const bool type = compared && round % 2 == 1;
-            if (!compared) {
-                real(false);
-            } else if (round % 4 < 2) {
-                real(type);
-                baseline(type);
-            } else {
-                baseline(type);
-                real(type);
-            }
-        }
-        const std::string key = "popup." + std::to_string(count);
-        Figure((key + ".median").c_str(), Quantile(samples, 0.5), "ms");
-        Figure((key + ".max").c_str(), Quantile(samples, 1.0), "ms");
-        Figure((key + ".shown").c_str(), Quantile(shown, 0.5), "ms");
-        if (!compared) continue;
-        const auto ratio = [](const std::vector<double>& a, const std::vector<double>& b) {
-            return Quantile(b, 0.5) > 0 ? Quantile(a, 0.5) / Quantile(b, 0.5) : 0;
-        };
-        Figure((key + ".bare").c_str(), Quantile(bareOpen, 0.5), "ms");
-        Figure((key + ".ratio").c_str(), ratio(samples, bareOpen), "x");
-        Figure((key + ".typed").c_str(), Quantile(typed, 0.5), "ms");
-        Figure((key + ".typed_bare").c_str(), Quantile(bareTyped, 0.5), "ms");
-        Figure((key + ".typed_ratio").c_str(), ratio(typed, bareTyped), "x");
-        Figure((key + ".typed_alone").c_str(), Quantile(typedAlone, 0.5), "ms");
-        Figure((key + ".typed_alone_bare").c_str(), Quantile(bareTypedAlone, 0.5), "ms");
+        ComparePopups("popup." + std::to_string(count), count <= 100,
+                      [] { Program().Trigger(400, 300); });
     }
+}
+
+// A program's own list, which the program under test does not know of: the
+// benchmark hands it to the popup as the trigger over that program would.
+EntryList& ProgramList() {
+    static EntryList list(ShellPictures, [](const std::string& path) { return FileExists(path); });
+    return list;
+}
+
+LRESULT CALLBACK ProgramPicturesProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kPicturesMessage) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    ProgramList().TakePictures(IconLoader::Take(lParam));
+    return 0;
+}
+
+// The popup over a program with a list of 10 or 100 entries, above 10
+// common ones, against the bare popup with the same rows.
+void BenchSections(const std::string& folder) {
+    UseEntryFile(10, folder);
+    Load();
+    WaitForPictures();
+    const HWND pictures = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                            nullptr, nullptr);
+    ::SetWindowLongPtrW(pictures, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ProgramPicturesProc));
+    ProgramList().StartLoader(pictures);
+    const std::string self = ExecutablePath();
+    for (int count : {10, 100}) {
+        std::vector<MenuEntry> entries;
+        for (int i = 0; i < count; ++i) {
+            const std::string copy = folder + "program" + std::to_string(i) + ".exe";
+            if (!FileExists(copy)) ::CopyFileW(Widen(self).c_str(), Widen(copy).c_str(), FALSE);
+            entries.push_back({"Program entry " + std::to_string(i), copy});
+        }
+        ProgramList().Replace(std::move(entries));
+        const ProgramSection section{&ProgramList(), "bench.exe", false};
+        // As the trigger opens it, with this section.
+        const auto open = [&] {
+            Program().entries().Recheck();
+            const MonitorPlace monitor = MonitorAt({400, 300});
+            const double twipsPerPixel = TwipsPerPixel(monitor.dpi);
+            Program().popup().Open(monitor, MenuOriginFor({400, 300}, twipsPerPixel, twipsPerPixel),
+                                   section);
+        };
+        // The pictures of the monitor's scale are asked for at the first opening.
+        open();
+        ClosePopup();
+        WaitForPictures(ProgramList());
+        // The bare popup draws the same: both lists' pictures, the captions
+        // under two headings.
+        const auto rows = [&] {
+            const int dpi = MonitorAt({400, 300}).dpi;
+            const bool large = ListView_GetImageList(Program().popup().list(), LVSIL_SMALL) ==
+                               Program().entries().Images(true, dpi);
+            std::vector<BarePopup::Row> shown{{L"bench.exe", nullptr, I_IMAGENONE}};
+            for (const EntryList* list : {&ProgramList(), &Program().entries()}) {
+                if (list != &ProgramList()) {
+                    shown.push_back({Widen(CommonListHeading(kEnglish)), nullptr, I_IMAGENONE});
+                }
+                for (size_t i = 0; i < list->entries().size(); ++i) {
+                    shown.push_back({Widen(list->entries()[i].caption), list->Images(large, dpi),
+                                     list->Image(i, dpi)});
+                }
+            }
+            return shown;
+        };
+        ComparePopups("popup.sections." + std::to_string(count), true, open, rows);
+    }
+    ProgramList().StopLoader(1000);
+    ::DestroyWindow(pictures);
 }
 
 struct Usage {
@@ -466,7 +573,8 @@ void BenchResources(const std::string& folder) {
 
 }  // namespace
 
-// With arguments, only the parts they name: hooks, load, popup, resources.
+// With arguments, only the parts they name: hooks, load, popup, sections,
+// resources.
 int main(int argc, char** argv) {
     auto wanted = [&](const char* part) {
         if (argc < 2) return true;
@@ -482,6 +590,7 @@ int main(int argc, char** argv) {
     if (wanted("hooks")) BenchHooks();
     if (wanted("load")) BenchLoad(folder);
     if (wanted("popup")) BenchPopup(folder);
+    if (wanted("sections")) BenchSections(folder);
     if (wanted("resources")) BenchResources(folder);
     return 0;
 }

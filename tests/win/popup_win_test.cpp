@@ -1,4 +1,5 @@
-// The open popup's keyboard: keys as a Polish keyboard sends them; a program in front that hangs.
+// The open popup's keyboard: keys as a Polish keyboard sends them; a program in front that hangs;
+// a program's own entries under their heading.
 #include "support_win.h"
 
 namespace jumpnest::test {
@@ -53,6 +54,52 @@ TEST(PopupInput, OpensWhileTheForegroundProgramHangs) {
     EXPECT_TRUE(BorrowForeground(p.popup.hwnd()));
     done = true;
     hung.join();
+}
+
+std::vector<std::string> ProgramsStartedBy(const std::function<void()>& act);  // system_win_test
+
+// A program's entries under its name, then the common ones: headings passed over by keys and
+// mouse; typing finds rows of both; a screen reader hears each row's heading. Else as ever.
+TEST(PopupSections, ProgramEntriesComeFirstUnderHeadingsThatAreNeverPicked) {
+    EntryList own{StuckPictures}, empty{StuckPictures};  // they outlive the popup
+    TestPopup p({{"Copy", "C:\\c.exe"}, {"Notes", "C:\\n.exe"}});
+    own.Replace({{"Pad", SystemProgram(L"notepad.exe")}, {"Paint", "C:\\p.exe"}});
+    ASSERT_TRUE(p.loaded);
+    const HWND rows = p.popup.list();
+    const auto shown = [&](std::string all = "") {
+        for (int row = 0; row < ListView_GetItemCount(rows); ++row) {
+            wchar_t text[99] = {};
+            ListView_GetItemText(rows, row, 0, text, 99);
+            all += Narrow(text) + "|";
+        }
+        return all;
+    };
+    const auto open = [&](const ProgramSection& s) { p.popup.Open(MonitorAt({9, 9}), {0, 0}, s); };
+    for (const ProgramSection& none : {ProgramSection{}, {&empty, "calc.exe"}}) {
+        open(none);
+        EXPECT_EQ(shown(), "Copy|Notes|");
+    }
+    const std::string mine = "notepad.exe|Pad, in notepad.exe|Paint, in notepad.exe|All programs|";
+    open({&own, "notepad.exe"});
+    EXPECT_EQ(shown(), mine + "Copy, in All programs|Notes, in All programs|");
+    ::SendMessageW(rows, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));  // over the first heading
+    EXPECT_EQ(ListView_GetNextItem(rows, -1, LVNI_SELECTED), -1);
+    const std::pair<WPARAM, int> kKeys[] = {{VK_UP, 1},  {VK_DOWN, 2}, {VK_DOWN, 4}, {VK_UP, 2},
+                                            {VK_END, 5}, {VK_NEXT, 5}, {VK_HOME, 1}};
+    for (const auto& [key, row] : kKeys) {
+        ::SendMessageW(rows, WM_KEYDOWN, key, 0);
+        EXPECT_EQ(ListView_GetNextItem(rows, -1, LVNI_SELECTED), row) << key;
+    }
+    EXPECT_EQ(ProgramsStartedBy([&] {
+                  for (const UINT message : {WM_KEYDOWN, WM_KEYUP})
+                      ::SendMessageW(rows, message, VK_RETURN, 0);
+              }),
+              std::vector{SystemProgram(L"notepad.exe")});
+    open({&own, "notepad.exe"});
+    ::SendMessageW(rows, WM_CHAR, L'p', 0);
+    EXPECT_EQ(shown(), mine + "Copy, in All programs|");
+    EXPECT_EQ(ListView_GetNextItem(rows, -1, LVNI_SELECTED), 1);
+    EXPECT_EQ(WindowText(p.popup.hwnd()), "Jumpnest menu, p: 3 of 4");
 }
 
 }  // namespace jumpnest::test

@@ -57,31 +57,41 @@ void MenuWindow::OnCharacter(wchar_t character) {
 void MenuWindow::ApplyFilter() {
     // The captions are folded at the first key, not at every opening: most
     // openings end in a click, and folding a long list costs time.
-    if (folded_.size() != captions_.size()) {
+    if (inPieces_.size() != captions_.size()) {
         folded_.clear();
         inPieces_.clear();
-        for (const std::wstring& caption : captions_) {
-            const std::string text = Narrow(caption);
-            folded_.push_back(FoldCaption(text, FoldForUser));
-            inPieces_.push_back(DrawableInPieces(text));
+        size_t entry = 0;
+        for (const size_t size : sectionSizes_) {
+            folded_.emplace_back();
+            for (const size_t end = entry + size; entry < end; ++entry) {
+                const std::string text = Narrow(captions_[entry]);
+                folded_.back().push_back(FoldCaption(text, FoldForUser));
+                inPieces_.push_back(DrawableInPieces(text));
+            }
         }
     }
-    matches_ = RankEntries(folded_, FoldCaption(typed_, FoldForUser).text);
+    // Each section ranked on its own, under its heading.
+    PopupRows shown =
+        typed_.empty()
+            ? SectionRows(sectionSizes_, headings_)
+            : FilteredSectionRows(folded_, FoldCaption(typed_, FoldForUser).text, headings_);
+    rows_ = std::move(shown.rows);
+    matches_ = std::move(shown.matches);
+    const size_t entries = EntryRowCount(rows_);
     rowTip_.Follow(-1);  // the rows change under it
-    shown_.clear();
-    for (const Match& match : matches_) shown_.push_back(match.entry);
     HWND listView = list();
     // The window keeps its size: nothing moves under the mouse, only the
     // rows change.
-    ListView_SetItemCountEx(listView, noMatch() ? 1 : static_cast<int>(shown_.size()),
+    ListView_SetItemCountEx(listView, noMatch() ? 1 : static_cast<int>(rows_.size()),
                             LVSICF_NOSCROLL);
     ListView_SetItemState(listView, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    if (!typed_.empty() && !shown_.empty()) {
-        ListView_SetItemState(listView, 0, LVIS_SELECTED | LVIS_FOCUSED,
+    const int first = NextSelectableRow(rows_, -1, RowKey::kHome, 1);
+    if (!typed_.empty() && first >= 0) {
+        ListView_SetItemState(listView, first, LVIS_SELECTED | LVIS_FOCUSED,
                               LVIS_SELECTED | LVIS_FOCUSED);
-        TellFocus(0);
+        TellFocus(first);
     }
-    if (!shown_.empty()) ListView_EnsureVisible(listView, 0, FALSE);
+    if (!rows_.empty()) ListView_EnsureVisible(listView, 0, FALSE);
     ::InvalidateRect(listView, nullptr, TRUE);
     filterTexts_ = true;
     // The title shows the typed text with a caret after it.
@@ -91,13 +101,13 @@ void MenuWindow::ApplyFilter() {
     // the name-change event, and where Windows has them the count is also
     // announced as a notification.
     const std::wstring name =
-        Widen(PopupName(options_->language, typed_, shown_.size(), captions_.size()));
+        Widen(PopupName(options_->language, typed_, entries, captions_.size()));
     ::SetWindowTextW(hwnd(), name.c_str());
     // Raised here as well: not every system raises it for a window's text
     // (Wine does not).
     ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd(), OBJID_WINDOW, CHILDID_SELF);
     if (!typed_.empty()) Announce(hwnd(), name);
-    Trace("filter: \"" + typed_ + "\", " + std::to_string(shown_.size()) + " shown");
+    Trace("filter: \"" + typed_ + "\", " + std::to_string(entries) + " shown");
 }
 
 }  // namespace jumpnest

@@ -47,6 +47,7 @@ LRESULT CALLBACK MenuWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam,
         return 0;
     case WM_KEYDOWN:
     case WM_KEYUP: {
+        if (message == WM_KEYDOWN && menu->MoveOverHeadings(wParam)) return 0;
         // As they were when this key's message was made, not as they are
         // now; AltGr is Ctrl and Alt (VK_MENU) together.
         const KeyModifiers held{::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_SHIFT) < 0,

@@ -49,9 +49,11 @@ bool MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
     const Match& match = matches_[static_cast<size_t>(row)];
     const std::wstring& caption = captions_[match.entry];
     // Each piece is laid out on its own: Arabic would lose its joined
-    // letters, Hebrew its order, a mark its letter. Such a caption is left
-    // to the list, drawn whole as when nothing is typed, without bold.
-    if (!inPieces_[match.entry]) return false;
+    // letters, Hebrew its order, a mark its letter. Such a caption is drawn
+    // whole as when nothing is typed, without bold: by the list, or here
+    // while headings divide the rows, as the list has not all their pictures.
+    const bool inPieces = !match.ranges.empty() && inPieces_[match.entry];
+    if (!inPieces && !headings_) return false;
     const RowLayout& layout = rowLayout_;
     HWND listView = list();
     HDC dc = draw.nmcd.hdc;
@@ -65,7 +67,8 @@ bool MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
     // tinted with it.
     ::FillRect(dc, &whole, DesignBrush(dc, palette_.popupRowBackground));
     if (selected) ::FillRect(dc, &label, DesignBrush(dc, palette_.selectedBackground));
-    ImageList_DrawEx(layout.images, images_[match.entry], dc, icon.left,
+    const auto [images, image] = PictureOf(match.entry);
+    ImageList_DrawEx(images, image, dc, icon.left,
                      icon.top + (icon.bottom - icon.top - layout.imageHeight) / 2, 0, 0, CLR_NONE,
                      selected ? palette_.selectedBackground : CLR_NONE,
                      ILD_TRANSPARENT | (selected ? ILD_BLEND50 : 0));
@@ -73,6 +76,14 @@ bool MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
     const HGDIOBJ before = ::SelectObject(dc, layout.normal);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, selected ? palette_.selectedText : palette_.popupRowText);
+    if (!inPieces) {
+        RECT text{label.left + layout.textIndent, label.top, label.right - layout.textIndent,
+                  label.bottom};
+        ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+                    DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+        ::SelectObject(dc, before);
+        return true;
+    }
     const int y = label.top + (label.bottom - label.top - layout.textHeight) / 2;
     int x = label.left + layout.textIndent;
     struct Piece {
@@ -147,15 +158,21 @@ bool MenuWindow::DrawMatchedRow(const NMLVCUSTOMDRAW& draw) const {
 }
 
 LRESULT MenuWindow::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
-    // While typing filters, the rows are drawn here, with the matched
-    // letters in bold; the list still gives each row's text to a screen
-    // reader. A row that cannot be drawn so is the list's, as below.
-    if (!typed_.empty() && !noMatch()) {
+    // While typing filters, or headings divide the rows, the rows are drawn
+    // here, with the matched letters in bold; the list still gives each
+    // row's text to a screen reader. A row that cannot be drawn so is the
+    // list's, as below.
+    if ((!typed_.empty() || headings_) && !noMatch()) {
         if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
             PrepareMatchedRows(draw.nmcd.hdc);
             return CDRF_NOTIFYITEMDRAW;
         }
         if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+        const auto row = static_cast<size_t>(draw.nmcd.dwItemSpec);
+        if (row < rows_.size() && rows_[row].heading) {
+            DrawHeading(draw, rows_[row]);
+            return CDRF_SKIPDEFAULT;
+        }
         if (DrawMatchedRow(draw)) return CDRF_SKIPDEFAULT;
     }
     // In light mode and high contrast the list draws its rows itself, as it
@@ -193,7 +210,10 @@ void MenuWindow::ApplyPalette(const Palette& palette) {
 int MenuWindow::SelectAt(POINT inList) {
     LVHITTESTINFO hit{};
     hit.pt = inList;
-    const int item = noMatch() ? -1 : ListView_HitTest(list(), &hit);
+    int item = noMatch() ? -1 : ListView_HitTest(list(), &hit);
+    if (item >= static_cast<int>(rows_.size()) || (item >= 0 && rows_[size_t(item)].heading)) {
+        item = -1;  // a heading is never picked
+    }
     if (item < 0) {
         // Cleared only when something is selected: the mouse moves over the
         // space around the rows often, and clearing draws.
@@ -210,7 +230,10 @@ int MenuWindow::SelectAt(POINT inList) {
 
 void MenuWindow::ShowTip() {
     const int row = rowTip_.row();
-    if (row < 0 || row >= static_cast<int>(shown_.size()) || !IsOpen()) return;
+    if (row < 0 || row >= static_cast<int>(rows_.size()) || rows_[size_t(row)].heading ||
+        !IsOpen()) {
+        return;
+    }
     rowTip_.Show(Widen(TargetOf(row)), dpi_);
 }
 

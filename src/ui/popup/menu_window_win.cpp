@@ -156,14 +156,15 @@ void MenuWindow::OnListChanged(EntryList::Change change, size_t index) {
         generation_ != entries_->generation()) {
         return;
     }
-    for (size_t row = 0; row < sources_.size(); ++row) {
+    for (size_t row = programRows_; row < sources_.size(); ++row) {
         if (sources_[row] == index) images_[row] = entries_->Image(index, dpi_);
     }
     ::InvalidateRect(list(), nullptr, FALSE);
 }
 
-void MenuWindow::Open(const MonitorPlace& monitor, MenuOrigin wanted, const ProgramSection&) {
-    Form_Load(monitor, wanted);
+void MenuWindow::Open(const MonitorPlace& monitor, MenuOrigin wanted,
+                      const ProgramSection& section) {
+    Form_Load(monitor, wanted, section);
 }
 
 void MenuWindow::Refresh() {
@@ -188,7 +189,8 @@ void MenuWindow::UseDpi(int dpi) {
                  corner.bottom - corner.top, TRUE);
 }
 
-void MenuWindow::Form_Load(const MonitorPlace& monitor, MenuOrigin wanted) {
+void MenuWindow::Form_Load(const MonitorPlace& monitor, MenuOrigin wanted,
+                           const ProgramSection& section) {
     // Everything is measured for the monitor under the cursor: a popup
     // last shown on another monitor is laid out afresh first.
     if (monitor.dpi != dpi_) UseDpi(monitor.dpi);
@@ -196,27 +198,10 @@ void MenuWindow::Form_Load(const MonitorPlace& monitor, MenuOrigin wanted) {
     HIMAGELIST images = entries_->Images(options_->iconSize == kLargeIcons, dpi_);
     ListView_SetImageList(listView, images, LVSIL_SMALL);
 
-    // A copy of the list as it stands now; the pictures are shared, none is
-    // loaded here.
-    const std::vector<MenuEntry>& entries = entries_->entries();
-    generation_ = entries_->generation();
-    sources_.clear();
-    targets_.clear();
-    captions_.clear();
-    images_.clear();
-    folded_.clear();
-    shown_.clear();
     typed_.clear();
     highSurrogate_ = 0;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (!entries_->available(i)) continue;
-        shown_.push_back(sources_.size());
-        sources_.push_back(i);
-        targets_.push_back(entries[i].target);
-        captions_.push_back(Widen(entries[i].caption));
-        images_.push_back(entries_->Image(i, dpi_));
-    }
-    const int rows = static_cast<int>(sources_.size());
+    CopyRows(section);
+    const int rows = static_cast<int>(rows_.size());
     // Texts are set only when they are not what the window shows already:
     // it opens again and again with the same ones, and under Wine every text
     // set or asked for is a round trip to the server.
@@ -293,9 +278,9 @@ void MenuWindow::Form_Load(const MonitorPlace& monitor, MenuOrigin wanted) {
     ::SetWindowPos(hwnd(), HWND_TOPMOST, left, top, geometry.width, geometry.height,
                    SWP_NOACTIVATE | SWP_SHOWWINDOW);
     Activate();
-    Trace("popup opened: " + std::to_string(rows) + " entries at " + std::to_string(left) + "," +
-          std::to_string(top) + " rows " + std::to_string(spacing) + " list " +
-          std::to_string(listRect.top) + " dpi " + std::to_string(dpi_) + " icons " +
+    Trace("popup opened: " + std::to_string(captions_.size()) + " entries at " +
+          std::to_string(left) + "," + std::to_string(top) + " rows " + std::to_string(spacing) +
+          " list " + std::to_string(listRect.top) + " dpi " + std::to_string(dpi_) + " icons " +
           std::to_string(iconSize));
 }
 
@@ -318,17 +303,21 @@ void MenuWindow::Close() {
     rowTip_.Follow(-1);
     ::ShowWindow(hwnd(), SW_HIDE);
     SetTransparency(hwnd(), 0);
+    // The program's list is only lent for the opening.
+    program_ = nullptr;
     Trace("popup closed");
 }
 
 int MenuWindow::SelectedRow() const {
-    // "No match" leaves no entry shown: its row is none.
+    // "No match" leaves no entry shown, and a heading starts nothing: their
+    // row is none.
     const int row = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
-    return row >= 0 && row < static_cast<int>(shown_.size()) ? row : -1;
+    return row >= 0 && row < static_cast<int>(rows_.size()) && !rows_[size_t(row)].heading ? row
+                                                                                           : -1;
 }
 
 const std::string& MenuWindow::TargetOf(int row) const {
-    return targets_[shown_[static_cast<size_t>(row)]];
+    return targets_[rows_[static_cast<size_t>(row)].entry];
 }
 
 RECT MenuWindow::ControlRect(const char* name, int index) const {
@@ -435,12 +424,17 @@ LRESULT MenuWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 lstrcpynW(info->item.pszText, text.c_str(), info->item.cchTextMax);
             }
             if (info->item.mask & LVIF_IMAGE) info->item.iImage = I_IMAGENONE;
-        } else if (row < shown_.size()) {
-            const size_t entry = shown_[row];
+        } else if (row < rows_.size()) {
             if (info->item.mask & LVIF_TEXT) {
-                lstrcpynW(info->item.pszText, captions_[entry].c_str(), info->item.cchTextMax);
+                // Without headings the caption itself, as it always was.
+                const std::wstring said = headings_ ? AccessibleText(row) : std::wstring();
+                lstrcpynW(info->item.pszText,
+                          headings_ ? said.c_str() : captions_[rows_[row].entry].c_str(),
+                          info->item.cchTextMax);
             }
-            if (info->item.mask & LVIF_IMAGE) info->item.iImage = images_[entry];
+            if (info->item.mask & LVIF_IMAGE) {
+                info->item.iImage = rows_[row].heading ? I_IMAGENONE : images_[rows_[row].entry];
+            }
         }
         return 0;
     }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/dpi_win.h"
@@ -18,6 +19,7 @@
 #include "ui/popup/popup_filter.h"
 #include "ui/popup/popup_keys.h"
 #include "ui/popup/popup_layout.h"
+#include "ui/popup/popup_sections.h"
 #include "ui/text/palette.h"
 #include "ui/text/row_tip_win.h"
 #include "ui/text/captions.h"
@@ -51,7 +53,8 @@ public:
     // Shows the popup on `monitor` (the one under the cursor) with the
     // entries as they are now, its top-left corner at `wanted` (twips at the
     // monitor's scale, clamped onto that monitor), and starts its fade-in.
-    // With `section`, that program's entries come first (see ProgramSection).
+    // With `section`, that program's entries come first (see ProgramSection);
+    // its list must live until the popup closes or opens again.
     void Open(const MonitorPlace& monitor, MenuOrigin wanted, const ProgramSection& section = {});
     // Draws the rows again: pictures of the shown program's list arrived.
     void Refresh();
@@ -68,7 +71,7 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Form_Load(const MonitorPlace& monitor, MenuOrigin wanted);
+    void Form_Load(const MonitorPlace& monitor, MenuOrigin wanted, const ProgramSection& section);
     void FadeOut();
     void ApplyPalette(const Palette& palette);
     // The selected row, or -1 when there is none to act on.
@@ -86,12 +89,24 @@ private:
     // Shows the target of the row the mouse rests on.
     void ShowTip();
     void TellFocus(int row) const;
+    // Copies the rows of the common list and of `section`'s (see the copy
+    // below), and lays them out unfiltered.
+    void CopyRows(const ProgramSection& section);
+    // Moves the selection for a key over the rows while headings divide
+    // them; false for a key the list may have.
+    bool MoveOverHeadings(WPARAM key);
+    // The row's text as a screen reader is given it.
+    std::wstring AccessibleText(size_t row) const;
+    const std::string& HeadingOf(size_t section) const;
+    // Where row `entry` of the copy has its picture now.
+    std::pair<HIMAGELIST, int> PictureOf(size_t entry) const;
+    void DrawHeading(const NMLVCUSTOMDRAW& draw, const PopupRow& row) const;
     void Paint();
     void OnListChanged(EntryList::Change change, size_t index);
     // Typing narrows the list to the entries that match.
     void OnCharacter(wchar_t character);
     void ApplyFilter();
-    bool noMatch() const { return shown_.empty() && !typed_.empty(); }
+    bool noMatch() const { return rows_.empty() && !typed_.empty(); }
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
     void PrepareMatchedRows(HDC dc);
     // False, drawing nothing, for a row the list must draw itself.
@@ -122,7 +137,19 @@ private:
     int dpi_ = 0;
     // The rows as they were when the popup opened: the list asks for each
     // one as it draws it, and edits made meanwhile do not reach it. Entries
-    // whose file is away are left out; `sources_` holds each row's entry.
+    // whose file is away are left out; `sources_` holds each row's entry in
+    // its list. The first `programRows_` come from the program's list, which
+    // draws their pictures while it is unchanged since (`programGeneration_`);
+    // the rest from the common list.
+    const EntryList* program_ = nullptr;
+    std::string programName_;
+    std::uint64_t programGeneration_ = 0;
+    size_t programRows_ = 0;
+    // The entries of each section, and whether headings name them: without
+    // a program's list one section and no headings, as a popup always was.
+    std::vector<size_t> sectionSizes_;
+    bool headings_ = false;
+    std::string commonHeading_;
     std::vector<size_t> sources_;
     std::vector<std::string> targets_;
     std::vector<std::wstring> captions_;
@@ -135,12 +162,12 @@ private:
     bool filterTexts_ = false;
     PixelRect listPlace_{};
     int columnWidth_ = -1;
-    // The typed text (UTF-8), the captions as the search compares them, and
-    // the rows shown: positions in the copy above, best match first.
+    // The typed text (UTF-8), each section's captions as the search compares
+    // them, and the rows shown, best match first in each section.
     std::string typed_;
-    std::vector<FoldedCaption> folded_;
-    std::vector<bool> inPieces_;  // beside folded_: may its matched letters be drawn bold
-    std::vector<Match> matches_;  // beside shown_: which letters of each row matched
+    std::vector<std::vector<FoldedCaption>> folded_;
+    std::vector<bool> inPieces_;  // per copied row: may its matched letters be drawn bold
+    std::vector<Match> matches_;  // beside rows_: which letters of each row matched
     // The list's font in bold, for the matched letters, and the font it was made from.
     UniqueFont bold_;
     HFONT boldFor_ = nullptr;
@@ -151,7 +178,7 @@ private:
         int textHeight = 0, imageHeight = 0, textIndent = 0;
         RECT icon{}, label{};  // within a row whose top is 0
     } rowLayout_;
-    std::vector<size_t> shown_;
+    std::vector<PopupRow> rows_;
     wchar_t highSurrogate_ = 0;                  // the first half of a character typed in two
     PopupCommand enter_ = PopupCommand::kStart;  // what Enter's release does, as its press decided
 };
