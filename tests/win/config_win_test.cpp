@@ -105,11 +105,12 @@ TEST_F(ProgramListsTest, WindowEditsTheChosenListAndComesBack) {
     EXPECT_EQ(std::tuple(WindowText(window_.hwnd()), Shown()),
               std::tuple(title + " - notepad.exe", std::vector<std::string>{"Pad"}));
     window_.AddFiles({ExecutablePath()});
-    list_.Replace({});
-    EXPECT_EQ(Shown().size(), 2u);
+    list_.AddDropped({SystemProgram(L"notepad.exe")}, FileExists);
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"Pad", "jumpnest_win_tests"}));
     EXPECT_EQ(programs_.Find("notepad.exe")->list.entries().size(), 2u);
     window_.ShowList("");
-    EXPECT_EQ(std::tuple(WindowText(window_.hwnd()), Shown().size()), std::tuple(title, 0u));
+    EXPECT_EQ(std::tuple(WindowText(window_.hwnd()), Shown()),
+              std::tuple(title, std::vector<std::string>{"Common", "notepad"}));
 }
 
 // Apply writes a program's list to its own file; a list removed goes from the window and its
