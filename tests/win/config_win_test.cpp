@@ -15,6 +15,7 @@ protected:
         gIniFile = temp_.path + "kqrJumpnest.ada.ini";
         gStartupLink = temp_.path + "Startup\\kqrJumpnest.lnk";
         programs_.Locate(temp_.path, "kqrJumpnest", "ada");
+        links_.moveBesideProgram = [] { return MoveOutcome{}; };
         ASSERT_TRUE(window_.Load(list_, store_, options_, links_));
     }
     // The rows of a list view.
@@ -44,11 +45,7 @@ protected:
     const Store store_{key_.settings, FileExists, &programs_};
     Options options_;
     EntryList list_{StuckPictures};  // no loader: the pictures are never asked for
-    MainWindowLinks links_ = [] {
-        MainWindowLinks links;
-        links.moveBesideProgram = [] { return MoveOutcome{}; };
-        return links;
-    }();
+    MainWindowLinks links_;
     MainWindow window_;
 };
 
@@ -89,7 +86,8 @@ TEST_F(ProgramListsTest, DialogNamesEveryControlWithOwnAccessKeys) {
 }
 
 // Chosen in the dialog, a program's list is shown and edited in the window, named in its title;
-// the common list's changes meanwhile wait unseen, and it comes back as it is.
+// the common list's changes meanwhile wait unseen, and it comes back as it is. A portable copy
+// keeps everything beside the program already: the move is greyed there.
 TEST_F(ProgramListsTest, WindowEditsTheChosenListAndComesBack) {
     list_.Replace({{"Common", ExecutablePath()}});
     programs_.Add("notepad.exe")->list.Replace({{"Pad", SystemProgram(L"notepad.exe")}});
@@ -111,6 +109,13 @@ TEST_F(ProgramListsTest, WindowEditsTheChosenListAndComesBack) {
     window_.ShowList("");
     EXPECT_EQ(std::tuple(WindowText(window_.hwnd()), Shown()),
               std::tuple(title, std::vector<std::string>{"Common", "notepad"}));
+    const HMENU file = ::GetSubMenu(::GetMenu(window_.hwnd()), 0);
+    for (const bool portable : {true, false}) {
+        gPortable = portable;
+        ::SendMessageW(window_.hwnd(), WM_INITMENUPOPUP, WPARAM(file), 0);
+        EXPECT_EQ(!!(::GetMenuState(file, UINT(Command::kMoveBesideProgram), 0) & MF_GRAYED),
+                  portable);
+    }
 }
 
 // Apply writes a program's list to its own file; a list removed goes from the window and its
@@ -134,17 +139,6 @@ TEST_F(ProgramListsTest, ApplySavesProgramListsAndCancelRestoresARemovedOne) {
         apply ? static_cast<void>(window_.Apply()) : window_.Cancel();
         EXPECT_EQ(FileExists(file), !apply);
         EXPECT_EQ(programs_.Find("mspaint.exe") != nullptr, !apply);
-    }
-}
-
-// A portable copy keeps everything beside the program already: the move is greyed there.
-TEST_F(ProgramListsTest, MoveBesideTheProgramGreyedInAPortableCopy) {
-    const HMENU file = ::GetSubMenu(::GetMenu(window_.hwnd()), 0);
-    for (const bool portable : {true, false}) {
-        gPortable = portable;
-        ::SendMessageW(window_.hwnd(), WM_INITMENUPOPUP, WPARAM(file), 0);
-        EXPECT_EQ(!!(::GetMenuState(file, UINT(Command::kMoveBesideProgram), 0) & MF_GRAYED),
-                  portable);
     }
 }
 
