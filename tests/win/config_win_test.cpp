@@ -126,7 +126,9 @@ TEST_F(ProgramListsTest, ApplySavesProgramListsAndCancelRestoresARemovedOne) {
     window_.ShowList("mspaint.exe");
     window_.AddFiles({ExecutablePath()});
     ASSERT_TRUE(window_.Apply());
+    // Into its own file, never into the common one.
     EXPECT_NE(ReadFileBytes(file).find(ExecutablePath()), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(gIniFile).find(ExecutablePath()), std::string::npos);
     EXPECT_EQ(window_.shownProgram(), "");
     for (const bool apply : {false, true}) {
         window_.ShowList("mspaint.exe");
