@@ -128,7 +128,8 @@ TEST(Captions, EveryLanguageValueHasTextAndTheWriteFailureIsFilled) {
             FileOfAnotherUserReason(l), UnsafeEntryFileReason(l), WriteFailedMessage(l, "f", "r"),
             HotkeyNeedsCtrlOrAltMessage(l), HotkeyLostMessage(l), EntryAwayText(l),
             PopupName(l, "x", 0, 9), HotkeyTypesCharacterMessage(l, "@", "German"),
-            OptionsNotStoredMessage(l, "f", "r"), ListChangedElsewhereQuestion(l, "f"));
+            OptionsNotStoredMessage(l, "f", "r"), ListChangedElsewhereQuestion(l, "f"),
+            MovedBesideProgramMessage(l, "f"), MoveBesideProgramFailedMessage(l, "f", "r"));
     };
     for (const std::int32_t stray : {-1, 4, INT_MIN}) EXPECT_EQ(texts(stray), texts(kEnglish));
     // Each value goes in once, and a placeholder inside a value stays as it is.
@@ -137,6 +138,8 @@ TEST(Captions, EveryLanguageValueHasTextAndTheWriteFailureIsFilled) {
     for (int language = 0; language < kLanguageCount; ++language) {
         for (std::string message : {WriteFailedMessage(language, file, reason),
                                     OptionsNotStoredMessage(language, file, reason),
+                                    MoveBesideProgramFailedMessage(language, file, reason),
+                                    MovedBesideProgramMessage(language, file) + reason,
                                     ListChangedElsewhereQuestion(language, file) + reason}) {
             const size_t fileAt = message.find(file), reasonAt = message.find(reason);
             ASSERT_TRUE(fileAt < reasonAt && reasonAt != std::string::npos) << message;

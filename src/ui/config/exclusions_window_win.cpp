@@ -1,7 +1,6 @@
 #include "ui/config/exclusions_window_win.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <algorithm>
 
@@ -16,55 +15,14 @@
 
 namespace jumpnest {
 
-namespace {
-
-constexpr wchar_t kClassName[] = L"kqrJumpnestExclusions";
-
-const WindowDesign& Design() {
-    return ExclusionsWindowDesign();
-}
-
-bool IsProgramFile(const std::string& name) {
-    return name.size() > 4 && _stricmp(name.c_str() + name.size() - 4, ".exe") == 0;
-}
-
-}  // namespace
+ExclusionsWindow::ExclusionsWindow()
+    : ProgramDialog(ExclusionsWindowDesign(), ExclusionsCaptionTable(), L"kqrJumpnestExclusions",
+                    "exclusions", "lvwPrograms") {}
 
 bool ExclusionsWindow::Open(HWND owner, const ChordOptions& current, std::int32_t language,
                             ChordOptionsSink onOk) {
-    if (hwnd()) {
-        ::SetForegroundWindow(hwnd());
-        return true;
-    }
-    owner_ = owner;
+    if (!Build(owner, language)) return hwnd() != nullptr;
     onOk_ = std::move(onOk);
-    language_ = language;
-    const int dpi = DpiOf(owner);
-    const WindowStyles styles = StylesFor(Design());
-    const SIZE frame = FrameSizeFor(Design(), dpi);
-    // Centred over the configuration window.
-    RECT over{};
-    ::GetWindowRect(owner, &over);
-    if (!Create(kClassName, L"", styles.style, styles.exStyle | WS_EX_TOPMOST,
-                (over.left + over.right - frame.cx) / 2, (over.top + over.bottom - frame.cy) / 2,
-                frame.cx, frame.cy, owner)) {
-        return false;
-    }
-    // Made afresh for every opening: the controls of the last one are gone.
-    design_ = BuiltDesign{};
-    design_.Build(Design(), hwnd(), TwipsPerPixel(dpi));
-    for (const CaptionRow& row : ExclusionsCaptionTable()) {
-        const std::wstring text = Widen(row.text[LanguageColumn(language_)]);
-        ::SetWindowTextW(row.control.empty() ? hwnd() : Control(row.control, row.index),
-                         text.c_str());
-    }
-    HWND list = Control("lvwPrograms");
-    SetExplorerTheme(list);
-    ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    LVCOLUMNW column{};
-    column.mask = LVCF_WIDTH;
-    ListView_InsertColumn(list, 0, &column);
-    FitColumn(dpi);
     AddPrograms(current.programs);
     ::SendMessageW(Control("chkFullScreen"), BM_SETCHECK,
                    current.passFullScreen ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -83,8 +41,8 @@ bool ExclusionsWindow::Open(HWND owner, const ChordOptions& current, std::int32_
     const std::optional<TypedCharacter> typed =
         stored ? CharacterTypedBy(*stored, layouts) : std::nullopt;
     ::SetWindowTextW(
-        held, Widen(typed ? HotkeyTypesCharacterMessage(language_, typed->character, typed->layout)
-                          : std::string(HotkeyTakenMessage(language_)))
+        held, Widen(typed ? HotkeyTypesCharacterMessage(language, typed->character, typed->layout)
+                          : std::string(HotkeyTakenMessage(language)))
                   .c_str());
     ::ShowWindow(held, typed || current.hotkeyHeld ? SW_SHOW : SW_HIDE);
     // Offered where the user's own programs cannot replace the program; a
@@ -96,44 +54,12 @@ bool ExclusionsWindow::Open(HWND owner, const ChordOptions& current, std::int32_
     ::EnableWindow(Control("chkLogonTask"), offered);
     ::ShowWindow(Control("lblLogonTask"), offered ? SW_HIDE : SW_SHOW);
 
-    dropTarget_ = std::make_unique<FileDropTarget>(
-        [this](const std::vector<std::string>& paths) { AddPrograms(paths); });
-    dropRegistered_ = ::RegisterDragDrop(list, dropTarget_.get()) == S_OK;
-    // Modal to the configuration window, without a loop of its own.
-    ::EnableWindow(owner_, FALSE);
-    if (!paletteGiven_) palette_ = SystemPalette();
-    PaintWindowWith(hwnd(), palette_);
-    ::ShowWindow(hwnd(), SW_SHOW);
-    ::SetFocus(list);
-    Trace("exclusions opened");
+    ShowModal();
     return true;
 }
 
-void ExclusionsWindow::Close() {
-    if (!hwnd()) return;
-    if (dropRegistered_) ::RevokeDragDrop(Control("lvwPrograms"));
-    dropRegistered_ = false;
-    // The owner takes the keyboard back before this window goes, or Windows
-    // would hand the activation to another program.
-    ::EnableWindow(owner_, TRUE);
-    ::SetActiveWindow(owner_);
-    Destroy();
-    Trace("exclusions closed");
-}
-
-void ExclusionsWindow::SetPalette(const Palette& palette) {
-    palette_ = palette;
-    paletteGiven_ = true;
-    if (hwnd()) PaintWindowWith(hwnd(), palette_);
-}
-
-bool ExclusionsWindow::PreTranslate(MSG& message) {
-    if (!hwnd() || (message.hwnd != hwnd() && !::IsChild(hwnd(), message.hwnd))) return false;
-    return ::IsDialogMessageW(hwnd(), &message) != FALSE;
-}
-
 std::vector<std::string> ExclusionsWindow::Programs() const {
-    HWND list = Control("lvwPrograms");
+    HWND list = List();
     std::vector<std::string> programs;
     for (int i = 0, count = ListView_GetItemCount(list); i < count; ++i) {
         wchar_t text[MAX_PATH] = {};
@@ -144,7 +70,7 @@ std::vector<std::string> ExclusionsWindow::Programs() const {
 }
 
 void ExclusionsWindow::AddPrograms(const std::vector<std::string>& paths) {
-    HWND list = Control("lvwPrograms");
+    HWND list = List();
     std::vector<std::string> programs = Programs();
     for (const std::string& path : paths) {
         const std::string name(FileNameOf(path));
@@ -163,21 +89,8 @@ void ExclusionsWindow::AddPrograms(const std::vector<std::string>& paths) {
     }
 }
 
-void ExclusionsWindow::BrowseForProgram() {
-    wchar_t path[MAX_PATH] = {};
-    const std::wstring filter = std::wstring(L"*.exe") + L'\0' + L"*.exe" + L'\0' + L'\0';
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = hwnd();
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (::GetOpenFileNameW(&dialog)) AddPrograms({Narrow(path)});
-}
-
 void ExclusionsWindow::RemoveSelected() {
-    HWND list = Control("lvwPrograms");
+    HWND list = List();
     const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
     if (selected < 0) return;
     ListView_DeleteItem(list, selected);
@@ -187,22 +100,6 @@ void ExclusionsWindow::RemoveSelected() {
         ListView_SetItemState(list, next, LVIS_SELECTED | LVIS_FOCUSED,
                               LVIS_SELECTED | LVIS_FOCUSED);
     }
-}
-
-void ExclusionsWindow::FitColumn(int dpi) {
-    HWND list = Control("lvwPrograms");
-    // From the outer width: the client width shrinks while a scroll bar shows.
-    RECT outer{};
-    ::GetWindowRect(list, &outer);
-    ListView_SetColumnWidth(list, 0,
-                            (outer.right - outer.left) - 2 * MetricForDpi(SM_CXEDGE, dpi) -
-                                MetricForDpi(SM_CXVSCROLL, dpi));
-}
-
-void ExclusionsWindow::Say(std::string_view text) {
-    ::MessageBoxW(hwnd(), Widen(text).c_str(),
-                  Widen(ExclusionsCaptionTable()[0].text[LanguageColumn(language_)]).c_str(),
-                  MB_OK | MB_ICONEXCLAMATION);
 }
 
 std::optional<bool> ExclusionsWindow::SwitchLogonTaskAsChosen() {
@@ -215,7 +112,7 @@ std::optional<bool> ExclusionsWindow::SwitchLogonTaskAsChosen() {
     logonTaskOn_ = LogonTaskRegistered();
     if (hwnd()) {
         ::SendMessageW(box, BM_SETCHECK, logonTaskOn_ ? BST_CHECKED : BST_UNCHECKED, 0);
-        if (!failure.empty()) Say(LogonTaskNotSwitchedMessage(language_, wanted, Narrow(failure)));
+        if (!failure.empty()) Say(LogonTaskNotSwitchedMessage(language(), wanted, Narrow(failure)));
     }
     return logonTaskOn_ != before ? std::optional<bool>(logonTaskOn_) : std::nullopt;
 }
@@ -235,7 +132,7 @@ void ExclusionsWindow::Ok() {
     if (chosen && options.hotkey != storedHotkey_) {
         if (const auto typed = CharacterTypedBy(*chosen, layouts_())) {
             Trace("hotkey " + std::to_string(options.hotkey) + " refused: types a character");
-            Say(HotkeyTypesCharacterMessage(language_, typed->character, typed->layout));
+            Say(HotkeyTypesCharacterMessage(language(), typed->character, typed->layout));
             if (hwnd()) ::SetFocus(Control("hkyHotkey"));
             return;
         }
@@ -258,9 +155,9 @@ void ExclusionsWindow::Ok() {
     // Said here, where the shortcut is set; nothing was taken.
     Trace("hotkey " + std::to_string(options.hotkey) + " refused");
     if (outcome == HotkeyOutcome::kOldLost) ::ShowWindow(Control("lblHotkeyHeld"), SW_SHOW);
-    Say(outcome == HotkeyOutcome::kNoShortcut ? HotkeyNeedsCtrlOrAltMessage(language_)
-        : outcome == HotkeyOutcome::kOldLost  ? HotkeyLostMessage(language_)
-                                              : HotkeyTakenMessage(language_));
+    Say(outcome == HotkeyOutcome::kNoShortcut ? HotkeyNeedsCtrlOrAltMessage(language())
+        : outcome == HotkeyOutcome::kOldLost  ? HotkeyLostMessage(language())
+                                              : HotkeyTakenMessage(language()));
     // The message's own loop may have closed the dialog meanwhile.
     if (hwnd()) ::SetFocus(Control("hkyHotkey"));
 }
@@ -279,7 +176,7 @@ LRESULT ExclusionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
-        const BuiltControl* built = design_.FindById(id);
+        const BuiltControl* built = FindById(id);
         if (id == IDOK) {
             Ok();
         } else if (id == IDCANCEL) {
@@ -300,37 +197,8 @@ LRESULT ExclusionsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         if (key->hdr.code == LVN_KEYDOWN && key->wVKey == VK_DELETE) RemoveSelected();
         return 0;
     }
-    case WM_NEXTDLGCTL:  // a label's access key
-        MoveFocus(wParam, lParam);
-        return 0;
-    case DM_GETDEFID:
-        return MAKELRESULT(IDOK, DC_HASDEFID);
-    case WM_DPICHANGED: {
-        // Moved to a monitor of another scale: the size Windows suggests
-        // keeps the client area in proportion.
-        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-        ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
-                       suggested->right - suggested->left, suggested->bottom - suggested->top,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-        const int dpi = HIWORD(wParam);
-        design_.Rescale(Design(), TwipsPerPixel(dpi));
-        FitColumn(dpi);
-        ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-        Trace("exclusions at " + std::to_string(dpi) + " dpi");
-        return 0;
-    }
-    case WM_CLOSE:
-        Close();
-        return 0;
-    case WM_CTLCOLORSTATIC:
-        return ControlColors(reinterpret_cast<HDC>(wParam), palette_.windowText,
-                             palette_.windowBackground);
-    case WM_PRINTCLIENT:
-    case WM_ERASEBKGND:
-        FillBackground(hwnd(), reinterpret_cast<HDC>(wParam), palette_.windowBackground);
-        return message == WM_ERASEBKGND;
     default:
-        return Window::HandleMessage(message, wParam, lParam);
+        return ProgramDialog::HandleMessage(message, wParam, lParam);
     }
 }
 

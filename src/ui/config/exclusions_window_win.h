@@ -13,12 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "core/window_win.h"
 #include "trigger/hotkey.h"
 #include "trigger/keyboard_layout.h"
-#include "ui/config/drop_target_win.h"
-#include "ui/text/design_builder_win.h"
-#include "ui/text/palette.h"
+#include "ui/config/program_dialog_win.h"
 
 namespace jumpnest {
 
@@ -39,21 +36,15 @@ struct ChordOptions {
 // open.
 using ChordOptionsSink = std::function<HotkeyOutcome(const ChordOptions&)>;
 
-class ExclusionsWindow final : public Window {
+class ExclusionsWindow final : public ProgramDialog {
 public:
-    ExclusionsWindow() = default;
+    ExclusionsWindow();
     ~ExclusionsWindow() override { Close(); }
 
     // Opens the dialog over `owner`, which it disables until it closes, in
     // the interface language `language`.
     bool Open(HWND owner, const ChordOptions& current, std::int32_t language,
               ChordOptionsSink onOk);
-    // Closes it without taking anything.
-    void Close();
-    // Draws it in `palette` from now on.
-    void SetPalette(const Palette& palette);
-    // Keyboard navigation of the open dialog: Tab, Enter, Escape.
-    bool PreTranslate(MSG& message);
     // Where the dialog learns the user's keyboard layouts; the installed
     // ones unless told otherwise.
     void SetLayoutSource(std::function<std::vector<KeyboardLayout>()> source) {
@@ -64,11 +55,7 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    HWND Control(std::string_view name, int index = -1) const {
-        return design_.Window(name, index);
-    }
-    void AddPrograms(const std::vector<std::string>& paths);
-    void BrowseForProgram();
+    void AddPrograms(const std::vector<std::string>& paths) override;
     void RemoveSelected();
     void Ok();
     // A key pressed in the shortcut box without Ctrl or Alt becomes a
@@ -77,21 +64,9 @@ private:
     // Switches the logon task as its box says, when that differs from what
     // is registered; says so when it cannot. The new state, if it changed.
     std::optional<bool> SwitchLogonTaskAsChosen();
-    // A message over the dialog, with its title.
-    void Say(std::string_view text);
-    // One column as wide as the list, leaving room for a vertical scroll bar
-    // at `dpi`, so that no horizontal one is ever needed.
-    void FitColumn(int dpi);
     std::vector<std::string> Programs() const;
 
-    BuiltDesign design_;
-    HWND owner_ = nullptr;
     ChordOptionsSink onOk_;
-    std::int32_t language_ = 0;
-    Palette palette_{};  // the system's look until the program gives its own
-    bool paletteGiven_ = false;
-    std::unique_ptr<FileDropTarget> dropTarget_;
-    bool dropRegistered_ = false;
     std::int32_t storedHotkey_ = 0;
     bool logonTaskOn_ = false;  // registered, as last asked
     std::function<std::vector<KeyboardLayout>()> layouts_;

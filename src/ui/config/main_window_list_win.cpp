@@ -11,7 +11,9 @@
 #include <string>
 
 #include "core/encoding_win.h"
+#include "core/globals.h"
 #include "core/trace_win.h"
+#include "core/version.h"
 #include "trigger/launch_win.h"
 #include "ui/config/main_window_parts_win.h"
 #include "ui/text/captions.h"
@@ -104,6 +106,51 @@ bool MainWindow::OnContextMenu(HWND control, LPARAM place) {
     }
     ShowEditMenu(at);
     return true;
+}
+
+void MainWindow::ListenTo(const EntryList& list) {
+    std::weak_ptr<char>& heard = heard_[&list];
+    if (!heard.expired()) return;
+    auto mark = std::make_shared<char>();
+    heard = mark;
+    // Listening is for the list's life: a list not shown is heard and let be.
+    list.Listen([this, shown = &list, mark](EntryList::Change change, size_t index) {
+        if (entries_ == shown) OnListChanged(change, index);
+    });
+}
+
+void MainWindow::OnProgramListsChanged() {
+    for (const auto& program : store_->programs->programs()) ListenTo(program->list);
+    if (shownProgram_.empty()) return;
+    // The shown list may be gone (removed), or read again into a new one.
+    const ProgramLists::Program* program = store_->programs->Find(shownProgram_);
+    if (!program || &program->list != entries_) ShowList(program ? program->key : "");
+}
+
+void MainWindow::ShowList(const std::string& key) {
+    ProgramLists::Program* program =
+        key.empty() || !store_->programs ? nullptr : store_->programs->Find(key);
+    entries_ = program ? &program->list : common_;
+    shownProgram_ = program ? program->key : "";
+    std::string title = ProgramTitle(gAppVersionText);
+    if (program) title += " - " + program->key;
+    ::SetWindowTextW(hwnd(), Widen(title).c_str());
+    rowTip_.Follow(-1);
+    HWND list = Control("lvwMenu");
+    ListView_SetImageList(list, entries_->Images(true, dpi_), LVSIL_NORMAL);
+    ListView_SetImageList(list, entries_->Images(true, dpi_), LVSIL_SMALL);
+    RefreshList(0);
+    if (IsShown()) entries_->Recheck();
+    Trace(program ? "editing the list of " + program->key : std::string("editing the common list"));
+}
+
+void MainWindow::OpenProgramLists() {
+    if (!store_->programs) return;
+    programLists_.Open(hwnd(), *store_->programs, shownProgram_, options_->language,
+                       [this](const std::string& key) {
+                           ShowList(key);
+                           ::SetFocus(Control("lvwMenu"));
+                       });
 }
 
 void MainWindow::OnListChanged(EntryList::Change change, size_t index) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/encoding_win.h"
+#include "core/globals.h"
 #include "core/pictures_win.h"
 #include "core/resource_ids.h"
 #include "core/scale.h"
@@ -204,12 +205,20 @@ void MainWindow::ShowFileMenuAtCursor() {
 
 void MainWindow::OnMenuOpening(HMENU menu) {
     HMENU bar = ::GetMenu(hwnd());
-    if (menu == DropDownOf(bar, Command::kRename)) Trace("edit menu opened");
+    if (menu == DropDownOf(bar, Command::kRename)) {
+        Trace("edit menu opened");
+        ::EnableMenuItem(menu, CommandId(Command::kProgramLists),
+                         MF_BYCOMMAND | (store_->programs ? MF_ENABLED : MF_GRAYED));
+    }
     if (menu == DropDownOf(bar, Command::kOptions)) {
         Trace("file menu opened");
         // Options only makes sense while the window is hidden.
         ::EnableMenuItem(menu, CommandId(Command::kOptions),
                          MF_BYCOMMAND | (IsShown() ? MF_GRAYED : MF_ENABLED));
+        // A portable copy keeps everything beside the program already.
+        ::EnableMenuItem(
+            menu, CommandId(Command::kMoveBesideProgram),
+            MF_BYCOMMAND | (gPortable || !links_.moveBesideProgram ? MF_GRAYED : MF_ENABLED));
     }
 }
 

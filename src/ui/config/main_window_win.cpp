@@ -8,6 +8,7 @@
 #include "core/dpi_win.h"
 #include "core/encoding_win.h"
 #include "core/globals.h"
+#include "core/paths.h"
 #include "core/scale.h"
 #include "core/trace_win.h"
 #include "core/version.h"
@@ -98,7 +99,8 @@ LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam)
 
 bool MainWindow::Load(EntryList& list, const Store& store, Options& options,
                       MainWindowLinks links) {
-    entries_ = &list;
+    entries_ = common_ = &list;
+    shownProgram_.clear();
     store_ = &store;
     options_ = &options;
     links_ = std::move(links);
@@ -124,13 +126,18 @@ bool MainWindow::Load(EntryList& list, const Store& store, Options& options,
     dropTarget_ = std::make_unique<FileDropTarget>(
         [this](const std::vector<std::string>& paths) { AddFiles(paths); });
     dropRegistered_ = ::RegisterDragDrop(Control("lvwMenu"), dropTarget_.get()) == S_OK;
-    list.Listen([this](EntryList::Change change, size_t index) { OnListChanged(change, index); });
+    ListenTo(list);
+    if (store.programs) {
+        store.programs->Listen([this] { OnProgramListsChanged(); });
+        for (const auto& program : store.programs->programs()) ListenTo(program->list);
+    }
     Form_Load();
     return true;
 }
 
 void MainWindow::Close() {
     exclusions_.Close();
+    programLists_.Close();
     if (dropRegistered_) {
         ::RevokeDragDrop(Control("lvwMenu"));
         dropRegistered_ = false;
@@ -213,7 +220,7 @@ bool MainWindow::IsShown() const {
 }
 
 bool MainWindow::PreTranslate(MSG& message) {
-    if (exclusions_.PreTranslate(message)) return true;
+    if (exclusions_.PreTranslate(message) || programLists_.PreTranslate(message)) return true;
     if (!hwnd() || (message.hwnd != hwnd() && !::IsChild(hwnd(), message.hwnd))) return false;
     FollowMouseOverList(message);
     if (accelerators_ && ::TranslateAcceleratorW(hwnd(), accelerators_.get(), &message)) {
@@ -255,6 +262,8 @@ void MainWindow::RunCommand(Command command) {
                                 w.links_.chordOptions ? w.links_.chordOptions() : ChordOptions{},
                                 w.options_->language, w.links_.applyChordOptions);
          }},
+        {Command::kProgramLists, [](MainWindow& w) { w.OpenProgramLists(); }},
+        {Command::kMoveBesideProgram, [](MainWindow& w) { w.KeepEverythingBesideProgram(); }},
     };
     for (const Handler& handler : kHandlers) {
         if (handler.command == command) {
@@ -299,14 +308,15 @@ void MainWindow::ReportWriteFailure(const std::string& file, DWORD error, bool o
     ::MessageBoxW(hwnd(), Widen(text).c_str(), L"Jumpnest", MB_OK | MB_ICONERROR);
 }
 
-void MainWindow::OfferChangedList() {
+void MainWindow::OfferChangedList(const std::string& file) {
     Trace("apply refused: the list was changed elsewhere");
     // No is the default: Enter pressed on the way must not throw the edits away.
-    const int answer = ::MessageBoxW(
-        hwnd(), Widen(ListChangedElsewhereQuestion(options_->language, gIniFile)).c_str(),
-        L"Jumpnest", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+    const int answer =
+        ::MessageBoxW(hwnd(), Widen(ListChangedElsewhereQuestion(options_->language, file)).c_str(),
+                      L"Jumpnest", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
     if (answer != IDYES || Ending()) return;
-    LoadEntries(*store_, *entries_);
+    // The common file goes into the common list, whichever list is shown.
+    LoadEntries(*store_, *common_);
     Trace("loaded the list changed elsewhere");
 }
 
@@ -316,27 +326,35 @@ bool MainWindow::Apply() {
     const bool startWithWindows = IsChecked(Control("chkOption", 0));
     // The list and the options are saved whatever becomes of the shortcut:
     // a shortcut that cannot be written must not cost the user the edits.
-    const SaveOutcome saved = SaveSettings(*store_, *entries_, *options_);
+    const SaveOutcome saved = SaveSettings(*store_, *common_, *options_);
+    // The file that failed, the common one unless the outcome names another.
+    const std::string listFile = saved.listFile.empty() ? gIniFile : saved.listFile;
     if (saved.list == kErrorEntryFileChanged) {
-        OfferChangedList();
+        OfferChangedList(listFile);
         return false;
     }
-    if (saved.list) ReportWriteFailure(gIniFile, saved.list);
+    if (saved.list) ReportWriteFailure(listFile, saved.list);
     if (saved.options && !Ending()) {
-        ReportWriteFailure("HKEY_CURRENT_USER\\Software\\" + std::string(kSettingsApplication) +
-                               "\\" + std::string(kSettingsSection),
+        ReportWriteFailure(gPortable ? gAppPath + std::string(kPortableSettingsName)
+                                     : "HKEY_CURRENT_USER\\Software\\" +
+                                           std::string(kSettingsApplication) + "\\" +
+                                           std::string(kSettingsSection),
                            saved.options, true);
     }
     if (Ending()) return false;
     const bool linked = ApplyStartupLink(startWithWindows);
     if (!saved || !linked) return false;
     Hide();
+    if (!shownProgram_.empty()) ShowList("");
     Trace(std::string("applied: start with Windows ") + (startWithWindows ? "1" : "0"));
     return true;
 }
 
 void MainWindow::Cancel() {
-    LoadSettings(*store_, *entries_, *options_);
+    // Back to the common list first: reading the lists again may replace
+    // the shown one.
+    if (!shownProgram_.empty()) ShowList("");
+    LoadSettings(*store_, *common_, *options_);
     ShowOptions();
     Hide();
     Trace("cancelled");
@@ -382,6 +400,22 @@ void MainWindow::SetPalette(const Palette& palette) {
     paletteGiven_ = true;
     if (hwnd()) PaintWindowWith(hwnd(), palette_);
     exclusions_.SetPalette(palette_);
+    programLists_.SetPalette(palette_);
+}
+
+void MainWindow::KeepEverythingBesideProgram() {
+    if (gPortable || !links_.moveBesideProgram) return;
+    const MoveOutcome moved = links_.moveBesideProgram();
+    if (Ending()) return;
+    const std::int32_t language = options_->language;
+    Trace(moved ? std::string("moved beside the program")
+                : "not moved beside the program: " + moved.place);
+    const std::string text =
+        moved ? MovedBesideProgramMessage(language, gAppPath + std::string(kPortableSettingsName))
+              : MoveBesideProgramFailedMessage(language, moved.place,
+                                               SystemReason(moved.error, language));
+    ::MessageBoxW(hwnd(), Widen(text).c_str(), L"Jumpnest",
+                  MB_OK | (moved ? MB_ICONINFORMATION : MB_ICONERROR));
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "ui/config/config_rules.h"
 #include "ui/config/drop_target_win.h"
 #include "ui/config/exclusions_window_win.h"
+#include "ui/config/program_lists_window_win.h"
 #include "ui/text/design_builder_win.h"
 #include "ui/text/palette.h"
 #include "ui/text/row_tip_win.h"
@@ -39,6 +42,9 @@ struct MainWindowLinks {
     // The values of File > Exclusions and shortcut, and where OK sends them.
     std::function<ChordOptions()> chordOptions;
     ChordOptionsSink applyChordOptions;
+    // File > Keep everything beside the program: moves the settings and the
+    // window's lists beside the exe; what could not be written, if anything.
+    std::function<MoveOutcome()> moveBesideProgram = {};
 };
 
 class MainWindow final : public Window {
@@ -47,8 +53,9 @@ public:
     // The window goes before the pictures, brush and drop target it uses.
     ~MainWindow() override { Close(); }
 
-    // Creates the window hidden from its design, as a view of `list` and of
-    // `options`, which its boxes change at once, and runs its load handler.
+    // Creates the window hidden from its design, as a view of `list` (the
+    // common list), of the program lists of `store`, and of `options`, which
+    // its boxes change at once, and runs its load handler.
     bool Load(EntryList& list, const Store& store, Options& options, MainWindowLinks links);
     // Revokes the drop target and destroys the window: OLE must not keep a
     // target whose window is gone.
@@ -85,10 +92,23 @@ public:
     // Edit > Add entry: files picked in the Open dialog become entries, as
     // dropped files do.
     void AddEntries();
+    // Makes entries of dropped or picked files in the list shown: folders,
+    // files gone and files already in the list are skipped.
+    void AddFiles(const std::vector<std::string>& paths);
     void MoveSelected(int direction);
     void RemoveSelected();
     void RenameSelected();
     int SelectedIndex() const;
+
+    // Shows and edits the list of the program `key` ("" or a program without
+    // a list: the common list); the title names the program.
+    void ShowList(const std::string& key);
+    // The program whose list is shown; "" for the common list.
+    const std::string& shownProgram() const { return shownProgram_; }
+    // Edit > Program lists.
+    void OpenProgramLists();
+    // File > Keep everything beside the program; says what became of it.
+    void KeepEverythingBesideProgram();
 
     HWND Control(std::string_view name, int index = -1) const {
         return design_.Window(name, index);
@@ -110,6 +130,10 @@ private:
     void OnMenuOpening(HMENU menu);
     void OnCommand(int id, int code, HWND control);
     void OnListChanged(EntryList::Change change, size_t index);
+    // Hears `list` from now on, once; its changes are shown while it is.
+    void ListenTo(const EntryList& list);
+    // Lists were added, removed or read again: a shown one may be gone.
+    void OnProgramListsChanged();
     LRESULT OnNotify(const NMHDR& header, LPARAM lParam);
     // The mouse and keys over the list: the tip of the row the mouse rests on.
     void FollowMouseOverList(const MSG& message);
@@ -118,9 +142,6 @@ private:
     // What the tip of an entry says.
     std::wstring EntryTip(size_t item) const;
     LRESULT OnControlColor(HDC dc, HWND control);
-    // Makes entries of dropped or picked files: folders, files gone and files
-    // already in the list are skipped.
-    void AddFiles(const std::vector<std::string>& paths);
     // The Edit menu as the list's context menu, at a point of the screen.
     void ShowEditMenu(POINT at);
     // WM_CONTEXTMENU of `control`: by the mouse at `place`, or -1 from the
@@ -135,10 +156,15 @@ private:
     // written, and why.
     void ReportWriteFailure(const std::string& file, DWORD error, bool options = false);
     // Apply found the list changed by someone else: asks whether to load it.
-    void OfferChangedList();
+    void OfferChangedList(const std::string& file);
     void OpenHelp();
 
-    EntryList* entries_ = nullptr;
+    EntryList* entries_ = nullptr;  // the list shown
+    EntryList* common_ = nullptr;
+    std::string shownProgram_;
+    // The lists heard, each with a mark its listener holds: a list gone and
+    // another made at its address is heard afresh.
+    std::map<const EntryList*, std::weak_ptr<char>> heard_;
     const Store* store_ = nullptr;
     Options* options_ = nullptr;
     MainWindowLinks links_;
@@ -159,6 +185,7 @@ private:
     std::unique_ptr<FileDropTarget> dropTarget_;
     bool dropRegistered_ = false;
     ExclusionsWindow exclusions_;
+    ProgramListsWindow programLists_;
 };
 
 }  // namespace jumpnest

@@ -10,7 +10,7 @@ namespace {
 // mark of the Language items; the menu titles and the controls have none.
 // The Spanish middle-button caption carries its own line break because it is
 // too long for one line of the check box, which is designed two lines tall.
-constexpr std::array<CaptionRow, 28> kCaptions = {{
+constexpr std::array<CaptionRow, 30> kCaptions = {{
     {"mntFile", -1, {"&File", "&Datei", "&Fichier", "&Archivo"}},
     {"mnuFile", 0, {" Options", " Einstellungen", " Paramètres", " Configuración"}},
     {"mnuFile",
@@ -70,6 +70,14 @@ constexpr std::array<CaptionRow, 28> kCaptions = {{
     {"mnuConfig",
      6,
      {" Add entry...", " Eintrag hinzufügen...", " Ajouter un élément...", " Añadir entrada..."}},
+    {"mnuFile",
+     4,
+     {" Keep everything beside the program", " Alles neben dem Programm speichern",
+      " Tout garder à côté du programme", " Guardar todo junto al programa"}},
+    {"mnuConfig",
+     8,
+     {" Program lists...", " Programmlisten...", " Listes par programme...",
+      " Listas por programa..."}},
     {"lblURL",
      1,
      {"Jumpnest help page", "Jumpnest-Hilfeseite", "Page d'aide de Jumpnest",
@@ -285,7 +293,67 @@ std::string Filled(std::string_view text, std::string_view file, std::string_vie
     return head + Replaced(std::string(text.substr(reasonAt)), "%REASON%", reason);
 }
 
+// The dialog of Edit > Program lists. Access keys differ within each language.
+constexpr std::array<CaptionRow, 8> kProgramListsCaptions = {{
+    {"", -1, {"Program lists", "Programmlisten", "Listes par programme", "Listas por programa"}},
+    {"lblLists",
+     -1,
+     {"&Programs with a list of their own:", "&Programme mit eigener Liste:",
+      "&Programmes ayant leur propre liste :", "&Programas con lista propia:"}},
+    // Never drawn: the name a screen reader says for the list.
+    {"lvwLists",
+     -1,
+     {"Programs with a list of their own", "Programme mit eigener Liste",
+      "Programmes ayant leur propre liste", "Programas con lista propia"}},
+    {"cmdList", 0, {"&Add...", "&Hinzufügen...", "&Ajouter...", "&Añadir..."}},
+    {"cmdList", 1, {"&Remove", "&Entfernen", "&Retirer", "&Quitar"}},
+    {"chkOwnOnly",
+     -1,
+     {"&Only this program's entries", "&Nur die Einträge dieses Programms",
+      "&Seulement les éléments de ce programme", "&Solo las entradas de este programa"}},
+    {"cmdEdit", -1, {"&Edit list", "Liste &bearbeiten", "&Modifier la liste", "&Editar lista"}},
+    {"cmdClose", -1, {"Close", "Schließen", "Fermer", "Cerrar"}},
+}};
+
+constexpr std::array<std::string_view, kLanguageCount> kMovedBesideProgram = {
+    "Jumpnest now keeps its settings in %FILE% and its lists beside it. Copy the whole folder "
+    "to take them to another computer.",
+    "Jumpnest speichert seine Einstellungen jetzt in %FILE% und seine Listen daneben. Kopieren "
+    "Sie den ganzen Ordner, um sie auf einen anderen Computer mitzunehmen.",
+    "Jumpnest garde désormais ses paramètres dans %FILE% et ses listes à côté. Copiez tout le "
+    "dossier pour les emporter sur un autre ordinateur.",
+    "Jumpnest guarda ahora su configuración en %FILE% y sus listas junto a él. Copie la carpeta "
+    "entera para llevarlas a otro equipo.",
+};
+
+constexpr std::array<std::string_view, kLanguageCount> kMoveBesideProgramFailed = {
+    "Jumpnest could not keep everything beside the program: %FILE% could not be written."
+    "\n\n%REASON%\n\nNothing was changed; the settings stay where they were.",
+    "Jumpnest konnte nicht alles neben dem Programm speichern: %FILE% konnte nicht geschrieben "
+    "werden.\n\n%REASON%\n\nNichts wurde geändert; die Einstellungen bleiben, wo sie waren.",
+    "Jumpnest n'a pas pu tout garder à côté du programme : %FILE% n'a pas pu être écrit."
+    "\n\n%REASON%\n\nRien n'a été changé ; les paramètres restent où ils étaient.",
+    "Jumpnest no pudo guardar todo junto al programa: no se pudo escribir %FILE%."
+    "\n\n%REASON%\n\nNo se cambió nada; la configuración sigue donde estaba.",
+};
+
 }  // namespace
+
+std::span<const CaptionRow> ProgramListsCaptionTable() {
+    return kProgramListsCaptions;
+}
+
+std::string MovedBesideProgramMessage(std::int32_t language, std::string_view file) {
+    return Replaced(
+        std::string(kMovedBesideProgram[static_cast<std::size_t>(LanguageColumn(language))]),
+        "%FILE%", file);
+}
+
+std::string MoveBesideProgramFailedMessage(std::int32_t language, std::string_view place,
+                                           std::string_view reason) {
+    return Filled(kMoveBesideProgramFailed[static_cast<std::size_t>(LanguageColumn(language))],
+                  place, reason);
+}
 
 int LanguageColumn(std::int32_t language) {
     switch (language) {

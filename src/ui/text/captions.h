@@ -117,11 +117,21 @@ std::string ListChangedElsewhereQuestion(std::int32_t language, std::string_view
 std::string_view CommonListHeading(std::int32_t language);
 // A row of the popup as a screen reader hears it while headings divide the
 // rows: the caption, then the heading it stands under.
-std::string RowInSection(std::int32_t language, std::string_view caption,
-                         std::string_view heading);
+std::string RowInSection(std::int32_t language, std::string_view caption, std::string_view heading);
 // Said at the start of a portable copy whose settings file `file` could not
 // be read as settings: the defaults are used, and the file is left as it is.
 std::string PortableSettingsBrokenMessage(std::int32_t language, std::string_view file);
+
+// The dialog of Edit > Program lists: its title (control "") and its
+// controls' captions.
+std::span<const CaptionRow> ProgramListsCaptionTable();
+// Said after File > Keep everything beside the program moved the settings
+// into `file` beside the program and the lists beside it.
+std::string MovedBesideProgramMessage(std::int32_t language, std::string_view file);
+// Said when that move could not write `place`, with the system's `reason`:
+// nothing was changed then.
+std::string MoveBesideProgramFailedMessage(std::int32_t language, std::string_view place,
+                                           std::string_view reason);
 
 // --- The command line ---
 

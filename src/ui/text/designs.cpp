@@ -71,6 +71,7 @@ constexpr std::array kMainMenu = {
     MenuItemDesign{"mnuFile", 0, " Options", C::kOptions},
     MenuItemDesign{"mnuFile", 1, "-"},
     MenuItemDesign{"mnuFile", 3, " Exclusions and shortcut...", C::kExclusions},
+    MenuItemDesign{"mnuFile", 4, " Keep everything beside the program", C::kMoveBesideProgram},
     MenuItemDesign{"mnuFile", 2, " Exit", C::kExit},
     MenuItemDesign{"mntEdit", -1, "&Edit"},
     MenuItemDesign{"mnuConfig", 6, " Add entry...", C::kAddEntry, "Ctrl+N"},
@@ -80,6 +81,8 @@ constexpr std::array kMainMenu = {
     MenuItemDesign{"mnuConfig", 3, " Entry down", C::kEntryDown},
     MenuItemDesign{"mnuConfig", 4, "-"},
     MenuItemDesign{"mnuConfig", 5, " Remove entry", C::kRemove},
+    MenuItemDesign{"mnuConfig", 7, "-"},
+    MenuItemDesign{"mnuConfig", 8, " Program lists...", C::kProgramLists},
     MenuItemDesign{"mntLanguage", -1, "Language"},
     MenuItemDesign{"mnuLanguage", 0, "Englisch", C::kEnglish},
     MenuItemDesign{"mnuLanguage", 1, "German", C::kGerman},
@@ -146,6 +149,29 @@ constexpr std::array kExclusionsControls = {
 constexpr WindowDesign kExclusionsWindow{
     "Exclusions and shortcut", 5400, 5760, WindowBorder::FixedDialog, /*inTaskbar=*/false,
     kExclusionsControls, {}};
+
+// The dialog of Edit > Program lists: the programs that have a list of their
+// own, above them the common list, which every program shares.
+constexpr std::array kProgramListsControls = {
+    ControlDesign{K::Label, "lblLists", -1, "", 120, 120, 5160, 255, 0,
+                  "&Programs with a list of their own:", kTahoma825, kNone, kNone, kAccessKeys},
+    ControlDesign{K::ListView, "lvwLists", -1, "", 120, 420, 3900, 1740, 1, "",
+                  kTahoma825, kNone, kNone, kNoColumnHeader, "Drag & Drop programs here "},
+    ControlDesign{K::CommandButton, "cmdList", 0, "", 4140, 420, 1140, 375, 2, "&Add...",
+                  kTahoma825, kNone, kNone, kNoFlags, {}, 0, Command::kAddProgram},
+    ControlDesign{K::CommandButton, "cmdList", 1, "", 4140, 900, 1140, 375, 3, "&Remove",
+                  kTahoma825, kNone, kNone, kNoFlags, {}, 0, Command::kRemoveProgram},
+    ControlDesign{K::CheckBox, "chkOwnOnly", -1, "", 120, 2280, 5160, 255, 4,
+                  "&Only this program's entries", kTahoma825},
+    ControlDesign{K::CommandButton, "cmdEdit", -1, "", 2700, 2700, 1215, 375, 5, "&Edit list",
+                  kTahoma825, kNone, kNone, kDefaultButton, {}, 0, Command::kEditList},
+    ControlDesign{K::CommandButton, "cmdClose", -1, "", 4065, 2700, 1215, 375, 6, "Close",
+                  kTahoma825, kNone, kNone, kCancelButton},
+};
+
+constexpr WindowDesign kProgramListsWindow{
+    "Program lists", 5400, 3195, WindowBorder::FixedDialog, /*inTaskbar=*/false,
+    kProgramListsControls, {}};
 // clang-format on
 
 }  // namespace
@@ -158,6 +184,9 @@ const WindowDesign& MenuWindowDesign() {
 }
 const WindowDesign& ExclusionsWindowDesign() {
     return kExclusionsWindow;
+}
+const WindowDesign& ProgramListsWindowDesign() {
+    return kProgramListsWindow;
 }
 
 const ControlDesign* FindControl(const WindowDesign& design, std::string_view name, int index) {

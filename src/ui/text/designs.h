@@ -88,6 +88,10 @@ enum class Command : int {
     kAddProgram,
     kRemoveProgram,
     kAddEntry,  // Edit > Add entry: files chosen in the Open dialog
+    // Lists of single programs, and the move to a portable copy.
+    kProgramLists,       // Edit > Program lists: the dialog of the programs that have one
+    kMoveBesideProgram,  // File > Keep everything beside the program
+    kEditList,           // that dialog's default button: the main window edits the chosen list
 };
 
 struct ControlDesign {
@@ -137,6 +141,8 @@ const WindowDesign& MainWindowDesign();
 const WindowDesign& MenuWindowDesign();
 // The small dialog of File > Exclusions and shortcut.
 const WindowDesign& ExclusionsWindowDesign();
+// The dialog of Edit > Program lists.
+const WindowDesign& ProgramListsWindowDesign();
 
 // The control of a design by name and array index (-1 for none); null when
 // the design has none.
