@@ -176,6 +176,11 @@ bool App::Main() {
     // them. The palette is chosen before any window is made, which then
     // draws in it from the start.
     programs_.Locate(gDataFolder, ExecutableName(), gUserName, window_.hwnd());
+    // The popup reads the list of its program while it is open: a list
+    // removed, or read again, closes it first.
+    programs_.Listen([this] {
+        if (frmMenu_.IsOpen()) frmMenu_.Close();
+    });
     const bool firstStart = LoadSettings(store_, entries_, options_);
     UsePalette();
     if (const PortableSettings* file = services_.settings.portableFile(); file && file->broken()) {

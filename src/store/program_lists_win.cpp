@@ -219,6 +219,10 @@ std::optional<ProgramLists::Failure> ProgramLists::Save(SettingsStore& settings)
             kept.push_back(std::move(removed));  // tried again at the next save
         }
     }
+    // Whoever still holds a removed list (the popup open over its program)
+    // hears of its end first.
+    const bool freed = kept.size() != removed_.size();
+    if (freed) Notify();
     removed_ = std::move(kept);
     for (auto& program : programs_) {
         if (program->readError && FileExists(program->path)) {
