@@ -152,7 +152,7 @@ void BenchHooks() {
 // The program itself, started as the real one starts, on a settings key of
 // the benchmark's own.
 App& Program() {
-    static RegistrySettings settings("kqrJumpnestBench");
+    static SettingsPlace settings("kqrJumpnestBench");
     static App app(
         {settings, [](const std::string& path) { return FileExists(path); }, ShellPictures});
     static const bool started = app.Main();

@@ -31,7 +31,7 @@ def test_dark_mode_and_back(t):
     expect(lightness(t, "config-dark", x + 100, y + 200) < 60, "a dark list", "a light one")
     keep(t, 144, "config-dark", TITLE)
     t.activate()  # File > Exclusions and shortcut, dark as well
-    program.after(lambda: t.keys("F10", "Down", "Up", "Up", "Return"), "exclusions opened")
+    program.after(lambda: t.keys("F10", "Down", "Down", "Return"), "exclusions opened")
     x2, y2 = t.rect("Exclusions and shortcut")[:2]
     expect(lightness(t, "dialog-dark", x2 + 60, y2 + 120) < 60, "a dark dialog", "a light one")
     t.keys("Escape")

@@ -19,7 +19,7 @@ def test_exclusions_and_shortcut(t):
     # The same changes twice: Escape drops them, OK stores them at once.
     for answer, stored in (("Escape", (None,) * 3), ("OK", ("regedit.exe", "1", "1866"))):
         t.activate()
-        program.after(lambda: t.keys("F10", "Down", "Up", "Up", "Return"), "exclusions opened")
+        program.after(lambda: t.keys("F10", "Down", "Down", "Return"), "exclusions opened")
         same((names(), t.checked(FULL_SCREEN, DIALOG)), ([], False), "the values in force")
         x, y, w, h = t.controls(DIALOG)[PROGRAMS][:4]
         exes = [t.host("C:\\windows") / n for n in ("notepad.exe", "regedit.exe", "win.ini")]
@@ -57,7 +57,7 @@ def test_exclusions_and_shortcut(t):
             t.reg_set("TrustedFolder", "C:\\Program Files\\Jumpnest",
                       key="HKLM\\Software\\kqrJumpnest")
         t.activate()
-        program.after(lambda: t.keys("F10", "Down", "Up", "Up", "Return"), "exclusions opened")
+        program.after(lambda: t.keys("F10", "Down", "Down", "Return"), "exclusions opened")
         judged = f"program place protected: {'vouched for' if vouched else 0}"
         expect(program.traced(judged, program.since) or on is False, "the place judged",
                program.lines()[-9:])

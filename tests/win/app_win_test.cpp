@@ -361,7 +361,8 @@ TEST_F(ConfigWindow, ListsFollowThePalette) {
 // The child: the real program, its entries' pictures stuck on a dead share.
 void RunProgram() {
     ScratchKey key;
-    App app({key.settings, FileExists, [](const std::string& target, int dpi) {
+    SettingsPlace place(key.name);
+    App app({place, FileExists, [](const std::string& target, int dpi) {
                  Trace("pictures: stuck");
                  return StuckPictures(target, dpi);
              }});
