@@ -183,13 +183,7 @@ bool App::Main() {
     });
     const bool firstStart = LoadSettings(store_, entries_, options_);
     UsePalette();
-    if (const PortableSettings* file = services_.settings.portableFile(); file && file->broken()) {
-        // Said before anything else is shown: the window that follows shows
-        // the defaults, and the user should know why.
-        ::MessageBoxW(nullptr, Widen(PortableSettingsBrokenMessage(options_.language,
-                                                                    file->path())).c_str(),
-                      L"Jumpnest", MB_OK | MB_ICONEXCLAMATION);
-    }
+
     frmMain_.Load(
         entries_, store_, options_,
         {[this] { return frmMenu_.IsOpen(); }, [this] { RequestEnd(); },
@@ -225,7 +219,14 @@ bool App::Main() {
     } else if (hotkey && SetHotkey(hotkey, hotkey) != HotkeyOutcome::kTaken) {
         Trace("hotkey " + std::to_string(hotkey) + " refused: held by another program");
     }
-    return true;
+    if (const PortableSettings* file = services_.settings.portableFile(); file && file->broken()) {
+        // Said once the program works: it runs on the defaults meanwhile, and
+        // the user should know why.
+        ::MessageBoxW(nullptr,
+                      Widen(PortableSettingsBrokenMessage(options_.language, file->path())).c_str(),
+                      L"Jumpnest", MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+    }
+    return !Ending();
 }
 
 int App::Run() {

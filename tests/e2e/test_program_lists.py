@@ -4,11 +4,11 @@ and never started; typing finds entries in both; the shortcut takes the program 
 
 from harness import MENU, expect, poll, same
 
-COMMON = (b"Registry Editor\tC:\\windows\\regedit.exe\r\n"
-          b"Wine File Explorer\tC:\\windows\\system32\\winefile.exe\r\n")
+# Scripts that end at once: no window of theirs covers Notepad's.
+COMMON = b"Registry Editor\tC:\\Tools\\regedit.cmd\r\nWine File Explorer\tC:\\Tools\\files.cmd\r\n"
 # As Notepad saves a file: UTF-8 without a mark, one entry's name beyond ASCII.
-NOTEPAD = ("Wine Clock\tC:\\windows\\system32\\clock.exe\n"
-           "Minesweeper \u00e0 deux\tC:\\windows\\system32\\winemine.exe\n").encode()
+NOTEPAD = ("Wine Clock\tC:\\Tools\\clock.cmd\nMinesweeper \u00e0 deux\tC:\\Tools\\mines.cmd\n"
+           ).encode()
 HEAD, COMMON_HEAD = "notepad.exe", "All programs"
 
 
@@ -16,28 +16,34 @@ def test_lists_of_programs(t):
     t.reg_set("Hotkey", str(0x0600 | ord("J")))  # Ctrl+Alt+J
     t.write_ini(NOTEPAD, exe="kqrJumpnest")  # first in the place the program's list belongs
     t.ini().rename(t.ini().with_name(f"kqrJumpnest.{t.user}@notepad.exe.ini"))
+    t.host("C:\\Tools").mkdir()
+    for name in ("regedit", "files", "clock", "mines"):
+        t.host(f"C:\\Tools\\{name}.cmd").write_text('@echo ran> "%~dpn0.ran"\r\n')
     program = t.ready(COMMON)
     t.start("C:\\windows\\notepad.exe")
     x, y, w, h = poll(lambda: t.rect("Untitled - Notepad"), bool, "Notepad's window")
     over_notepad = (x + w // 2, y + h // 2)
     rows = lambda: [(text, selected) for _, selected, text in t.items(MENU)]  # noqa: E731
 
+    def started(line, name):  # the entry's script, run to its end: the next gesture meets no start
+        same(line.split("launch: ")[1], f"C:\\Tools\\{name}.cmd", "the entry started")
+        poll(t.host(f"C:\\Tools\\{name}.ran").exists, bool, f"{name}.cmd run", 15)
+        program.wait("popup closed")
+
     # Over Notepad: its entries first, each heard with its heading, then the common ones.
     left, top, height, list_top = t.open_popup(program, at=over_notepad)
     program.wait(f"popup sections: {HEAD} 2, common 2", after=0)
-    same(rows(), [(HEAD, False), ("Wine Clock, in notepad.exe", True),
+    same(rows(), [(HEAD, False), ("Wine Clock, in notepad.exe", False),
                   ("Minesweeper \u00e0 deux, in notepad.exe", False), (COMMON_HEAD, False),
                   ("Registry Editor, in All programs", False),
                   ("Wine File Explorer, in All programs", False)], "the rows over Notepad")
     # The arrows pass over the headings, and never select one.
-    for key, selected in (("Up", 1), ("Down", 2), ("Down", 4), ("Up", 2), ("End", 5),
+    for key, selected in (("Down", 1), ("Up", 1), ("Down", 2), ("Down", 4), ("Up", 2), ("End", 5),
                           ("Home", 1)):
         t.keys(key)
         poll(rows, lambda r: [s for _, s in r].index(True) == selected, f"{key}: row {selected}")
     line = program.after(lambda: t.keys("Down", "Down", "Return"), "launch: ")
-    same(line.split("launch: ")[1], "C:\\windows\\regedit.exe", "Enter starts the common entry")
-    program.wait("popup closed")
-    regedit = poll(lambda: t.rect("Registry Editor"), bool, "the Registry Editor")
+    started(line, "regedit")  # Enter on the common entry
 
     # Typing finds entries in both sections, each under its heading; a click starts one.
     t.open_popup(program, at=over_notepad)
@@ -47,12 +53,11 @@ def test_lists_of_programs(t):
     # Clicks on the headings start nothing: the first start is the entry clicked after them.
     row_y = lambda i: top + list_top + i * height + height // 2  # noqa: E731
     line = program.after(lambda: [t.click(left + 40, row_y(i)) for i in (0, 2, 3)], "launch: ")
-    same(line.split("launch: ")[1], "C:\\windows\\system32\\winefile.exe", "the click's entry")
-    program.wait("popup closed")
+    started(line, "files")  # the click's entry
 
-    # Over the Registry Editor, which has no list, the popup of old: no headings.
-    t.open_popup(program, shown=2, at=(regedit[0] + regedit[2] // 2, regedit[1] + regedit[3] // 2))
-    same(rows(), [("Registry Editor", True), ("Wine File Explorer", False)], "the common rows")
+    # Over the desktop, whose program has no list, the popup of old: no headings.
+    t.open_popup(program, shown=2, at=(1200, 700))
+    same([text for text, _ in rows()], ["Registry Editor", "Wine File Explorer"], "the rows")
     expect(not program.traced("popup sections", program.since), "no headings", "sections")
     program.after(lambda: t.keys("Escape"), "popup closed")
 
@@ -61,5 +66,5 @@ def test_lists_of_programs(t):
     poll(lambda: (t.rect("Untitled - Notepad", 100, more=True) or [0] * 7)[6], bool, "in front")
     t.xdo("mousemove", 5, 5)
     program.after(lambda: t.keys("ctrl+alt+j"), f"popup sections: {HEAD} 2, common 2")
-    line = program.after(lambda: t.keys("Return"), "launch: ")
-    same(line.split("launch: ")[1], "C:\\windows\\system32\\clock.exe", "the program's first")
+    line = program.after(lambda: t.keys("Down", "Return"), "launch: ")
+    started(line, "clock")  # the program's first entry
