@@ -172,18 +172,19 @@ bool App::Main() {
     // Once, at the start, and only saves a minute old: another copy of the
     // program, in another sign-in of the same user, may be writing one now.
     RemoveLeftoverSaves(gIniFile);
-    // The options are read before the window loads: its load handler shows
-    // them. The palette is chosen before any window is made, which then
-    // draws in it from the start.
+    // The lists of single programs are read with the common one; their
+    // pictures come to the program window too. The popup reads the list of
+    // its program while it is open: a list removed, or read again, closes it
+    // first.
     programs_.Locate(gDataFolder, ExecutableName(), gUserName, window_.hwnd());
-    // The popup reads the list of its program while it is open: a list
-    // removed, or read again, closes it first.
     programs_.Listen([this] {
         if (frmMenu_.IsOpen()) frmMenu_.Close();
     });
+    // The options are read before the window loads: its load handler shows
+    // them. The palette is chosen before any window is made, which then
+    // draws in it from the start.
     const bool firstStart = LoadSettings(store_, entries_, options_);
     UsePalette();
-
     frmMain_.Load(
         entries_, store_, options_,
         {[this] { return frmMenu_.IsOpen(); }, [this] { RequestEnd(); },
