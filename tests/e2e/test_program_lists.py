@@ -2,7 +2,7 @@
 under a heading of their own; over another program the popup of old. Headings are passed over
 and never started; typing finds entries in both; the shortcut takes the program in front."""
 
-from harness import MENU, expect, poll, same
+from harness import APPLY, LIST, MENU, TITLE, expect, poll, same
 
 # Scripts that end at once: no window of theirs covers Notepad's.
 COMMON = b"Registry Editor\tC:\\Tools\\regedit.cmd\r\nWine File Explorer\tC:\\Tools\\files.cmd\r\n"
@@ -68,3 +68,21 @@ def test_lists_of_programs(t):
     program.after(lambda: t.keys("ctrl+alt+j"), f"popup sections: {HEAD} 2, common 2")
     line = program.after(lambda: t.keys("Down", "Return"), "launch: ")
     started(line, "clock")  # the program's first entry
+
+    # A list made in the window by real input: the program dropped on the dialog, an entry on
+    # the window's list, kept at Apply in a file of its own; the common file stays as it was.
+    t.bring_forward(program)
+    t.activate()  # a click on its caption: Notepad had the keyboard
+    program.after(lambda: t.keys_to(TITLE, "F10", "Right", "Down", "Up", "Return"), "program lists opened")
+    lists = next(c for k, c in t.controls("Program lists").items()
+                 if isinstance(k, int) and c[6] == "SysListView32")
+    program.after(lambda: t.drop(lists[0] + lists[2] // 2, lists[1] + lists[3] // 2,
+                                 [t.host("C:\\windows\\regedit.exe")]), "program list of regedit")
+    program.after(lambda: t.keys_to("Program lists", "Return"), "editing the list of regedit")
+    x, y, w, h = t.controls(title := f"{TITLE} - regedit.exe")[LIST][:4]
+    program.after(lambda: t.drop(x + w // 2, y + h // 2, [t.host("C:\\Tools\\mines.cmd")]),
+                  "dropped: 1 paths, 1 entries added")
+    program.after(lambda: t.click_control(APPLY, title), "applied")
+    same(t.ini().with_name(f"kqrJumpnest.{t.user}@regedit.exe.ini").read_bytes(),
+         b"mines\tC:\\Tools\\mines.cmd\r\n", "the program's own file")
+    same(t.ini().read_bytes(), COMMON, "the common file")
