@@ -114,6 +114,15 @@ void LoadEntries(const Store& store, EntryList& list) {
 SaveOutcome SaveSettings(const Store& store, const EntryList& list, const Options& options) {
     SaveOutcome outcome;
     ::SetLastError(ERROR_SUCCESS);
+    // A program's list another copy saved since is the user's question
+    // before anything is written, as the common list is: nothing is saved.
+    if (const ProgramLists::Program* changed =
+            store.programs ? store.programs->ChangedElsewhere() : nullptr) {
+        Trace("a program list was changed elsewhere: " + changed->path);
+        outcome.list = kErrorEntryFileChanged;
+        outcome.listFile = changed->path;
+        return outcome;
+    }
     if (gEntryFileReadError && FileExists(gIniFile)) {
         Trace("the entry file was not read, so it is not overwritten: " + gIniFile);
         outcome.list = gEntryFileReadError;

@@ -203,6 +203,18 @@ void ProgramLists::Remove(const Program* program) {
     Notify();
 }
 
+const ProgramLists::Program* ProgramLists::ChangedElsewhere() const {
+    for (const auto& program : programs_) {
+        if (program->readError || (program->stored && *program->stored == program->list.entries()))
+            continue;
+        // A file deleted since is written again: nobody's list is lost then.
+        EntryFileStamp now;
+        ReadTrustedFile(program->path, &now);
+        if (now.present && now != program->seen) return program.get();
+    }
+    return nullptr;
+}
+
 std::optional<ProgramLists::Failure> ProgramLists::Save(SettingsStore& settings) {
     std::optional<Failure> failure;
     const auto fail = [&failure](const std::string& file, DWORD error, bool inSettings = false) {

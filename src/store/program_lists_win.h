@@ -81,6 +81,10 @@ public:
     // The first failure, with the file (or settings place) it concerns, is
     // returned; every other list is still saved. A file changed by another
     // copy since it was read is left alone, with kErrorEntryFileChanged.
+    // The first list that Save would write although another copy has saved
+    // its file since it was read here; nullptr when there is none.
+    const Program* ChangedElsewhere() const;
+
     struct Failure {
         std::string file;
         DWORD error = 0;

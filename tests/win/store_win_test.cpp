@@ -477,6 +477,27 @@ TEST(ProgramLists, SavedReadAgainRemovedAloneAndAnotherUsersLeftAsItIs) {
               std::tuple(false, theirs, theirs, "", true));
 }
 
+TEST(ProgramLists, OneChangedElsewhereStopsTheWholeSaveAsTheCommonListDoes) {
+    TempFolder temp;
+    gIniFile = temp.path + "jn.ada.ini";
+    MemorySettingsStore settings;
+    ProgramLists programs(StuckPictures, FileExists);
+    programs.Locate(temp.path, "jn", "ada");
+    const Store store{settings, FileExists, &programs};
+    EntryList list{StuckPictures};
+    Options options;
+    LoadSettings(store, list, options);
+    programs.Add("notepad.exe")->list.Replace({{"Mine", ExecutablePath()}});
+    const std::string path = ProgramListPath(temp.path, "jn", "ada", "notepad.exe");
+    const std::string theirs = "Theirs\t" + ExecutablePath() + "\r\n";
+    ASSERT_TRUE(WriteFileBytes(path, theirs));
+    list.Replace({{"Common", ExecutablePath()}});
+    const SaveOutcome saved = SaveSettings(store, list, options);
+    EXPECT_EQ(std::tuple(saved.list, saved.listFile, ReadFileBytes(path), FileExists(gIniFile),
+                         settings.values.contains("Version")),
+              std::tuple(DWORD(kErrorEntryFileChanged), path, theirs, false, false));
+}
+
 TEST(PortableSettings, SavedWholeKeepingWhatItDoesNotKnowAndABrokenFileNeverWritten) {
     TempFolder temp;
     const std::string ini = temp.path + "kqrJumpnest.ini", mark = "\xEF\xBB\xBF";
