@@ -73,12 +73,15 @@ def test_lists_of_programs(t):
     # the window's list, kept at Apply in a file of its own; the common file stays as it was.
     t.bring_forward(program)
     t.activate()  # a click on its caption: Notepad had the keyboard
-    program.after(lambda: t.keys_to(TITLE, "F10", "Right", "Down", "Up", "Return"), "program lists opened")
+    menu = ("F10", "Right", "Down", "Up", "Return")  # Edit > Program lists..., its last item
+    program.after(lambda: t.keys_to(TITLE, *menu), "program lists opened")
     lists = next(c for k, c in t.controls("Program lists").items()
                  if isinstance(k, int) and c[6] == "SysListView32")
     program.after(lambda: t.drop(lists[0] + lists[2] // 2, lists[1] + lists[3] // 2,
                                  [t.host("C:\\windows\\regedit.exe")]), "program list of regedit")
-    program.after(lambda: t.keys_to("Program lists", "Return"), "editing the list of regedit")
+    t.keys_to("Program lists", "alt+o")  # only this program's entries
+    poll(lambda: t.checked("&Only this program's entries", "Program lists"), bool, "the box ticked")
+    program.after(lambda: t.keys("Return"), "editing the list of regedit")
     x, y, w, h = t.controls(title := f"{TITLE} - regedit.exe")[LIST][:4]
     program.after(lambda: t.drop(x + w // 2, y + h // 2, [t.host("C:\\Tools\\mines.cmd")]),
                   "dropped: 1 paths, 1 entries added")
@@ -86,3 +89,10 @@ def test_lists_of_programs(t):
     same(t.ini().with_name(f"kqrJumpnest.{t.user}@regedit.exe.ini").read_bytes(),
          b"mines\tC:\\Tools\\mines.cmd\r\n", "the program's own file")
     same(t.ini().read_bytes(), COMMON, "the common file")
+    same(t.reg("OwnEntriesOnly"), ("REG_SZ", "regedit.exe"), "the program that shows its own only")
+    # Over the Registry Editor: its own entry alone.
+    t.start("C:\\windows\\regedit.exe")
+    x, y, w, h = poll(lambda: t.rect("Registry Editor"), bool, "the Registry Editor")
+    t.open_popup(program, at=(x + w // 2, y + h // 2))
+    program.wait("popup sections: regedit.exe 1, common 0", after=program.since)
+    same([text for text, _ in rows()], ["regedit.exe", "mines, in regedit.exe"], "its rows")
