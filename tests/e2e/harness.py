@@ -293,11 +293,12 @@ class Case:
         poll(self.items, lambda items: items[index][1], f"row {index} selected")
 
     def gesture(self, key="Control_L", button=3, x=200, y=300):
-        # At a hand's pace: Ctrl let go at once after the click may reach Wine's key state before
-        # the hook hears of the release, and a busy machine then loses the gesture.
+        # At a hand's pace. Wine brings its key state in line with X's when the desktop takes the
+        # focus, and Ctrl let go at once after the click may reach that state before the hook
+        # hears of the button's release: either way the hook would count Ctrl released.
         self.keys()
-        self.xdo("mousemove", x, y, "keydown", key, "sleep", 0.03, "click", button, "sleep", 0.05,
-                 "keyup", key)
+        self.xdo("mousemove", x, y, "sleep", 0.05, "keydown", key, "sleep", 0.03, "click", button,
+                 "sleep", 0.05, "keyup", key)
 
     def open_popup(self, program, shown=None, at=(200, 300)):  # its left, top, row height, list top
         program.wait("mouse hook installed", after=0)  # on the hooks' thread, after "ready"
