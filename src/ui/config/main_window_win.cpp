@@ -408,8 +408,6 @@ void MainWindow::KeepEverythingBesideProgram() {
     const MoveOutcome moved = links_.moveBesideProgram();
     if (Ending()) return;
     const std::int32_t language = options_->language;
-    Trace(moved ? std::string("moved beside the program")
-                : "not moved beside the program: " + moved.place);
     const std::string text =
         moved ? MovedBesideProgramMessage(language, gAppPath + std::string(kPortableSettingsName))
               : MoveBesideProgramFailedMessage(language, moved.place,

@@ -23,9 +23,16 @@ LRESULT CALLBACK MenuWindow::ListProc(HWND hwnd, UINT message, WPARAM wParam,
     const Window::Handling handling;
     const WNDPROC own = menu->listProc_;
     switch (message) {
-    case WM_MOUSEMOVE:
-        menu->rowTip_.Follow(menu->SelectAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
+    case WM_MOUSEMOVE: {
+        // A move to where the mouse already was is the system's, made up when
+        // the popup appears or its rows scroll under a resting mouse: the row
+        // the keys chose stays chosen.
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (at.x == menu->lastMouse_.x && at.y == menu->lastMouse_.y) break;
+        menu->lastMouse_ = at;
+        menu->rowTip_.Follow(menu->SelectAt(at));
         break;
+    }
     case WM_MOUSEHOVER:
         menu->ShowTip();
         break;

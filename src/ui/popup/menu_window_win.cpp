@@ -278,6 +278,14 @@ void MenuWindow::Form_Load(const MonitorPlace& monitor, MenuOrigin wanted,
     ::SetWindowPos(hwnd(), HWND_TOPMOST, left, top, geometry.width, geometry.height,
                    SWP_NOACTIVATE | SWP_SHOWWINDOW);
     Activate();
+    // The row under the mouse is chosen now, as the mouse shows it. The move
+    // the system makes up for a window that appears under a resting mouse may
+    // come after the first keys, and must not take their choice back.
+    POINT mouse{};
+    ::GetCursorPos(&mouse);
+    ::ScreenToClient(listView, &mouse);
+    SelectAt(mouse);
+    lastMouse_ = mouse;
     Trace("popup opened: " + std::to_string(captions_.size()) + " entries at " +
           std::to_string(left) + "," + std::to_string(top) + " rows " + std::to_string(spacing) +
           " list " + std::to_string(listRect.top) + " dpi " + std::to_string(dpi_) + " icons " +

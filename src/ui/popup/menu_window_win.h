@@ -179,6 +179,8 @@ private:
         RECT icon{}, label{};  // within a row whose top is 0
     } rowLayout_;
     std::vector<PopupRow> rows_;
+    // Where the mouse last was over the list, in its client area.
+    POINT lastMouse_{};
     wchar_t highSurrogate_ = 0;                  // the first half of a character typed in two
     PopupCommand enter_ = PopupCommand::kStart;  // what Enter's release does, as its press decided
 };
