@@ -307,13 +307,14 @@ void App::OnComeForward() {
 }
 
 void App::OnTrigger(int x, int y) {
-    // Asked here, not on the hook's thread, and before the popup covers the
-    // place.
-    Trigger(x, y, ProgramAt({x, y}));
+    Trigger(x, y);
 }
 
 void App::Trigger(int x, int y) {
-    Trigger(x, y, ProgramAt({x, y}));
+    // The program under the gesture is asked here, not on the hook's thread,
+    // before the popup covers its place, and only while some program has a
+    // list of its own.
+    Trigger(x, y, programs_.programs().empty() ? std::string() : ProgramAt({x, y}));
 }
 
 ProgramSection App::SectionFor(const std::string& program) {
@@ -423,7 +424,7 @@ void App::OnHotkey() {
     ::GetCursorPos(&cursor);
     Trace("hotkey pressed");
     // The shortcut is typed in the window in front: its program's list.
-    Trigger(cursor.x, cursor.y, ProgramInFront());
+    Trigger(cursor.x, cursor.y, programs_.programs().empty() ? std::string() : ProgramInFront());
 }
 
 void App::OnOptionsChanged() {

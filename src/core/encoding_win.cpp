@@ -60,6 +60,11 @@ std::optional<std::string> ToAnsiExactly(std::string_view utf8) {
     return ansi;
 }
 
+unsigned long LastErrorOr(unsigned long fallback) {
+    const DWORD error = ::GetLastError();
+    return error ? error : fallback;
+}
+
 std::string SystemErrorText(unsigned long error) {
     wchar_t* text = nullptr;
     const DWORD length = ::FormatMessageW(

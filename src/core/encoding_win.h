@@ -15,6 +15,10 @@ std::string Narrow(std::wstring_view utf16);
 // hexadecimal for an HRESULT) when the system has none.
 std::string SystemErrorText(unsigned long error);
 
+// The thread's last error, or `fallback` when a call failed without setting
+// one: a failure without a reason is still a failure.
+unsigned long LastErrorOr(unsigned long fallback);
+
 // ANSI code page bytes as UTF-8.
 std::string FromAnsi(std::string_view ansi);
 

@@ -34,9 +34,18 @@ bool SameTarget(std::string_view a, std::string_view b) {
     return EqualsIgnoringAsciiCase(a, b);
 }
 
+void KeepFirstOfEachTarget(std::vector<MenuEntry>& entries) {
+    // Looked up by the target's folded form, which is what SameTarget
+    // compares: a scan of the list for every entry would make a large file
+    // take minutes to read.
+    std::unordered_set<std::string> targets;
+    std::erase_if(entries, [&targets](const MenuEntry& entry) {
+        return !targets.insert(AsciiLower(entry.target)).second;
+    });
+}
+
 std::vector<MenuEntry> ParseEntries(std::string_view text) {
     std::vector<MenuEntry> entries;
-    std::unordered_set<std::string> targets;
     while (!text.empty()) {
         const size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
@@ -53,14 +62,9 @@ std::vector<MenuEntry> ParseEntries(std::string_view text) {
         // caption typed in place does, and such a target names no file.
         if (entry.target.find('\r') != std::string::npos) continue;
         std::erase(entry.caption, '\r');
-        // Looked up by the target's folded form, which is what SameTarget
-        // compares: a scan of the list for every line would make a large
-        // file take minutes to read.
-        std::string folded = AsciiLower(entry.target);
-        if (targets.contains(folded)) continue;
-        targets.insert(std::move(folded));
         entries.push_back(std::move(entry));
     }
+    KeepFirstOfEachTarget(entries);
     return entries;
 }
 

@@ -52,6 +52,9 @@ std::string EncodeEntryFile(const std::vector<MenuEntry>& entries, const AnsiEnc
 // the user's entry, and the file system is no business of the reader.
 std::vector<MenuEntry> ParseEntries(std::string_view text);
 
+// Of entries naming the same target (SameTarget), only the first stays.
+void KeepFirstOfEachTarget(std::vector<MenuEntry>& entries);
+
 // The file's text for these entries, UTF-8, every line ended by CR LF.
 std::string FormatEntries(const std::vector<MenuEntry>& entries);
 

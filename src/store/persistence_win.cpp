@@ -38,7 +38,7 @@ public:
     bool Write(std::string_view key, std::string_view value) override {
         ::SetLastError(ERROR_SUCCESS);
         if (store_.Write(key, value)) return true;
-        if (!reason) reason = ::GetLastError() ? ::GetLastError() : ERROR_CANTWRITE;
+        if (!reason) reason = LastErrorOr(ERROR_CANTWRITE);
         return false;
     }
     DWORD reason = 0;
@@ -49,16 +49,8 @@ private:
 
 // True when there is an entry file, read or not.
 bool ReadEntries(EntryList& list) {
-    auto entries = ReadEntryFile(gIniFile, &gEntryFileSeen);
-    const DWORD readError = ::GetLastError();
-    gEntryFileReadError =
-        !entries && FileExists(gIniFile) ? (readError ? readError : ERROR_READ_FAULT) : 0;
-    list.Replace(entries ? EntriesAsRead(std::move(*entries), gPortable)
-                         : std::vector<MenuEntry>{});
-    if (gEntryFileReadError) {
-        Trace("the entry file could not be read: " + gIniFile + ", error " +
-              std::to_string(gEntryFileReadError));
-    }
+    auto entries = ReadListFile(gIniFile, &gEntryFileSeen, gEntryFileReadError);
+    list.Replace(entries ? std::move(*entries) : std::vector<MenuEntry>{});
     return entries.has_value() || gEntryFileReadError != 0;
 }
 
@@ -91,11 +83,6 @@ bool Unchanged(const std::string& path, const EntryFileStamp& seen) {
     return now == seen;
 }
 
-DWORD LastReason(DWORD fallback) {
-    const DWORD error = ::GetLastError();
-    return error ? error : fallback;
-}
-
 }  // namespace
 
 bool LoadSettings(const Store& store, EntryList& list, Options& options) {
@@ -126,10 +113,8 @@ SaveOutcome SaveSettings(const Store& store, const EntryList& list, const Option
     if (gEntryFileReadError && FileExists(gIniFile)) {
         Trace("the entry file was not read, so it is not overwritten: " + gIniFile);
         outcome.list = gEntryFileReadError;
-    } else if (!WriteEntryFile(gIniFile, EntriesToStore(list.entries(), gPortable),
-                               &gEntryFileSeen)) {
-        // A failure without a reason is still a failure, never an Apply done.
-        outcome.list = ::GetLastError() ? ::GetLastError() : ERROR_WRITE_FAULT;
+    } else if (!WriteListFile(gIniFile, list.entries(), &gEntryFileSeen, gPortable)) {
+        outcome.list = LastErrorOr(ERROR_WRITE_FAULT);
         Trace("the entry file could not be written: " + gIniFile);
         // Nothing is written then: the user first chooses between the lists.
         if (outcome.list == kErrorEntryFileChanged) {
@@ -207,16 +192,16 @@ MoveOutcome MoveBesideProgram(SettingsPlace& place, const Store& store, EntryLis
     std::vector<EntryFileStamp> programSeen;
     if (!listsBeside) {
         newSeen = {};
-        if (!WriteEntryFile(newIni, EntriesToStore(list.entries(), true), &newSeen)) {
-            return {newIni, LastReason(ERROR_WRITE_FAULT)};
+        if (!WriteListFile(newIni, list.entries(), &newSeen, true)) {
+            return {newIni, LastErrorOr(ERROR_WRITE_FAULT)};
         }
         written.Add(newIni);
         static const std::vector<std::unique_ptr<ProgramLists::Program>> kNone;
         for (const auto& program : store.programs ? store.programs->programs() : kNone) {
             const std::string path = ProgramListPath(gAppPath, exeName, gUserName, program->key);
             EntryFileStamp seen;
-            if (!WriteEntryFile(path, EntriesToStore(program->list.entries(), true), &seen)) {
-                return {path, LastReason(ERROR_WRITE_FAULT)};
+            if (!WriteListFile(path, program->list.entries(), &seen, true)) {
+                return {path, LastErrorOr(ERROR_WRITE_FAULT)};
             }
             written.Add(path);
             programSeen.push_back(seen);

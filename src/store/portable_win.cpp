@@ -1,7 +1,5 @@
 #include "store/portable_win.h"
 
-#include <algorithm>
-
 #include "core/encoding_win.h"
 #include "core/environment_win.h"
 #include "core/globals.h"
@@ -9,22 +7,6 @@
 #include "store/file_security_win.h"
 
 namespace jumpnest {
-
-namespace {
-
-// Keeps only the first entry of each target.
-std::vector<MenuEntry> FirstOfEachTarget(std::vector<MenuEntry> entries) {
-    std::vector<MenuEntry> kept;
-    for (MenuEntry& entry : entries) {
-        const bool seen = std::any_of(kept.begin(), kept.end(), [&](const MenuEntry& other) {
-            return other.target == entry.target;
-        });
-        if (!seen) kept.push_back(std::move(entry));
-    }
-    return kept;
-}
-
-}  // namespace
 
 PortableSettings::PortableSettings(std::string path) : path_(std::move(path)) {
     if (!Refresh()) Trace("portable settings: broken, the defaults are used: " + path_);
@@ -108,16 +90,25 @@ bool VolumeKeepsOwners(std::string_view path) {
     return KeepsOwners(flags);
 }
 
-std::vector<MenuEntry> EntriesToStore(std::vector<MenuEntry> entries, bool portable) {
-    if (!portable) return entries;
-    for (MenuEntry& entry : entries) entry.target = StoredTarget(entry.target, gAppPath);
+std::optional<std::vector<MenuEntry>> ReadListFile(const std::string& path, EntryFileStamp* seen,
+                                                   DWORD& readError) {
+    std::optional<std::vector<MenuEntry>> entries = ReadEntryFile(path, seen);
+    readError = !entries && FileExists(path) ? LastErrorOr(ERROR_READ_FAULT) : 0;
+    if (readError) {
+        Trace("a list could not be read: " + path + ", error " + std::to_string(readError));
+    }
+    if (!entries || !gPortable) return entries;
+    for (MenuEntry& entry : *entries) entry.target = ResolvedTarget(entry.target, gAppPath);
+    KeepFirstOfEachTarget(*entries);
     return entries;
 }
 
-std::vector<MenuEntry> EntriesAsRead(std::vector<MenuEntry> entries, bool portable) {
-    if (!portable) return entries;
-    for (MenuEntry& entry : entries) entry.target = ResolvedTarget(entry.target, gAppPath);
-    return FirstOfEachTarget(std::move(entries));
+bool WriteListFile(const std::string& path, const std::vector<MenuEntry>& entries,
+                   EntryFileStamp* seen, bool portable) {
+    if (!portable) return WriteEntryFile(path, entries, seen);
+    std::vector<MenuEntry> stored = entries;
+    for (MenuEntry& entry : stored) entry.target = StoredTarget(entry.target, gAppPath);
+    return WriteEntryFile(path, stored, seen);
 }
 
 }  // namespace jumpnest

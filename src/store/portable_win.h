@@ -80,12 +80,16 @@ private:
 // is skipped, as nobody could pass it.
 bool VolumeKeepsOwners(std::string_view path);
 
-// The entries as a list file keeps them, and as read from one: in a portable
-// copy (gPortable) targets on the exe's drive are kept relative to its folder
-// (StoredTarget, ResolvedTarget); elsewhere they stay as they are. Of two
-// entries that read back as the same target the first is kept, as for the
-// lines of one file.
-std::vector<MenuEntry> EntriesToStore(std::vector<MenuEntry> entries, bool portable);
-std::vector<MenuEntry> EntriesAsRead(std::vector<MenuEntry> entries, bool portable);
+// A list file (the common one or a program's) as this copy keeps it: in a
+// portable copy targets on the exe's drive are kept relative to its folder
+// (StoredTarget, ResolvedTarget), elsewhere as they are. ReadListFile is
+// ReadEntryFile with the targets read back whole (of two that name the same
+// file the first is kept, as for the lines of one file); `readError` is why a
+// file that is there could not be read, else 0. WriteListFile is
+// WriteEntryFile, the last error telling why it failed.
+std::optional<std::vector<MenuEntry>> ReadListFile(const std::string& path, EntryFileStamp* seen,
+                                                   DWORD& readError);
+bool WriteListFile(const std::string& path, const std::vector<MenuEntry>& entries,
+                   EntryFileStamp* seen, bool portable);
 
 }  // namespace jumpnest

@@ -34,23 +34,18 @@ std::vector<std::string> SplitKeys(std::string_view text) {
     return keys;
 }
 
-DWORD ReasonOr(DWORD fallback) {
-    const DWORD error = ::GetLastError();
-    return error ? error : fallback;
-}
-
 // Deletes a removed list's file while it still holds what was last read or
 // written here; 0, or why not. A file gone already is no failure.
 DWORD DeleteListFile(const std::string& path, const EntryFileStamp& seen) {
     EntryFileStamp now;
     if (!ReadTrustedFile(path, &now)) {
-        const DWORD error = ::GetLastError();
+        const DWORD error = LastErrorOr(ERROR_ACCESS_DENIED);
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 0;
-        return error ? error : ERROR_ACCESS_DENIED;
+        return error;
     }
     if (now != seen) return kErrorEntryFileChanged;
     if (::DeleteFileW(Widen(path).c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND) return 0;
-    return ReasonOr(ERROR_ACCESS_DENIED);
+    return LastErrorOr(ERROR_ACCESS_DENIED);
 }
 
 }  // namespace
@@ -118,19 +113,7 @@ void ProgramLists::Load(const SettingsStore& settings) {
         const bool fresh = kept == programs_.end();
         program->path = ProgramListPath(dataFolder_, exeName_, userName_, key);
         program->ownEntriesOnly = std::find(own.begin(), own.end(), key) != own.end();
-        auto entries = ReadEntryFile(program->path, &program->seen);
-        const DWORD error = ::GetLastError();
-        program->readError =
-            !entries && FileExists(program->path) ? (error ? error : ERROR_READ_FAULT) : 0;
-        if (program->readError) {
-            Trace("a program list could not be read: " + program->path + ", error " +
-                  std::to_string(program->readError));
-        }
-        if (entries) {
-            program->stored = EntriesAsRead(std::move(*entries), gPortable);
-        } else {
-            program->stored.reset();
-        }
+        program->stored = ReadListFile(program->path, &program->seen, program->readError);
         program->list.Replace(program->stored.value_or(std::vector<MenuEntry>{}));
         if (fresh) StartLoader(*program);
         loaded.push_back(std::move(program));
@@ -244,8 +227,8 @@ std::optional<ProgramLists::Failure> ProgramLists::Save(SettingsStore& settings)
         const std::vector<MenuEntry>& entries = program->list.entries();
         if (program->stored && *program->stored == entries) continue;
         ::SetLastError(ERROR_SUCCESS);
-        if (!WriteEntryFile(program->path, EntriesToStore(entries, gPortable), &program->seen)) {
-            fail(program->path, ReasonOr(ERROR_WRITE_FAULT));
+        if (!WriteListFile(program->path, entries, &program->seen, gPortable)) {
+            fail(program->path, LastErrorOr(ERROR_WRITE_FAULT));
             continue;
         }
         program->stored = entries;
@@ -258,7 +241,7 @@ std::optional<ProgramLists::Failure> ProgramLists::Save(SettingsStore& settings)
         if (!settings.Write(kOwnEntriesOnlyKey, own)) {
             const auto* place = dynamic_cast<const SettingsPlace*>(&settings);
             fail(place ? place->Describe() : std::string(kOwnEntriesOnlyKey),
-                 ReasonOr(ERROR_CANTWRITE), true);
+                 LastErrorOr(ERROR_CANTWRITE), true);
         }
     }
     return failure;

@@ -19,7 +19,7 @@ struct LastProgram {
     std::string name;
 };
 
-std::string ProgramOfWindow(HWND window) {
+std::string ProgramOwning(HWND window) {
     static LastProgram last;
     DWORD process = 0;
     if (!window || !::GetWindowThreadProcessId(::GetAncestor(window, GA_ROOT), &process)) {
@@ -41,11 +41,11 @@ std::string ProgramOfWindow(HWND window) {
 }  // namespace
 
 std::string ProgramAt(POINT point) {
-    return ProgramOfWindow(::WindowFromPoint(point));
+    return ProgramOwning(::WindowFromPoint(point));
 }
 
 std::string ProgramInFront() {
-    return ProgramOfWindow(::GetForegroundWindow());
+    return ProgramOwning(::GetForegroundWindow());
 }
 
 }  // namespace jumpnest
